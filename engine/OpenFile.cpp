@@ -1,0 +1,1 @@
+#include "OpenFile.h"

@@ -1,0 +1,120 @@
+#include "StringUtils.h"
+
+#include <cctype>
+#include <cinttypes>
+#include <cstdio>
+
+int32_t StringUtils::ita = 1;
+
+namespace {
+
+bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+}  // namespace
+
+std::string StringUtils::ToUpper(std::string s) {
+    for (char& c : s) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return s;
+}
+
+std::string StringUtils::ToLower(std::string s) {
+    for (char& c : s) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return s;
+}
+
+std::string StringUtils::LTrim(std::string s) {
+    size_t i = 0;
+    while (i < s.size() && IsSpace(s[i])) {
+        ++i;
+    }
+    return s.substr(i);
+}
+
+std::string StringUtils::RTrim(std::string s) {
+    size_t n = s.size();
+    while (n > 0 && IsSpace(s[n - 1])) {
+        --n;
+    }
+    s.resize(n);
+    return s;
+}
+
+std::string StringUtils::Trim(std::string s) { return LTrim(RTrim(std::move(s))); }
+
+std::string StringUtils::Replace(std::string s, std::string from, std::string to) {
+    // An empty pattern would match forever, and a replacement containing the pattern would too:
+    // every search restarts at the beginning, so both leave the text as it is.
+    if (from.empty() || to.find(from) != std::string::npos) {
+        return s;
+    }
+    for (size_t pos = s.find(from); pos != std::string::npos; pos = s.find(from)) {
+        s.replace(pos, from.size(), to);
+    }
+    return s;
+}
+
+std::string StringUtils::Replace(std::string s, char a, char b) {
+    std::string out;
+    out.reserve(s.size());
+    for (char c : s) {
+        if (c != a) {
+            out.push_back(c);
+        } else if (b != '\0') {
+            out.push_back(b);
+        }
+    }
+    return out;
+}
+
+std::string StringUtils::PaddingString(std::string s, char fill, int width) {
+    if (width > 0 && s.size() < static_cast<size_t>(width)) {
+        s.append(static_cast<size_t>(width) - s.size(), fill);
+    }
+    return s;
+}
+
+std::string StringUtils::LeftPaddingString(std::string s, char fill, int width) {
+    if (width > 0 && s.size() < static_cast<size_t>(width)) {
+        s.insert(0, static_cast<size_t>(width) - s.size(), fill);
+    }
+    return s;
+}
+
+std::string StringUtils::IntToStr(int64_t n, char fill, int width) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%" PRId64, n);
+    return LeftPaddingString(buf, fill, width);
+}
+
+std::string StringUtils::IntToStr(int64_t n) { return IntToStr(n, '0', 0); }
+
+std::string StringUtils::DoubleToStr(double x) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.2f", x);
+    return buf;
+}
+
+char StringUtils::GetSepDecimal() { return ita != 0 ? ',' : '.'; }
+
+char StringUtils::GetSepMigliaia() { return ita != 0 ? '.' : ','; }
+
+std::string StringUtils::IntToStrLocale(int64_t n) {
+    // Groups are counted on the digits alone, so a minus sign never gets a separator after it.
+    const uint64_t magnitude = n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%" PRIu64, magnitude);
+    std::string digits = buf;
+    const std::string sep(1, GetSepMigliaia());
+    for (size_t at : {3u, 7u, 11u}) {
+        if (digits.size() > at) {
+            digits.insert(digits.size() - at, sep);
+        }
+    }
+    return n < 0 ? "-" + digits : digits;
+}
+
+std::string StringUtils::IntToStrLocale(int32_t n) { return IntToStrLocale(static_cast<int64_t>(n)); }
