@@ -8,7 +8,9 @@ int32_t StringUtils::ita = 1;
 
 namespace {
 
-bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool IsSpace(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
 
 }  // namespace
 
@@ -43,7 +45,9 @@ std::string StringUtils::RTrim(std::string s) {
     return s;
 }
 
-std::string StringUtils::Trim(std::string s) { return LTrim(RTrim(std::move(s))); }
+std::string StringUtils::Trim(std::string s) {
+    return LTrim(RTrim(std::move(s)));
+}
 
 std::string StringUtils::Replace(std::string s, std::string from, std::string to) {
     // An empty pattern would match forever, and a replacement containing the pattern would too:
@@ -90,7 +94,9 @@ std::string StringUtils::IntToStr(int64_t n, char fill, int width) {
     return LeftPaddingString(buf, fill, width);
 }
 
-std::string StringUtils::IntToStr(int64_t n) { return IntToStr(n, '0', 0); }
+std::string StringUtils::IntToStr(int64_t n) {
+    return IntToStr(n, '0', 0);
+}
 
 std::string StringUtils::DoubleToStr(double x) {
     char buf[64];
@@ -98,9 +104,13 @@ std::string StringUtils::DoubleToStr(double x) {
     return buf;
 }
 
-char StringUtils::GetSepDecimal() { return ita != 0 ? ',' : '.'; }
+char StringUtils::GetSepDecimal() {
+    return ita != 0 ? ',' : '.';
+}
 
-char StringUtils::GetSepMigliaia() { return ita != 0 ? '.' : ','; }
+char StringUtils::GetSepMigliaia() {
+    return ita != 0 ? '.' : ',';
+}
 
 std::string StringUtils::IntToStrLocale(int64_t n) {
     // Groups are counted on the digits alone, so a minus sign never gets a separator after it.
@@ -117,4 +127,6 @@ std::string StringUtils::IntToStrLocale(int64_t n) {
     return n < 0 ? "-" + digits : digits;
 }
 
-std::string StringUtils::IntToStrLocale(int32_t n) { return IntToStrLocale(static_cast<int64_t>(n)); }
+std::string StringUtils::IntToStrLocale(int32_t n) {
+    return IntToStrLocale(static_cast<int64_t>(n));
+}
