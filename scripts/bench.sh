@@ -1,3 +1,5 @@
 #!/usr/bin/env bash
+# Throughput benchmarks; `make bench` runs them on the plain build.
 set -euo pipefail
-echo "no benchmarks yet"
+build=${1:-build}
+"$build/bench/generator_bench" 64
