@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+#include "CryptEngine.h"
+
+// The job as a terminal runs it: inputs come from the command line, messages go to standard
+// error, and progress is a bar on standard error while that is a terminal.
+class CliJob : public CryptEngine {
+public:
+    std::string source;
+    std::string destination;
+    std::string password;
+    std::string confirmation;
+    int destinationChoice = kSpecifyPathname;
+    bool check = true;
+    bool showProgressBar = false;
+
+    bool Succeeded() const { return succeeded; }
+    int Progress() const { return progress; }
+    const std::string& LastError() const { return lastError; }
+
+protected:
+    std::string GetSourceText() override { return source; }
+    std::string GetDestinationText() override { return destination; }
+    std::string GetPasswordText() override { return password; }
+    std::string GetConfirmText() override { return confirmation; }
+    int GetDestinationChoice() override { return destinationChoice; }
+    bool IsCheckTicked() override { return check; }
+    int GetProgress() override { return progress; }
+    void SetProgress(int value) override;
+    void ShowError(const std::string& message, Focus focus) override;
+    void ShowMessage(const std::string& message) override;
+
+private:
+    void DrawBar();
+    void EndBar();
+
+    int progress = 0;
+    int drawn = -1;
+    bool succeeded = false;
+    std::string lastError;
+};

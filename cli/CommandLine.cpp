@@ -1,0 +1,83 @@
+#include "CommandLine.h"
+
+const char* CommandLine::Usage() {
+    return "usage: tessella-cli encrypt [--no-check] [--password-file FILE] SOURCE [DESTINATION]\n"
+           "       tessella-cli decrypt [--password-file FILE] SOURCE [DESTINATION]\n"
+           "       tessella-cli --help | --version\n"
+           "\n"
+           "Encrypts or decrypts one file with a password of 8 to 15 characters.\n"
+           "\n"
+           "  encrypt   writes SOURCE encrypted to DESTINATION (default: SOURCE with its\n"
+           "            extension replaced by .velx), then decrypts it again into a\n"
+           "            temporary file and compares checksums\n"
+           "  decrypt   restores the original file; without DESTINATION it takes the name\n"
+           "            stored in the file and goes to the folder of SOURCE\n"
+           "\n"
+           "  --no-check            skip the check after encrypting\n"
+           "  --password-file FILE  take the password from the first line of FILE\n"
+           "  -h, --help            show this help\n"
+           "  --version             show the version\n"
+           "\n"
+           "Without --password-file the password is asked on the terminal (twice when\n"
+           "encrypting), or read from the first line of standard input.\n"
+           "Exit status: 0 success, 1 the job failed or was interrupted, 2 usage error.\n";
+}
+
+bool CommandLine::Parse(const std::vector<std::string>& args) {
+    std::vector<std::string> operands;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            operands.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "-h" || arg == "--help") {
+            action = Action::kHelp;
+            return true;
+        } else if (arg == "--version") {
+            action = Action::kVersion;
+            return true;
+        } else if (arg == "--no-check") {
+            check = false;
+        } else if (arg == "--password-file") {
+            if (i + 1 >= args.size()) {
+                error = "option '--password-file' needs a file name";
+                return false;
+            }
+            passwordFile = args[++i];
+        } else if (arg.rfind("--password-file=", 0) == 0) {
+            passwordFile = arg.substr(16);
+        } else {
+            error = "unknown option '" + arg + "'";
+            return false;
+        }
+    }
+    if (operands.empty()) {
+        error = "missing command (encrypt or decrypt)";
+        return false;
+    }
+    if (operands[0] == "encrypt") {
+        action = Action::kEncrypt;
+    } else if (operands[0] == "decrypt") {
+        action = Action::kDecrypt;
+    } else {
+        error = "unknown command '" + operands[0] + "'";
+        return false;
+    }
+    if (action == Action::kDecrypt && !check) {
+        error = "option '--no-check' applies to encrypt only";
+        return false;
+    }
+    if (operands.size() < 2) {
+        error = "missing SOURCE file";
+        return false;
+    }
+    if (operands.size() > 3) {
+        error = "too many arguments";
+        return false;
+    }
+    source = operands[1];
+    destination = operands.size() == 3 ? operands[2] : std::string();
+    return true;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The command line of tessella-cli, parsed but not acted on.
+class CommandLine {
+public:
+    enum class Action { kNone, kHelp, kVersion, kEncrypt, kDecrypt };
+
+    // False on a usage error, with the reason in `error`.
+    bool Parse(const std::vector<std::string>& args);
+
+    Action action = Action::kNone;
+    bool check = true;
+    std::string passwordFile;
+    std::string source;
+    std::string destination;
+    std::string error;
+
+    static const char* Usage();
+};

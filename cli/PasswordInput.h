@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+// Where a password comes from, in order of preference: a file named on the command line, the
+// terminal (without echo), or the first line of standard input.
+class PasswordInput {
+public:
+    enum class Result { kOk, kUnreadable };
+
+    // The first line of `path`, without its line end.
+    static Result FromFile(const std::string& path, std::string& password);
+    // Asks on the terminal when standard input is one (twice when `confirm` is set, filling
+    // `confirmation`); otherwise reads the first line of standard input.
+    static Result FromTerminalOrInput(bool confirm, std::string& password,
+                                      std::string& confirmation);
+    // The first line of a text, without "\n" or "\r\n".
+    static std::string FirstLine(const std::string& text);
+};

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "MyCustomRandom.h"
+
+// The engine of one encrypt, decrypt or check job: key table, header, content pass, validation
+// and clean-up. It knows nothing of windows: everything a job reads from or shows to the user
+// goes through the virtual hooks below, which the main window and the command line implement.
+class CryptEngine {
+public:
+    // The inputs a failure message sends the user back to.
+    enum class Focus { None, Files, Destination, Password, Confirm };
+
+    // How a decrypted file is named.
+    enum DestinationChoice : int { kSameFolderOriginalName = 0, kSpecifyPathname = 1 };
+
+    static constexpr int32_t kHeaderSize = 216;
+    static constexpr int32_t kBlockSize = 128;
+    static constexpr int32_t kNameFieldSize = 129;
+    static constexpr int32_t kMaxNameLength = 128;
+    static constexpr int32_t kMaxPlainLength = 999999999;  // the length field holds 9 digits
+    static constexpr size_t kMinPasswordLength = 8;
+    static constexpr size_t kMaxPasswordLength = 15;
+    static const char kSignature[44];  // 43 bytes and the terminating 0
+
+    CryptEngine() = default;
+    virtual ~CryptEngine() = default;
+
+    CryptEngine(const CryptEngine&) = delete;
+    CryptEngine& operator=(const CryptEngine&) = delete;
+
+    void GeneraKey(std::string password);
+    bool CriptaDecripta(std::string source, std::string destination, MyCustomRandom& generator);
+    bool SetHeaderFile(std::string path);
+    bool GetHeaderFile(std::string path);
+    std::string AggiungiSuffix(std::string name, std::string suffix);
+
+    // Runs one job on the calling thread; true when it completed and was not stopped.
+    bool Esegui();
+    // The whole job as the worker runs it: Esegui, then success message, clean-up after a stop
+    // and giving the inputs back.
+    void evTread();
+    void Stop();
+
+    // The content stream's seed: the checksum text's bytes as signed values, summed.
+    static int32_t ContentSeed(const std::string& checksum);
+
+    // Engine state, in the order the job fills it.
+    uint8_t keyTable[128] = {};
+    std::string checksumText;
+    std::string plainFileName;
+    int32_t totalLength = 0;
+    int32_t readPosition = 0;
+    int32_t writePosition = 0;
+    // Written by the thread that asks for a stop, read by the job's worker once per block.
+    std::atomic<bool> running{false};
+    bool encryptMode = true;
+    bool passwordVisible = false;
+    std::vector<std::string> filesToDiscard;
+
+protected:
+    // The job's inputs, as the user typed or chose them.
+    virtual std::string GetSourceText() { return std::string(); }
+    virtual std::string GetDestinationText() { return std::string(); }
+    virtual std::string GetPasswordText() { return std::string(); }
+    virtual std::string GetConfirmText() { return std::string(); }
+    virtual int GetDestinationChoice() { return kSpecifyPathname; }
+    virtual bool IsCheckTicked() { return false; }
+
+    // The progress bar: values are clamped to 0..100 by the bar and read back clamped.
+    virtual int GetProgress() { return 0; }
+    virtual void SetProgress(int /*value*/) {}
+
+    // An error box, then the focus moves to the input named.
+    virtual void ShowError(const std::string& /*message*/, Focus /*focus*/) {}
+    virtual void ShowMessage(const std::string& /*message*/) {}
+    virtual void AbilitaDisabilita(bool /*enable*/) {}
+    virtual void SetStartCaption(const std::string& /*caption*/) {}
+    virtual void ClearBanner() {}
+
+private:
+    struct Output;
+
+    bool Fail(const std::string& message, Focus focus);
+    bool EncryptPass(const std::string& source, Output& out);
+    bool DecryptPass(const std::string& source, Output& out);
+    bool CheckPass(Output& out, std::string expected);
+    bool PrepareOutput(const std::string& destination, Output& out);
+    void KeepOrDiscard(Output& out);
+    bool Commit(Output& out);
+
+    bool jobEncrypts = true;
+};

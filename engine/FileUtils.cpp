@@ -1,0 +1,137 @@
+#include "FileUtils.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "OpenBinaryFile.h"
+#include "StringUtils.h"
+
+namespace {
+
+constexpr long kChecksumBlock = 10240;
+
+}  // namespace
+
+bool FileUtils::FileEsistente(std::string path) {
+    return access(path.c_str(), F_OK) == 0;
+}
+
+long FileUtils::GetFileLength(std::string path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) {
+        return 0;
+    }
+    return static_cast<long>(st.st_size);
+}
+
+std::string FileUtils::GetPathName(std::string path) {
+    const std::string p = StringUtils::Replace(path, '\\', '/');
+    size_t cut = p.rfind('/');
+    if (cut == std::string::npos) {
+        cut = p.rfind(':');
+    }
+    return cut == std::string::npos ? std::string() : p.substr(0, cut + 1);
+}
+
+std::string FileUtils::GetNameFromPathName(std::string path) {
+    return path.substr(GetPathName(path).size());
+}
+
+std::string FileUtils::AddDirSeparator(std::string dir) {
+    if (!dir.empty()) {
+        const char last = dir.back();
+        if (last != '/' && last != ':' && last != '\\') {
+            dir += '/';
+        }
+    }
+    return dir;
+}
+
+std::string FileUtils::GetFileChecksum(std::string path) {
+    uint8_t acc[16] = {};
+    OpenBinaryFile file(path);
+    if (file.Errore() == 0) {
+        std::vector<char> block(kChecksumBlock);
+        long position = 0;
+        for (;;) {
+            const long n = file.GetContenuto(position, block.data(), kChecksumBlock);
+            if (file.Errore() != 0) {
+                // A partial fold would pass for the checksum of a different file.
+                file.CloseFile();
+                return kZeroChecksum;
+            }
+            for (long j = 0; j < n; ++j) {
+                acc[j % 16] ^= static_cast<uint8_t>(block[static_cast<size_t>(j)]);
+            }
+            position += n;
+            if (file.isEOF() || n == 0) {
+                break;
+            }
+        }
+        file.CloseFile();
+    }
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    for (uint8_t b : acc) {
+        text += kHex[b >> 4];
+        text += kHex[b & 15];
+    }
+    return text;
+}
+
+bool FileUtils::DeleteFile(std::string path) {
+    return std::remove(path.c_str()) == 0;
+}
+
+bool FileUtils::MakeDir(std::string path) {
+    if (access(path.c_str(), F_OK) == 0) {
+        return true;
+    }
+    return mkdir(path.c_str(), 0777) == 0;
+}
+
+std::string FileUtils::AddSuffix(std::string text, std::string suffix) {
+    if (text.empty() || suffix.empty()) {
+        return text;
+    }
+    if (suffix.size() < text.size() &&
+        StringUtils::ToLower(text.substr(text.size() - suffix.size())) == suffix) {
+        return text;
+    }
+    return text + suffix;
+}
+
+bool FileUtils::CopyFile(std::string source, std::string target) {
+    const long length = GetFileLength(source);
+    if (length <= 0) {
+        return false;
+    }
+    std::vector<char> data(static_cast<size_t>(length));
+    OpenBinaryFile in(source);
+    if (in.GetContenuto(0, data.data(), length) != length) {
+        return false;
+    }
+    in.CloseFile();
+    OpenBinaryFile out(target, 0, 1);
+    const bool ok = out.SaveContenuto(0, data.data(), length);
+    out.CloseFile();
+    return ok && out.Errore() == 0;
+}
+
+bool FileUtils::SameFile(std::string a, std::string b) {
+    struct stat sa {};
+    struct stat sb {};
+    if (stat(a.c_str(), &sa) != 0 || stat(b.c_str(), &sb) != 0) {
+        return false;
+    }
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool FileUtils::IsDirectory(std::string path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
