@@ -3,6 +3,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -384,4 +385,17 @@ TEST_F(Job, ProgressFollowsTheJob) {
         std::find(checked.progressValues.begin(), checked.progressValues.end(), 55);
     EXPECT_NE(firstPassEnd, checked.progressValues.end());
     EXPECT_EQ(checked.progressValues.back(), 100);
+}
+
+TEST_F(Job, FilesBeyondTheLengthFieldAreRefusedBeforeAnythingIsWritten) {
+    // Sparse: a billion bytes that take no room on disk.
+    {
+        std::ofstream(dir.Path("huge.iso"));
+    }
+    std::filesystem::resize_file(dir.Path("huge.iso"), 1000000000);
+    TestJob job;
+    Encrypt(job, dir.Path("huge.iso"), dir.Path("huge.velx"));
+    EXPECT_EQ(job.errors, Names{"huge.iso: file too large (the limit is 999,999,999 bytes)"});
+    EXPECT_EQ(job.LastFocus(), Focus::Files);
+    EXPECT_EQ(dir.List(), Names{"huge.iso"});
 }
