@@ -75,7 +75,34 @@ int64_t ParseLength(const char* field, size_t size) {
     return value;
 }
 
+// data[i] ^= low 8 bits of (key[i mod 128] + offsets[i]): the key index is the position inside
+// the 128-byte block. Whole blocks are fixed-length loops, which the compiler vectorises.
+void MaskRun(uint8_t* __restrict data, const uint8_t* __restrict offsets,
+             const uint8_t* __restrict key, size_t n) {
+    constexpr size_t kBlock = CryptEngine::kBlockSize;
+    size_t i = 0;
+    for (; i + kBlock <= n; i += kBlock) {
+        for (size_t k = 0; k < kBlock; ++k) {
+            data[i + k] ^= static_cast<uint8_t>(key[k] + offsets[i + k]);
+        }
+    }
+    for (size_t k = 0; i + k < n; ++k) {
+        data[i + k] ^= static_cast<uint8_t>(key[k] + offsets[i + k]);
+    }
+}
+
 }  // namespace
+
+int CryptEngine::PassProgress::At(long position) const {
+    const double share = static_cast<double>(position) / static_cast<double>(total);
+    return start + MyCustomRandom::ToInt32(share * static_cast<double>(span));
+}
+
+bool CryptEngine::PassProgress::IsSteady(long runEnd, int shown) const {
+    const double share = static_cast<double>(runEnd) / static_cast<double>(total);
+    // Past the int32 range the value wraps to INT32_MIN and no longer grows with the position.
+    return share * static_cast<double>(span) < 2147483648.0 && At(runEnd) == shown;
+}
 
 const char CryptEngine::kSignature[44] = "TESSELLA-CROSS-EDITION/VEL-ENCRYPTED-FILE/1";
 
@@ -127,36 +154,62 @@ bool CryptEngine::CriptaDecripta(std::string source, std::string destination,
                                  MyCustomRandom& generator) {
     const int start = GetProgress();
     const int end = IsCheckTicked() ? start + (100 - start) / 2 : 100;
-    const int span = end - start;
+    const PassProgress progress{start, end - start, totalLength};
     OpenBinaryFile in(source);
     OpenBinaryFile out(destination, 0, 0, 1);
     if (in.Errore() != 0) {
         return false;
     }
-    char buffer[kBlockSize];
+    // The content moves in runs of many 128-byte blocks, so that a large file is not two system
+    // calls per block. Within a run each block is still its own step: the key index restarts at
+    // it, the progress value is the one its end gives, and a stop is noticed after it, so that the
+    // destination then holds exactly the blocks done.
+    std::vector<uint8_t> data(kRunSize);
+    std::vector<uint8_t> offsets(kRunSize);
+    int shown = start;
     for (;;) {
-        std::memset(buffer, 0, sizeof buffer);
-        const long n = in.GetContenuto(readPosition, buffer, kBlockSize);
-        readPosition += static_cast<int32_t>(n);
+        const long n =
+            in.GetContenuto(readPosition, reinterpret_cast<char*>(data.data()), kRunSize);
         if (in.Errore() != 0) {
             return false;
         }
-        for (long i = 0; i < n; ++i) {
-            buffer[i] = static_cast<char>(static_cast<uint8_t>(buffer[i]) ^
-                                          Mask(keyTable[i], generator.GetRandomNumber(1, 16)));
-        }
-        if (!out.SaveContenuto(writePosition, buffer, n)) {
+        const bool atEnd = in.isEOF();
+        generator.GetLowBytes(1, 16, offsets.data(), static_cast<size_t>(n));
+        MaskRun(data.data(), offsets.data(), keyTable, static_cast<size_t>(n));
+        const long done = WalkBlocks(progress, n, shown);
+        if (!out.SaveContenuto(writePosition, reinterpret_cast<char*>(data.data()), done)) {
             return false;
         }
-        writePosition += static_cast<int32_t>(n);
-        const double share = static_cast<double>(writePosition) / static_cast<double>(totalLength);
-        SetProgress(start + MyCustomRandom::ToInt32(share * static_cast<double>(span)));
-        if (!running || in.isEOF()) {
+        readPosition += static_cast<int32_t>(done);
+        writePosition += static_cast<int32_t>(done);
+        if (done < n || !running || atEnd) {
             in.CloseFile();
             out.CloseFile();
             return out.Errore() == 0;
         }
     }
+}
+
+// Reports the progress of each block of a run of n bytes starting at writePosition and watches
+// for a stop after each; returns the bytes of the blocks done. The value only grows with the
+// position, so a run whose last value is the one already shown needs no call at all.
+long CryptEngine::WalkBlocks(const PassProgress& progress, long n, int& shown) {
+    const bool quiet = progress.IsSteady(writePosition + n, shown);
+    long done = 0;
+    do {
+        done += std::min<long>(kBlockSize, n - done);
+        if (!quiet) {
+            const int value = progress.At(writePosition + done);
+            if (value != shown) {
+                shown = value;
+                SetProgress(value);
+            }
+        }
+        if (!running) {
+            break;
+        }
+    } while (done < n);
+    return done;
 }
 
 bool CryptEngine::SetHeaderFile(std::string path) {

@@ -85,6 +85,18 @@ protected:
 private:
     struct Output;
 
+    // The progress value of a content pass after `position` bytes have been written.
+    struct PassProgress {
+        int start = 0;
+        int span = 0;
+        int32_t total = 0;
+        int At(long position) const;
+        bool IsSteady(long runEnd, int shown) const;
+    };
+    static constexpr long kRunSize = 256 * 1024;  // a whole number of blocks
+
+    long WalkBlocks(const PassProgress& progress, long n, int& shown);
+
     bool Fail(const std::string& message, Focus focus);
     bool EncryptPass(const std::string& source, Output& out);
     bool DecryptPass(const std::string& source, Output& out);

@@ -1,5 +1,101 @@
 #!/usr/bin/env bash
 # Throughput benchmarks; `make bench` runs them on the plain build.
+#
+#   1. The generator alone (bench/generator_bench): MB/s of the content stream.
+#   2. Whole files: a 256 MiB file of random bytes, already in the page cache, through a plain cp
+#      (the floor: it reads and writes the same bytes), tessella-cli and age. Wall time as the
+#      best of three runs, its ratio to the cp, and peak resident memory.
+#   3. Peak memory and time for a 950 MB file, one run each.
+#
+# Usage: scripts/bench.sh [BUILD_DIR] [--quick]   (--quick: the generator only)
+# Large files live in a temporary folder under /tmp and are removed on exit.
 set -euo pipefail
 build=${1:-build}
+cli=$(realpath "$build/cli/tessella-cli")
+
 "$build/bench/generator_bench" 64
+[ "${2:-}" = "--quick" ] && exit 0
+
+work=$(mktemp -d /tmp/tessella-bench.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+printf 'bench pass 123\n' >"$work/password"
+pw=(--password-file "$work/password")
+have_age=0
+if command -v age >/dev/null && command -v age-keygen >/dev/null; then
+    have_age=1
+    age-keygen -o "$work/age.key" 2>/dev/null
+    recipient=$(age-keygen -y "$work/age.key")
+fi
+
+# measure OUTPUT COMMAND...: runs COMMAND once after removing OUTPUT; sets ns and kb.
+measure() {
+    local output=$1
+    shift
+    rm -f "$output"
+    local t0 t1
+    t0=$(date +%s%N)
+    if ! /usr/bin/time -f %M -o "$work/rss" "$@" >/dev/null 2>"$work/stderr"; then
+        echo "failed: $*" >&2
+        cat "$work/stderr" >&2
+        exit 1
+    fi
+    t1=$(date +%s%N)
+    ns=$((t1 - t0))
+    kb=$(tail -n 1 "$work/rss")
+}
+
+# best RUNS LABEL OUTPUT COMMAND...: the fastest of RUNS runs; prints one table row.
+floor_ns=0
+best() {
+    local runs=$1 label=$2
+    shift 2
+    local best_ns=0 best_kb=0
+    for _ in $(seq "$runs"); do
+        measure "$@"
+        if [ "$best_ns" -eq 0 ] || [ "$ns" -lt "$best_ns" ]; then
+            best_ns=$ns
+        fi
+        [ "$kb" -gt "$best_kb" ] && best_kb=$kb
+    done
+    [ "$floor_ns" -eq 0 ] && floor_ns=$best_ns
+    awk -v l="$label" -v ns="$best_ns" -v f="$floor_ns" -v kb="$best_kb" 'BEGIN {
+        printf "| %-34s | %8.3f | %6.2f | %9.1f |\n", l, ns / 1e9, ns / f, kb / 1024 }'
+}
+
+table_head() {
+    echo
+    echo "$1"
+    echo "| command                            |   wall s |  x cp  | peak MiB |"
+    echo "|------------------------------------|---------:|-------:|---------:|"
+}
+
+# whole_file SIZE_BYTES RUNS: the table for one file size.
+whole_file() {
+    local size=$1 runs=$2
+    local plain="$work/plain.bin"
+    head -c "$size" /dev/urandom >"$plain"
+    floor_ns=0
+    table_head "$size bytes of random content, best of $runs"
+    best "$runs" "cp" "$work/copy.bin" cp "$plain" "$work/copy.bin"
+    rm -f "$work/copy.bin"
+    best "$runs" "tessella-cli encrypt --no-check" "$work/plain.velx" \
+        "$cli" encrypt --no-check "${pw[@]}" "$plain" "$work/plain.velx"
+    best "$runs" "tessella-cli decrypt" "$work/back.bin" \
+        "$cli" decrypt "${pw[@]}" "$work/plain.velx" "$work/back.bin"
+    cmp "$plain" "$work/back.bin"
+    rm -f "$work/back.bin"
+    best "$runs" "tessella-cli encrypt (with check)" "$work/plain.velx" \
+        "$cli" encrypt "${pw[@]}" "$plain" "$work/plain.velx"
+    rm -f "$work/plain.velx"
+    if [ "$have_age" -eq 1 ]; then
+        best "$runs" "age -r (encrypt)" "$work/plain.age" \
+            age -r "$recipient" -o "$work/plain.age" "$plain"
+        best "$runs" "age -d (decrypt)" "$work/back.bin" \
+            age -d -i "$work/age.key" -o "$work/back.bin" "$work/plain.age"
+        rm -f "$work/plain.age" "$work/back.bin"
+    fi
+    rm -f "$plain"
+}
+
+whole_file $((256 * 1024 * 1024)) 3
+whole_file 950000000 1

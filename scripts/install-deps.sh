@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
+    age
 )
 
 missing=()
