@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct TextFont;
+
+// A font description that opens its platform font on first use and closes it when dropped.
+// Copies share the description only: each copy opens its own font.
+class Font {
+public:
+    Font() = default;
+    explicit Font(std::string name) : name(std::move(name)) {}
+    Font(std::string name, int32_t size) : name(std::move(name)), size(size) {}
+    Font(const Font& other);
+    Font& operator=(const Font& other);
+    ~Font();
+
+    int Init(std::string newName, int32_t newSize);
+    // The platform font, opened now if it was not (or reopened after a style change).
+    TextFont* FontOpen();
+
+    std::string GetNome() const { return name; }
+    int32_t GetSize() const { return size; }
+    int16_t GetBold() const { return bold; }
+    int16_t GetItalic() const { return italic; }
+    int16_t GetUnderline() const { return underline; }
+    int16_t GetFixed() const { return fixed; }
+    int16_t GetRomFont() const { return romFont; }
+    void SetBold(int16_t v) { bold = v; }
+    void SetItalic(int16_t v) { italic = v; }
+    void SetUnderline(int16_t v) { underline = v; }
+    void SetFixed(int16_t v) { fixed = v; }
+    void SetRomFont(int16_t v) { romFont = v; }
+
+private:
+    void Close();
+
+    TextFont* opened = nullptr;
+    std::string name = "topaz.font";
+    int32_t size = 8;
+    int16_t bold = 0;
+    int16_t italic = 0;
+    int16_t underline = 0;
+    int16_t fixed = 0;
+    int16_t romFont = 1;
+};

@@ -1,0 +1,644 @@
+#include "Application.h"
+
+#include <exec.h>
+#include <gadtools.h>
+#include <intuition.h>
+#include <keymap.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <mutex>
+
+#include "Checkable.h"
+#include "Child.h"
+#include "CommandElement.h"
+#include "Enviroment.h"
+#include "FileUtils.h"
+#include "Form.h"
+#include "GadgetValueElement.h"
+#include "MenuEntries.h"
+#include "OpenTextFile.h"
+#include "StringUtils.h"
+#include "Timer.h"
+
+std::vector<GUIElement*> Application::lst;
+std::vector<GUIElement*> Application::lstForm;
+std::vector<GUIElement*> Application::lstTimer;
+Menu* Application::menu = nullptr;
+GUIElement* Application::menuBar = nullptr;
+uint8_t Application::keyState[256] = {};
+GUIElement* Application::GadgetSel = nullptr;
+GUIElement* Application::CustomsGadgetSel = nullptr;
+int16_t Application::SospendiRefresh = 0;
+int16_t Application::Randomize = 0;
+int16_t Application::postQuit = 0;
+
+namespace {
+
+constexpr const char* kLogFile = "log.txt";
+// The key buffer's size is held in 8 bits: it grows by doubling up to 128 bytes, which holds
+// any keymap string.
+constexpr uint8_t kMaxKeyBuffer = 128;
+
+bool IsKind(GUIElement* e, const char* kind) {
+    return e != nullptr && e->GetOrvClassName() == kind;
+}
+
+void Command(GUIElement* e) {
+    if (CommandElement* c = dynamic_cast<CommandElement*>(e)) {
+        c->OnCommand(e);
+    }
+}
+
+bool Erase(std::vector<GUIElement*>& list, GUIElement* e) {
+    const auto it = std::find(list.begin(), list.end(), e);
+    if (it == list.end()) {
+        return false;
+    }
+    list.erase(it);
+    return true;
+}
+
+std::string NotFound(const char* where, GUIElement* e, const char* countLabel, size_t count) {
+    return std::string(" NON TROVATO! Application::") + where + " = " + e->GetOrvClassName() +
+           countLabel + StringUtils::IntToStr(static_cast<int64_t>(count)) + " id " +
+           StringUtils::IntToStr(e->GetID());
+}
+
+}  // namespace
+
+GUIElement* Application::ParentOf(GUIElement* e) {
+    const Child* c = dynamic_cast<const Child*>(e);
+    return c != nullptr ? c->GetParent() : nullptr;
+}
+
+void Application::Run(Form* mainWindow) {
+    std::fill(std::begin(keyState), std::end(keyState), 0);
+    short done = 0;
+    auto* event = static_cast<InputEvent*>(AllocMem(sizeof(InputEvent), MEMF_CLEAR));
+    uint8_t keyBufferSize = 2;
+    char* keyBuffer = static_cast<char*>(AllocMem(keyBufferSize, MEMF_CLEAR));
+    while (done == 0) {
+        const uint32_t timerMask = ElaboraMessaggiTimer();
+        const uint32_t windowMask =
+            ElaboraMessaggiWinSec(mainWindow, event, keyBuffer, keyBufferSize);
+        Window* win = mainWindow->GetHandle();
+        if (win == nullptr) {
+            break;  // nothing could ever close a window that is not open: nothing to wait for
+        }
+        IntuiMessage* msg = GT_GetIMsg(win->UserPort);
+        if (msg != nullptr) {
+            ElaboraEventi(mainWindow, msg, done, event, keyBuffer, keyBufferSize);
+            if (postQuit != 0) {
+                postQuit = 0;
+                if (mainWindow->OnClosing()) {
+                    done = 1;
+                }
+            }
+        } else {
+            Wait((1UL << win->UserPort->mp_SigBit) | timerMask | windowMask);
+        }
+    }
+    if (menu != nullptr) {
+        if (mainWindow->GetHandle() != nullptr) {
+            ClearMenuStrip(mainWindow->GetHandle());
+        }
+        FreeMenus(menu);
+        menu = nullptr;
+        menuBar = nullptr;
+    }
+    FreeMem(event, sizeof(InputEvent));
+    FreeMem(keyBuffer, keyBufferSize);
+    CloseWindows();
+    mainWindow->OnClose();
+}
+
+uint32_t Application::ElaboraMessaggiTimer() {
+    uint32_t mask = 0;
+    const std::vector<GUIElement*> timers = lstTimer;
+    for (GUIElement* e : timers) {
+        // A timer removed by an earlier callback of this pass is not visited.
+        if (e == nullptr || std::find(lstTimer.begin(), lstTimer.end(), e) == lstTimer.end()) {
+            continue;
+        }
+        if (!IsKind(e, "timer")) {
+            Log(e->GetOrvClassName());
+            continue;
+        }
+        Timer* t = static_cast<Timer*>(e);
+        if (t->IsStart() != 0) {
+            mask |= t->mp_SigBit();
+            if (t->GetMSG()) {
+                t->OnTimer();
+            }
+        }
+    }
+    return mask;
+}
+
+uint32_t Application::ElaboraMessaggiWinSec(Form* mainWindow, InputEvent* event, char*& keyBuffer,
+                                            uint8_t& keyBufferSize) {
+    if (lstForm.size() <= 1) {
+        return 0;
+    }
+    const std::vector<GUIElement*> windows(lstForm.begin() + 1, lstForm.end());
+    for (GUIElement* e : windows) {
+        if (e == nullptr || std::find(lstForm.begin(), lstForm.end(), e) == lstForm.end() ||
+            !e->IsLoad() || e->GetID() == mainWindow->GetID()) {
+            continue;
+        }
+        Form* f = static_cast<Form*>(e);
+        while (f->GetHandle() != nullptr) {
+            IntuiMessage* msg = GT_GetIMsg(f->GetHandle()->UserPort);
+            if (msg == nullptr) {
+                break;
+            }
+            short closeAccepted = 0;
+            ElaboraEventi(f, msg, closeAccepted, event, keyBuffer, keyBufferSize);
+            if (f->postClose == 0 && closeAccepted == 0) {
+                continue;
+            }
+            if (f->postClose != 0) {
+                f->postClose = f->OnClosing() ? 1 : 0;
+            }
+            GadgetSel = nullptr;
+            CustomsGadgetSel = nullptr;
+            f->CloseForm();
+            f->OnClose();
+            break;
+        }
+    }
+    uint32_t mask = 0;
+    for (GUIElement* e : lstForm) {
+        if (e == nullptr || e == mainWindow || !e->IsLoad()) {
+            continue;
+        }
+        Window* win = static_cast<Form*>(e)->GetHandle();
+        if (win != nullptr) {
+            mask |= 1UL << win->UserPort->mp_SigBit;
+        }
+    }
+    return mask;
+}
+
+void Application::ElaboraEventi(Form* w, IntuiMessage* msg, short& done, InputEvent* event,
+                                char*& keyBuffer, uint8_t& keyBufferSize) {
+    Randomize = 0;
+    if (!w->IsLoad() || !w->GetEnabled()) {
+        // A window under a modal dialog: clicks beep, everything else is dropped.
+        if (msg->Class == IDCMP_MOUSEBUTTONS) {
+            Enviroment::Beep();
+        }
+        GT_ReplyIMsg(msg);
+        return;
+    }
+    const tagPOINT p{msg->MouseX, msg->MouseY};
+    switch (msg->Class) {
+        case IDCMP_NEWSIZE:
+            w->OnResize();
+            break;
+        case IDCMP_REFRESHWINDOW:
+            GT_BeginRefresh(w->GetHandle());
+            GT_EndRefresh(w->GetHandle(), TRUE);
+            break;
+        case IDCMP_MOUSEBUTTONS:
+            MouseButtons(w, msg, p);
+            break;
+        case IDCMP_MOUSEMOVE:
+            MouseMove(w, msg);
+            break;
+        case IDCMP_GADGETDOWN:
+            GadgetDown(w, msg, p);
+            break;
+        case IDCMP_GADGETUP:
+            GadgetUp(w, msg, p);
+            break;
+        case IDCMP_MENUPICK:
+            MenuPick(msg);
+            break;
+        case IDCMP_CLOSEWINDOW:
+            if (w->OnClosing()) {
+                done = 1;
+            }
+            break;
+        case IDCMP_RAWKEY:
+            RawKey(w, msg, event, keyBuffer, keyBufferSize);
+            break;
+        case IDCMP_ACTIVEWINDOW:
+            w->OnActivate();
+            break;
+        case IDCMP_INACTIVEWINDOW:
+            w->OnDeactivate();
+            break;
+        default:
+            Log("evento non gestito " + StringUtils::IntToStr(static_cast<int64_t>(msg->Class)));
+            break;
+    }
+    GT_ReplyIMsg(msg);
+}
+
+void Application::ReleaseTextGadget() {
+    if (GadgetSel != nullptr && GadgetSel->IsTabStop() != 0) {
+        GadgetSel->OnLeave();
+        GadgetSel = nullptr;
+    }
+}
+
+void Application::ReleaseCustomFocus() {
+    if (CustomsGadgetSel != nullptr) {
+        CustomsGadgetSel->OnLeave();
+        CustomsGadgetSel = nullptr;
+    }
+}
+
+void Application::ClickOnChild(Form* w, tagPOINT p, bool down) {
+    GUIElement* hit = GetChildrenHit(w->GetID(), p);
+    if (hit == nullptr) {
+        ReleaseCustomFocus();
+    } else {
+        if (CustomsGadgetSel == nullptr) {
+            hit->OnFocus();
+        } else if (CustomsGadgetSel->GetID() != hit->GetID()) {
+            CustomsGadgetSel->OnLeave();
+            hit->OnFocus();
+        } else if (!down) {
+            hit->OnLeftMouseUP(p);
+        }
+        if (down) {
+            hit->OnLeftMouseDOWN(p);
+        }
+        CustomsGadgetSel = hit;
+    }
+    if (down) {
+        w->OnLeftMouseDOWN(p);
+    } else {
+        w->OnLeftMouseUP(p);
+    }
+}
+
+void Application::MouseButtons(Form* w, IntuiMessage* msg, tagPOINT p) {
+    switch (msg->Code) {
+        case MENUDOWN:
+            ReleaseTextGadget();
+            w->OnRightMouseDOWN(p);
+            break;
+        case MENUUP:
+            ReleaseTextGadget();
+            w->OnRightMouseUP(p);
+            break;
+        case SELECTDOWN:
+            ReleaseTextGadget();
+            if (GadgetSel != nullptr && GadgetSel->IsTabStop() == 0) {
+                GadgetSel->OnLeftMouseDOWN(p);
+                w->OnLeftMouseDOWN(p);
+            } else if (CustomsGadgetSel != nullptr && CustomsGadgetSel->Hit(p) &&
+                       ParentOf(CustomsGadgetSel) == w) {
+                CustomsGadgetSel->OnLeftMouseDOWN(p);
+                w->OnLeftMouseDOWN(p);
+            } else {
+                ClickOnChild(w, p, true);
+            }
+            break;
+        case SELECTUP:
+            ReleaseTextGadget();
+            if (GadgetSel != nullptr && GadgetSel->IsTabStop() == 0) {
+                GadgetSel->OnLeftMouseUP(p);
+                GadgetSel = nullptr;
+                w->OnLeftMouseUP(p);
+            } else if (CustomsGadgetSel != nullptr && CustomsGadgetSel->Hit(p) &&
+                       ParentOf(CustomsGadgetSel) == w) {
+                CustomsGadgetSel->OnLeftMouseUP(p);
+                w->OnLeftMouseUP(p);
+            } else {
+                ClickOnChild(w, p, false);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void Application::MouseMove(Form* w, IntuiMessage* msg) {
+    const Gadget* g = static_cast<const Gadget*>(msg->IAddress);
+    GUIElement* e = g != nullptr && g->GadgetID != 0 ? GetElementByID(g->GadgetID) : nullptr;
+    if (e != nullptr) {
+        if (IsKind(e, "scrollbar")) {
+            if (auto* v = dynamic_cast<GadgetValueElement*>(e)) {
+                v->OnScroll(msg->Code);
+            }
+        }
+        e->OnMouseMove(0, 0);
+    }
+    w->OnMouseMove(0, 0);
+}
+
+void Application::LeaveGadgetOtherThan(int32_t id) {
+    if (GadgetSel != nullptr && GadgetSel->GetID() != id && GadgetSel->IsTabStop() != 0) {
+        GadgetSel->OnLeave();
+        GadgetSel = nullptr;
+    }
+}
+
+void Application::GadgetDown(Form* w, IntuiMessage* msg, tagPOINT p) {
+    const int32_t id = static_cast<const Gadget*>(msg->IAddress)->GadgetID;
+    LeaveGadgetOtherThan(id);
+    ReleaseCustomFocus();
+    GadgetSel = GetElementByID(id);
+    if (GadgetSel == nullptr) {
+        return;
+    }
+    if (GadgetSel->IsTabStop() != 0) {
+        GadgetSel->OnFocus();
+        return;
+    }
+    if (IsKind(GadgetSel, "optionbox")) {
+        Command(GadgetSel);
+    }
+    if (w->GetHandle() != nullptr && GadgetSel != nullptr) {
+        GadgetSel->OnLeftMouseDOWN(p);
+        w->OnLeftMouseDOWN(p);
+    }
+}
+
+void Application::GadgetUp(Form* w, IntuiMessage* msg, tagPOINT p) {
+    const int32_t id = static_cast<const Gadget*>(msg->IAddress)->GadgetID;
+    LeaveGadgetOtherThan(id);
+    ReleaseCustomFocus();
+    GadgetSel = GetElementByID(id);
+    if (GadgetSel == nullptr) {
+        Log("non trovato!");
+        return;
+    }
+    bool handled = true;
+    if (IsKind(GadgetSel, "button") || IsKind(GadgetSel, "checkbox") ||
+        IsKind(GadgetSel, "combobox") || IsKind(GadgetSel, "listbox")) {
+        Command(GadgetSel);
+    } else if (IsKind(GadgetSel, "scrollbar")) {
+        if (auto* v = dynamic_cast<GadgetValueElement*>(GadgetSel)) {
+            v->OnScroll(msg->Code);
+        }
+    } else if (IsKind(GadgetSel, "slider")) {
+        if (auto* v = dynamic_cast<GadgetValueElement*>(GadgetSel)) {
+            v->OnChangeValue();
+        }
+    } else {
+        handled = false;
+    }
+    if (handled && w->GetHandle() != nullptr) {
+        w->OnLeftMouseDOWN(p);
+        w->OnLeftMouseUP(p);
+    }
+    GadgetSel = nullptr;
+}
+
+void Application::MenuPick(IntuiMessage* msg) {
+    ReleaseTextGadget();
+    ReleaseCustomFocus();
+    UWORD code = msg->Code;
+    while (code != MENUNULL) {
+        MenuItem* item = ItemAddress(menu, code);
+        if (item == nullptr) {
+            break;
+        }
+        // Read before any command runs: checking an entry rebuilds the strip.
+        const UWORD next = item->NextSelect;
+        const UWORD flags = item->Flags;
+        auto* bar = dynamic_cast<MenuEntries*>(menuBar);
+        if (bar == nullptr) {
+            code = next;
+            continue;
+        }
+        auto* menuElement = dynamic_cast<MenuEntries*>(bar->at(MENUNUM(code)));
+        GUIElement* entry = menuElement != nullptr ? menuElement->at(ITEMNUM(code)) : nullptr;
+        if (entry == nullptr) {
+            break;
+        }
+        auto* entryMenu = dynamic_cast<MenuEntries*>(entry);
+        GUIElement* sub = entryMenu != nullptr ? entryMenu->at(SUBNUM(code)) : nullptr;
+        GUIElement* target = sub != nullptr ? sub : entry;
+        if ((flags & CHECKIT) != 0) {
+            if (auto* c = dynamic_cast<Checkable*>(target)) {
+                c->SetChecked((flags & CHECKED) != 0 ? 1 : 0);
+            }
+        }
+        Command(target);
+        code = next;
+    }
+}
+
+void Application::RawKey(Form* w, IntuiMessage* msg, InputEvent* event, char*& keyBuffer,
+                         uint8_t& keyBufferSize) {
+    if (GadgetSel != nullptr) {
+        GadgetSel->OnLeave();
+        GadgetSel = nullptr;
+    }
+    const int key = msg->Code & 127;
+    const bool up = (msg->Code & 128) != 0;
+    event->ie_Class = IECLASS_RAWKEY;
+    event->ie_Code = msg->Code;
+    event->ie_Qualifier = msg->Qualifier;
+    event->ie_EventAddress = msg->IAddress;
+    WORD n = MapRawKey(event, keyBuffer, keyBufferSize, nullptr);
+    while (n == -1 && keyBufferSize < kMaxKeyBuffer) {
+        FreeMem(keyBuffer, keyBufferSize);
+        keyBufferSize = static_cast<uint8_t>(keyBufferSize * 2);
+        keyBuffer = static_cast<char*>(AllocMem(keyBufferSize, MEMF_CLEAR));
+        n = MapRawKey(event, keyBuffer, keyBufferSize, nullptr);
+    }
+    const bool single = n == 1 && keyBuffer[0] != 0;
+    if (!up) {
+        if (CustomsGadgetSel != nullptr) {
+            CustomsGadgetSel->OnKeyDOWN(key);
+        }
+        keyState[key] = 1;
+        w->OnKeyDOWN(key);
+    } else {
+        if (CustomsGadgetSel != nullptr) {
+            CustomsGadgetSel->OnKeyUP(key);
+        }
+        keyState[key] = 0;
+        w->OnKeyUP(key);
+    }
+    if (single) {
+        const int ch = static_cast<uint8_t>(keyBuffer[0]);
+        if (CustomsGadgetSel != nullptr) {
+            CustomsGadgetSel->OnKeyPress(ch);
+        }
+        w->OnKeyPress(ch);
+    }
+}
+
+void Application::AddWinForm(GUIElement* e) {
+    lst.push_back(e);
+}
+
+void Application::AddWindow(GUIElement* e) {
+    if (IsKind(e, "form")) {
+        lstForm.push_back(e);
+    }
+}
+
+void Application::AddTimer(GUIElement* e) {
+    if (IsKind(e, "timer")) {
+        lstTimer.push_back(e);
+    }
+}
+
+void Application::RemoveWinForm(GUIElement* e) {
+    if (IsKind(e, "form")) {
+        RemoveWindow(e);
+    } else if (IsKind(e, "timer")) {
+        RemoveTimer(e);
+    }
+    if (!Erase(lst, e)) {
+        Log(NotFound("RemoveWinForm", e, " size ", lst.size()));
+    }
+    if (GadgetSel == e) {
+        GadgetSel = nullptr;
+    }
+    if (CustomsGadgetSel == e) {
+        CustomsGadgetSel = nullptr;
+    }
+}
+
+void Application::RemoveWindow(GUIElement* e) {
+    if (!Erase(lstForm, e)) {
+        Log(NotFound("RemoveWindow", e, " lx ", lstForm.size()));
+    }
+}
+
+void Application::RemoveTimer(GUIElement* e) {
+    if (!Erase(lstTimer, e)) {
+        Log(NotFound("RemoveWindow", e, " lx ", lstTimer.size()));
+    }
+}
+
+GUIElement* Application::GetElementByID(int32_t id) {
+    for (GUIElement* e : lst) {
+        if (e != nullptr && e->GetID() == id) {
+            return e;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<GUIElement*> Application::GetChildren(int32_t parentId) {
+    std::vector<GUIElement*> children;
+    for (GUIElement* e : lst) {
+        GUIElement* parent = e != nullptr && e->IsChildren() != 0 ? ParentOf(e) : nullptr;
+        if (parent == nullptr || parent->GetID() != parentId) {
+            continue;
+        }
+        children.push_back(e);
+        if (IsKind(e, "panel")) {
+            const std::vector<GUIElement*> inner = GetChildren(e->GetID());
+            children.insert(children.end(), inner.begin(), inner.end());
+        }
+    }
+    return children;
+}
+
+GUIElement* Application::GetChildrenHit(int32_t parentId, tagPOINT p) {
+    for (GUIElement* e : lst) {
+        if (e == nullptr || e->IsChildren() == 0 || !e->IsLoad() || !e->IsVisible() ||
+            !e->GetEnabled()) {
+            continue;
+        }
+        GUIElement* parent = ParentOf(e);
+        if (parent == nullptr || parent->GetID() != parentId) {
+            continue;
+        }
+        if (IsKind(e, "panel")) {
+            const tagPOINT at = e->GetPosition();
+            if (GUIElement* inner = GetChildrenHit(e->GetID(), {p.x - at.x, p.y - at.y})) {
+                return inner;
+            }
+        } else if (e->Hit(p)) {
+            return e;
+        }
+    }
+    return nullptr;
+}
+
+GUIElement* Application::GetForm(GUIElement* e) {
+    while (e != nullptr && !IsKind(e, "form")) {
+        e = ParentOf(e);
+    }
+    return e;
+}
+
+void Application::CloseWindows() {
+    const std::vector<GUIElement*> all = lst;
+    for (GUIElement* e : all) {
+        if (std::find(lst.begin(), lst.end(), e) != lst.end() && IsKind(e, "form") && e->IsLoad()) {
+            static_cast<Form*>(e)->CloseForm();
+        }
+    }
+}
+
+void Application::RimuoviChildren(int32_t parentId) {
+    std::vector<GUIElement*> direct;
+    for (GUIElement* e : lst) {
+        GUIElement* parent = e != nullptr && e->IsChildren() != 0 ? ParentOf(e) : nullptr;
+        if (parent != nullptr && parent->GetID() == parentId) {
+            direct.push_back(e);
+        }
+    }
+    for (GUIElement* child : direct) {
+        if (IsKind(child, "panel")) {
+            RimuoviChildren(child->GetID());
+        } else if (IsKind(child, "menubar")) {
+            if (auto* bar = dynamic_cast<MenuEntries*>(child)) {
+                for (int i = 0; i < bar->count(); ++i) {
+                    GUIElement* m = bar->at(i);
+                    if (m != nullptr) {
+                        RimuoviChildren(m->GetID());
+                        RemoveWinForm(m);
+                    }
+                }
+            }
+        }
+        RemoveWinForm(child);
+    }
+}
+
+void Application::ResetRiferimenti() {
+    GadgetSel = nullptr;
+    CustomsGadgetSel = nullptr;
+}
+
+void Application::CancellaBuffer(Window* window) {
+    if (window == nullptr) {
+        return;
+    }
+    while (IntuiMessage* msg = GT_GetIMsg(window->UserPort)) {
+        GT_ReplyIMsg(msg);
+    }
+}
+
+int16_t Application::GetKeyState(int16_t rawKey) {
+    if (rawKey < 0 || rawKey > 255) {
+        return 0;
+    }
+    return keyState[rawKey] != 0 ? -1 : 0;
+}
+
+void Application::Log(const char* text) {
+    Log(std::string(text != nullptr ? text : ""));
+}
+
+void Application::Log(const std::string& text) {
+    // The job's worker logs too: one line at a time, never interleaved.
+    static std::mutex logLock;
+    const std::lock_guard<std::mutex> hold(logLock);
+    std::fputs(text.c_str(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+    const bool exists = FileUtils::FileEsistente(kLogFile);
+    OpenTextFile log(kLogFile);
+    if (exists) {
+        log.AppendContenuto({text});
+    } else {
+        log.SetContenuto({text});
+    }
+}

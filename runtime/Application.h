@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tagPOINT.h"
+
+class GUIElement;
+class Form;
+struct IntuiMessage;
+struct InputEvent;
+struct Menu;
+struct Window;
+
+// The registries of live elements, the one event loop of the main thread, and the log.
+class Application {
+public:
+    static void Run(Form* mainWindow);
+    static void ElaboraEventi(Form* w, IntuiMessage* msg, short& done, InputEvent* event,
+                              char*& keyBuffer, uint8_t& keyBufferSize);
+    static uint32_t ElaboraMessaggiWinSec(Form* mainWindow, InputEvent* event, char*& keyBuffer,
+                                          uint8_t& keyBufferSize);
+    static uint32_t ElaboraMessaggiTimer();
+
+    static void AddWinForm(GUIElement* e);
+    static void AddWindow(GUIElement* e);
+    static void AddTimer(GUIElement* e);
+    static void RemoveWinForm(GUIElement* e);
+    static void RemoveWindow(GUIElement* e);
+    static void RemoveTimer(GUIElement* e);
+    static GUIElement* GetElementByID(int32_t id);
+    static std::vector<GUIElement*> GetChildren(int32_t parentId);
+    static GUIElement* GetChildrenHit(int32_t parentId, tagPOINT p);
+    static GUIElement* GetForm(GUIElement* e);
+    static void CloseWindows();
+    static void RimuoviChildren(int32_t parentId);
+    static void ResetRiferimenti();
+    static void CancellaBuffer(Window* window);
+    static int16_t GetKeyState(int16_t rawKey);
+    static void Log(const char* text);
+    static void Log(const std::string& text);
+
+    static std::vector<GUIElement*> lst;
+    static std::vector<GUIElement*> lstForm;
+    static std::vector<GUIElement*> lstTimer;
+    static Menu* menu;
+    static GUIElement* menuBar;
+    static uint8_t keyState[256];
+    static GUIElement* GadgetSel;
+    static GUIElement* CustomsGadgetSel;
+    static int16_t SospendiRefresh;
+    static int16_t Randomize;
+    static int16_t postQuit;
+
+private:
+    static void MouseButtons(Form* w, IntuiMessage* msg, tagPOINT p);
+    static void MouseMove(Form* w, IntuiMessage* msg);
+    static void GadgetDown(Form* w, IntuiMessage* msg, tagPOINT p);
+    static void GadgetUp(Form* w, IntuiMessage* msg, tagPOINT p);
+    static void MenuPick(IntuiMessage* msg);
+    static void RawKey(Form* w, IntuiMessage* msg, InputEvent* event, char*& keyBuffer,
+                       uint8_t& keyBufferSize);
+    static void ReleaseTextGadget();
+    static void ReleaseCustomFocus();
+    static void LeaveGadgetOtherThan(int32_t id);
+    static void ClickOnChild(Form* w, tagPOINT p, bool down);
+    static GUIElement* ParentOf(GUIElement* e);
+};

@@ -1,0 +1,8 @@
+#pragma once
+
+// A menu entry with a check mark that the platform toggles before the pick arrives.
+class Checkable {
+public:
+    virtual ~Checkable() = default;
+    virtual void SetChecked(short checked) = 0;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+class GUIElement;
+
+// The command callback of clickable elements (buttons, menu entries, tool bar items).
+class CommandElement {
+public:
+    using CommandFn = void (*)(GUIElement*);
+
+    virtual ~CommandElement() = default;
+
+    void SetCommand(CommandFn fn) { command = fn; }
+    void OnCommand(GUIElement* element) {
+        if (command != nullptr) {
+            command(element);
+        }
+    }
+
+private:
+    CommandFn command = nullptr;
+};
