@@ -170,7 +170,9 @@ void GUIElement::OnLeftMouseUP(tagPOINT p) {
         onLeftMouseUP(this, handle, p);
     }
     const MyDateTime now;
-    if (lastLeftUp.MillsecDiff(now) <= 999) {
+    // A wall clock set back is not a quick second click.
+    const int64_t elapsed = lastLeftUp.MillsecDiff(now);
+    if (elapsed >= 0 && elapsed <= 999) {
         OnLeftMouseDBLCLK(p);
     }
     lastLeftUp = now;

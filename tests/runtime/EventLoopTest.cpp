@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "Application.h"
+#include "RuntimeFixtures.h"
+#include "Timer.h"
+#include "Tread.h"
+
+namespace {
+
+constexpr UWORD kRawA = 0x20;
+constexpr UWORD kRawQ = 0x10;
+constexpr UWORD kRawEscape = 0x45;
+
+// Runs the loop on this thread while a user acts on another; the user ends by closing the main
+// window through its close gadget.
+void RunWith(TraceForm& main, const std::function<void()>& user) {
+    std::thread person([&] {
+        PlatformTest::WaitIdle();
+        user();
+        PlatformTest::WaitIdle();
+        ClickAt(main.CloseGadget());
+        PlatformTest::WaitIdle();
+    });
+    Application::Run(&main);
+    person.join();
+}
+
+std::vector<std::string> Without(const std::vector<std::string>& all, const std::string& prefix) {
+    std::vector<std::string> kept;
+    for (const std::string& t : all) {
+        if (t.rfind(prefix, 0) != 0) {
+            kept.push_back(t);
+        }
+    }
+    return kept;
+}
+
+class EventLoop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        trace.clear();
+        FreshLog();
+        Application::postQuit = 0;
+        main.SetPosition(40, 40);
+        main.SetSize(400, 300);
+        main.Show();
+        ASSERT_TRUE(main.IsLoad());
+    }
+
+    TraceForm main{"main"};
+};
+
+}  // namespace
+
+TEST_F(EventLoop, KeyOnAFocusedCustomControlReachesControlThenWindow) {
+    TraceControl control(&main, "ctl", 20, 40, 60, 20);
+    control.Show();
+    RunWith(main, [&] {
+        ClickAt(main.OnScreen(30, 50));
+        PlatformTest::WaitIdle();
+        PlatformTest::TypeKey(kRawA);
+    });
+    EXPECT_EQ(Without(trace, "main:clos"),
+              (std::vector<std::string>{"ctl:focus", "ctl:down", "main:down", "ctl:up", "main:up",
+                                        "ctl:keydown:32", "main:keydown:32", "ctl:press:a",
+                                        "main:press:a", "ctl:keyup:32", "main:keyup:32", "ctl:leave",
+                                        "main:down", "main:up"}));
+}
+
+TEST_F(EventLoop, ClickOnADisabledWindowBeepsAndReachesNoHandler) {
+    TraceForm dialog("dialog", true);
+    dialog.SetPosition(200, 200);
+    dialog.SetSize(150, 80);
+    dialog.Show();
+    main.SetEnabled(false);
+    dialog.SetOnClose([](GUIElement* d) {
+        static_cast<TraceForm*>(Application::lstForm.front())->SetEnabled(true);
+        (void)d;
+    });
+    const int beeps = PlatformTest::BeepCount();
+    RunWith(main, [&] {
+        ClickAt(main.OnScreen(100, 100));
+        PlatformTest::WaitIdle();
+        EXPECT_EQ(PlatformTest::BeepCount(), beeps + 1);
+        ClickAt(dialog.CloseGadget());
+    });
+    EXPECT_EQ(trace, (std::vector<std::string>{"dialog:closing", "dialog:close", "main:closing",
+                                               "main:close"}));
+    EXPECT_FALSE(dialog.IsLoad());
+}
+
+TEST_F(EventLoop, UnhandledMessagesAreLogged) {
+    RunWith(main, [&] { PlatformTest::InjectDiskInserted(); });
+    const std::vector<std::string> log = LogLines();
+    EXPECT_NE(std::find(log.begin(), log.end(), "evento non gestito 32768"), log.end());
+}
+
+TEST_F(EventLoop, QuitEndsTheLoopOnlyWhenClosingIsAllowed) {
+    std::atomic<int> stage{0};
+    main.allowClose = false;
+    std::thread person([&] {
+        PlatformTest::WaitIdle();
+        PlatformTest::TypeKey(kRawEscape);
+        PlatformTest::WaitIdle();
+        stage = 1;
+        main.allowClose = true;
+        PlatformTest::TypeKey(kRawEscape);
+        PlatformTest::WaitIdle();
+    });
+    Application::Run(&main);
+    person.join();
+    EXPECT_EQ(stage.load(), 1);
+    const auto closings = std::count(trace.begin(), trace.end(), "main:closing");
+    EXPECT_EQ(closings, 2);
+    EXPECT_EQ(trace.back(), "main:close");
+}
+
+TEST_F(EventLoop, SecondaryWindowsCloseByPostCloseAndByTheirCloseGadget) {
+    class QuitOnQ : public TraceForm {
+    public:
+        QuitOnQ() : TraceForm("byKey", true) {}
+        void OnKeyDOWN(int key) override {
+            if (key == kRawQ) {
+                postClose = 1;
+            }
+        }
+    } byKey;
+    TraceForm byGadget("byGadget", true);
+    byKey.SetPosition(100, 320);
+    byKey.SetSize(150, 60);
+    byGadget.SetPosition(300, 320);
+    byGadget.SetSize(150, 60);
+    byKey.Show();
+    byGadget.Show();
+    RunWith(main, [&] {
+        ClickAt(byKey.OnScreen(40, 30));
+        PlatformTest::WaitIdle();
+        PlatformTest::TypeKey(kRawQ);
+        PlatformTest::WaitIdle();
+        ClickAt(byGadget.CloseGadget());
+    });
+    EXPECT_FALSE(byKey.IsLoad());
+    EXPECT_FALSE(byGadget.IsLoad());
+    EXPECT_TRUE(byKey.IsClosed());
+    EXPECT_TRUE(byGadget.IsClosed());
+    const std::vector<std::string> closes = {"byKey:closing", "byKey:close", "byGadget:closing",
+                                             "byGadget:close", "main:closing", "main:close"};
+    EXPECT_EQ(Without(Without(trace, "byKey:down"), "byKey:up"), closes);
+}
+
+TEST(Windows, CenterFormOnTheScreen) {
+    TraceForm dialog("centred", true);
+    dialog.SetSize(300, 200);
+    dialog.CenterForm();
+    EXPECT_EQ(dialog.GetPosition().x, 250);
+    EXPECT_EQ(dialog.GetPosition().y, 200);
+}
+
+TEST(Windows, InnerAreaFollowsSetSizeWhateverTheBorders) {
+    TraceForm dialog("sized", true);
+    dialog.SetPosition(10, 10);
+    dialog.Show();
+    ASSERT_TRUE(dialog.IsLoad());
+    dialog.SetSize(220, 130);
+    Window* w = dialog.GetHandle();
+    EXPECT_EQ(w->Width - w->BorderLeft - w->BorderRight, 220);
+    EXPECT_EQ(w->Height - w->BorderTop - w->BorderBottom, 130);
+    dialog.SetTitle("renamed");
+    EXPECT_STREQ(reinterpret_cast<const char*>(w->Title), "renamed");
+    dialog.CloseForm();
+    dialog.SetTitle("closed");
+    EXPECT_EQ(dialog.GetText(), "closed");
+}
+
+namespace {
+
+std::vector<std::chrono::steady_clock::time_point> ticks;
+int stopAfter = 0;
+
+void Tick(GUIElement* t) {
+    ticks.push_back(std::chrono::steady_clock::now());
+    if (static_cast<int>(ticks.size()) == stopAfter) {
+        static_cast<Timer*>(t)->Stop();
+    }
+}
+
+}  // namespace
+
+TEST_F(EventLoop, TimerFiresAtItsIntervalAndAStoppedTimerIsNotCalledAgain) {
+    ticks.clear();
+    stopAfter = 4;
+    Timer timer(&main, 120);
+    timer.SetOnTimer(Tick);
+    timer.Start();
+    EXPECT_EQ(timer.IsStart(), 1);
+    RunWith(main, [] { std::this_thread::sleep_for(std::chrono::milliseconds(1000)); });
+    ASSERT_EQ(ticks.size(), 4u);
+    for (size_t i = 1; i < ticks.size(); ++i) {
+        const auto gap = std::chrono::duration_cast<std::chrono::milliseconds>(ticks[i] - ticks[i - 1]);
+        EXPECT_GE(gap.count(), 115);  // never early
+    }
+    EXPECT_EQ(timer.IsStart(), 0);
+    EXPECT_EQ(timer.mp_SigBit(), 0u);
+}
+
+TEST(Tread, FirstWorkerHasIdOneAndRunsOnAnotherThread) {
+    static std::atomic<bool> ran{false};
+    static std::thread::id where;
+    static std::atomic<Tread*> seen{nullptr};
+    Tread worker;
+    EXPECT_EQ(worker.GetID(), 1);
+    worker.SetFn([](Tread* t) {
+        where = std::this_thread::get_id();
+        seen = t;
+        ran = true;
+    });
+    ASSERT_TRUE(worker.Start());
+    for (int i = 0; i < 500 && !ran; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(ran);
+    EXPECT_NE(where, std::this_thread::get_id());
+    EXPECT_EQ(seen.load(), &worker);
+}
+
+TEST_F(EventLoop, IdleLoopUsesAlmostNoCpu) {
+    Timer timer(&main, 1000);
+    timer.Start();
+    double busy = 0;
+    RunWith(main, [&] {
+        rusage before{};
+        getrusage(RUSAGE_SELF, &before);
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        rusage after{};
+        getrusage(RUSAGE_SELF, &after);
+        auto seconds = [](const rusage& r) {
+            return r.ru_utime.tv_sec + r.ru_stime.tv_sec +
+                   (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+        };
+        busy = seconds(after) - seconds(before);
+    });
+    std::printf("CPU over one idle second: %.1f%% of one core\n", busy * 100);
+    EXPECT_LT(busy, 0.02);
+}

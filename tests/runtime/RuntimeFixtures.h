@@ -1,0 +1,102 @@
+#pragma once
+
+#include <intuition.h>
+#include <platform_test.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Application.h"
+#include "Child.h"
+#include "FileUtils.h"
+#include "Form.h"
+#include "OpenTextFile.h"
+
+// What the handlers saw, in order: "<who>:<event>[:<detail>]".
+inline std::vector<std::string> trace;
+
+// A custom-drawn control: focusable by a click, takes keys while focused.
+class TraceControl : public Child {
+public:
+    TraceControl(GUIElement* parent, std::string name, int x, int y, int w, int h)
+        : Child(parent), name(std::move(name)) {
+        className = "TraceControl";
+        isRenderControl = 1;
+        isTabStop = 0;
+        position = {x, y};
+        size = {w, h};
+    }
+    void Load() override {
+        if (!loaded) {
+            LoadElementBase();
+            loaded = true;
+        }
+    }
+    void OnLeftMouseDOWN(tagPOINT) override { trace.push_back(name + ":down"); }
+    void OnLeftMouseUP(tagPOINT) override { trace.push_back(name + ":up"); }
+    void OnKeyDOWN(int key) override { trace.push_back(name + ":keydown:" + std::to_string(key)); }
+    void OnKeyUP(int key) override { trace.push_back(name + ":keyup:" + std::to_string(key)); }
+    bool OnKeyPress(int c) override {
+        trace.push_back(name + ":press:" + std::string(1, static_cast<char>(c)));
+        return true;
+    }
+    void OnFocus() override {
+        GUIElement::OnFocus();
+        trace.push_back(name + ":focus");
+    }
+    void OnLeave() override {
+        GUIElement::OnLeave();
+        trace.push_back(name + ":leave");
+    }
+
+    std::string name;
+};
+
+// A window that records its handlers; Escape asks the loop to quit, as a quit command would.
+class TraceForm : public Form {
+public:
+    explicit TraceForm(std::string name, bool dialog = false) : Form(0, dialog), name(std::move(name)) {
+        SetText(this->name);
+    }
+    void OnLeftMouseDOWN(tagPOINT) override { trace.push_back(name + ":down"); }
+    void OnLeftMouseUP(tagPOINT) override { trace.push_back(name + ":up"); }
+    void OnKeyDOWN(int key) override {
+        trace.push_back(name + ":keydown:" + std::to_string(key));
+        if (key == 0x45) {  // Escape
+            Application::postQuit = 1;
+        }
+    }
+    void OnKeyUP(int key) override { trace.push_back(name + ":keyup:" + std::to_string(key)); }
+    bool OnKeyPress(int c) override {
+        trace.push_back(name + ":press:" + std::string(1, static_cast<char>(c)));
+        return true;
+    }
+    bool OnClosing() override {
+        trace.push_back(name + ":closing");
+        return allowClose;
+    }
+    void OnClose() override {
+        trace.push_back(name + ":close");
+        GUIElement::OnClose();
+    }
+
+    // A point inside the window, in screen coordinates.
+    tagPOINT OnScreen(int x, int y) {
+        Window* w = GetHandle();
+        return {w->LeftEdge + x, w->TopEdge + y};
+    }
+    tagPOINT CloseGadget() {
+        Window* w = GetHandle();
+        return {w->LeftEdge + 6, w->TopEdge + w->BorderTop / 2};
+    }
+
+    std::string name;
+    bool allowClose = true;
+};
+
+inline void ClickAt(tagPOINT p) { PlatformTest::Click(p.x, p.y); }
+
+inline std::vector<std::string> LogLines() { return OpenTextFile("log.txt").GetContenuto(); }
+
+inline void FreshLog() { FileUtils::DeleteFile("log.txt"); }
