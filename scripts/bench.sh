@@ -14,6 +14,7 @@ build=${1:-build}
 cli=$(realpath "$build/cli/tessella-cli")
 
 "$build/bench/generator_bench" 64
+"$build/bench/checksum_bench" 256
 [ "${2:-}" = "--quick" ] && exit 0
 
 work=$(mktemp -d /tmp/tessella-bench.XXXXXX)
