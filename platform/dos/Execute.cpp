@@ -1,0 +1,90 @@
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cctype>
+#include <cerrno>
+#include <string>
+
+#include "dos/FileHandle.h"
+
+extern char** environ;
+
+namespace {
+
+std::string Trimmed(const char* text) {
+    std::string s = text;
+    const auto first = s.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) {
+        return "";
+    }
+    const auto last = s.find_last_not_of(" \t\r\n");
+    return s.substr(first, last - first + 1);
+}
+
+bool StartsWith(const std::string& text, const char* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+// A single word that names a web page or a mail box, as the about box hands over its links.
+// Anything else is a command line for the shell.
+std::string AddressToOpen(const std::string& command) {
+    if (command.empty() || command.find_first_of(" \t;|&<>`$\"'") != std::string::npos) {
+        return "";
+    }
+    if (StartsWith(command, "http://") || StartsWith(command, "https://") ||
+        StartsWith(command, "mailto:")) {
+        return command;
+    }
+    if (StartsWith(command, "www.")) {
+        return "http://" + command;
+    }
+    const auto at = command.find('@');
+    if (at != std::string::npos && at > 0 && command.find('.', at) != std::string::npos) {
+        return "mailto:" + command;
+    }
+    return "";
+}
+
+LONG Spawn(const char* program, char* const argv[], BPTR input, BPTR output) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (input != nullptr) {
+        posix_spawn_file_actions_adddup2(&actions, input->fd, 0);
+    }
+    if (output != nullptr) {
+        posix_spawn_file_actions_adddup2(&actions, output->fd, 1);
+    }
+    pid_t pid;
+    const int failed = posix_spawnp(&pid, program, &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0) {
+        return DOSFALSE;
+    }
+    int status;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    // The shell reports a command it could not find with 127.
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {
+        return DOSFALSE;
+    }
+    return DOSTRUE;
+}
+
+}  // namespace
+
+LONG Execute(CONST_STRPTR command, BPTR input, BPTR output) {
+    if (command == nullptr) {
+        return DOSFALSE;
+    }
+    const std::string address = AddressToOpen(Trimmed(command));
+    if (!address.empty()) {
+        // Handed over as one argument, never through a shell, so the text cannot run anything.
+        std::string opener = "xdg-open";
+        char* argv[] = {opener.data(), const_cast<char*>(address.c_str()), nullptr};
+        return Spawn("xdg-open", argv, input, output);
+    }
+    std::string shell = "sh";
+    std::string flag = "-c";
+    char* argv[] = {shell.data(), flag.data(), const_cast<char*>(command), nullptr};
+    return Spawn("/bin/sh", argv, input, output);
+}

@@ -1,0 +1,173 @@
+#include "timer/TimerDevice.h"
+
+#include <sys/time.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "devices/timer.h"
+
+namespace tessella::timer {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Wall-clock time as seconds and microseconds, for TR_GETSYSTIME and UNIT_WAITUNTIL.
+TimeVal SystemTime() {
+    timeval now{};
+    gettimeofday(&now, nullptr);
+    return TimeVal{static_cast<ULONG>(now.tv_sec), static_cast<ULONG>(now.tv_usec)};
+}
+
+class TimerDevice : public exec::DeviceDriver {
+public:
+    TimerDevice() { base_.driver = this; }
+
+    ~TimerDevice() override {
+        {
+            std::lock_guard guard(lock_);
+            stopping_ = true;
+        }
+        changed_.notify_all();
+        if (clock_.joinable()) {
+            clock_.join();
+        }
+    }
+
+    BYTE Open(ULONG unit, IORequest* ioReq, ULONG /*flags*/) override {
+        if (unit != UNIT_MICROHZ && unit != UNIT_VBLANK && unit != UNIT_WAITUNTIL) {
+            return IOERR_OPENFAIL;
+        }
+        std::lock_guard guard(lock_);
+        if (!clock_.joinable()) {
+            clock_ = std::thread([this] { Run(); });
+        }
+        ioReq->io_Device = &base_.device;
+        ioReq->io_Unit = reinterpret_cast<Unit*>(static_cast<IPTR>(unit) + 1);
+        ioReq->io_Error = 0;
+        return 0;
+    }
+
+    void Close(IORequest* /*ioReq*/) override {}
+
+    void BeginIO(IORequest* ioReq) override {
+        timerequest* request = reinterpret_cast<timerequest*>(ioReq);
+        switch (ioReq->io_Command) {
+            case TR_ADDREQUEST:
+                Queue(request);
+                return;
+            case TR_GETSYSTIME:
+                request->tr_time = SystemTime();
+                Complete(ioReq, 0);
+                return;
+            default:
+                Complete(ioReq, IOERR_NOCMD);
+                return;
+        }
+    }
+
+    void AbortIO(IORequest* ioReq) override {
+        {
+            std::lock_guard guard(lock_);
+            auto it = FindPending(ioReq);
+            if (it == pending_.end()) {
+                return;
+            }
+            pending_.erase(it);
+        }
+        ioReq->io_Error = IOERR_ABORTED;
+        ReplyMsg(&ioReq->io_Message);
+    }
+
+private:
+    struct Pending {
+        Clock::time_point deadline;
+        unsigned long sequence;  // equal deadlines complete in the order they were sent
+        IORequest* request;
+        bool operator<(const Pending& other) const {
+            return deadline != other.deadline ? deadline < other.deadline
+                                              : sequence < other.sequence;
+        }
+    };
+
+    static void Complete(IORequest* ioReq, BYTE error) {
+        ioReq->io_Error = error;
+        if ((ioReq->io_Flags & IOF_QUICK) == 0) {
+            ReplyMsg(&ioReq->io_Message);
+        }
+    }
+
+    static Clock::time_point DeadlineOf(const timerequest* request) {
+        const IPTR unit = reinterpret_cast<IPTR>(request->tr_node.io_Unit) - 1;
+        const auto delay = std::chrono::seconds(request->tr_time.tv_secs) +
+                           std::chrono::microseconds(request->tr_time.tv_micro);
+        if (unit != UNIT_WAITUNTIL) {
+            return Clock::now() + delay;
+        }
+        const TimeVal now = SystemTime();
+        const auto nowSinceEpoch =
+            std::chrono::seconds(now.tv_secs) + std::chrono::microseconds(now.tv_micro);
+        const auto left = delay > nowSinceEpoch ? delay - nowSinceEpoch : Clock::duration{};
+        return Clock::now() + left;
+    }
+
+    void Queue(timerequest* request) {
+        IORequest* ioReq = &request->tr_node;
+        ioReq->io_Flags &= ~IOF_QUICK;
+        ioReq->io_Error = 0;
+        {
+            std::lock_guard guard(lock_);
+            pending_.insert(Pending{DeadlineOf(request), nextSequence_++, ioReq});
+        }
+        changed_.notify_all();
+    }
+
+    std::set<Pending>::iterator FindPending(IORequest* ioReq) {
+        for (auto it = pending_.begin(); it != pending_.end(); ++it) {
+            if (it->request == ioReq) {
+                return it;
+            }
+        }
+        return pending_.end();
+    }
+
+    // The clock thread sleeps until the earliest deadline or until the queue changes.
+    void Run() {
+        std::unique_lock guard(lock_);
+        while (!stopping_) {
+            if (pending_.empty()) {
+                changed_.wait(guard);
+                continue;
+            }
+            const Pending first = *pending_.begin();
+            if (Clock::now() < first.deadline) {
+                changed_.wait_until(guard, first.deadline);
+                continue;
+            }
+            pending_.erase(pending_.begin());
+            guard.unlock();
+            ReplyMsg(&first.request->io_Message);
+            guard.lock();
+        }
+    }
+
+    exec::DeviceBase base_{};
+    std::mutex lock_;
+    std::condition_variable changed_;
+    std::set<Pending> pending_;
+    unsigned long nextSequence_ = 0;
+    bool stopping_ = false;
+    std::thread clock_;
+};
+
+}  // namespace
+
+exec::DeviceDriver& TimerDriver() {
+    static TimerDevice device;
+    return device;
+}
+
+}  // namespace tessella::timer
