@@ -1,0 +1,6 @@
+#include "diskfont.h"
+#include "graphics/FontFace.h"
+
+TextFont* OpenDiskFont(TextAttr* textAttr) {
+    return tessella::graphics::OpenFace(textAttr, FPF_DISKFONT);
+}

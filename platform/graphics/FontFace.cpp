@@ -1,0 +1,214 @@
+#include "graphics/FontFace.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_OUTLINE_H
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace tessella::graphics {
+namespace {
+
+// FreeType is not thread-safe across one library handle, and the cache is shared.
+std::mutex& FontLock() {
+    static std::mutex* lock = new std::mutex;
+    return *lock;
+}
+
+struct Cache {
+    FT_Library library = nullptr;
+    std::map<std::string, FontFace*> open;
+};
+
+Cache& TheCache() {
+    static Cache* cache = new Cache;  // fonts live for the whole run
+    return *cache;
+}
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+// The installed DejaVu families stand in for the AROS fonts, so pixels match on any machine.
+const char* FamilyFor(const std::string& amigaName) {
+    std::string base = Lower(amigaName);
+    const auto dot = base.rfind(".font");
+    if (dot != std::string::npos) {
+        base.erase(dot);
+    }
+    if (base == "topaz" || base == "courier" || base == "fixed" || base == "xen") {
+        return "DejaVu Sans Mono";
+    }
+    if (base == "times" || base == "garnet") {
+        return "DejaVu Serif";
+    }
+    return "DejaVu Sans";
+}
+
+bool FindFile(const char* family, bool bold, std::string& file, int& index) {
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+    FcPatternAddInteger(pattern, FC_WIDTH, FC_WIDTH_NORMAL);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    if (match == nullptr) {
+        return false;
+    }
+    FcChar8* path = nullptr;
+    const bool found = FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch;
+    if (found) {
+        file = reinterpret_cast<const char*>(path);
+        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch) {
+            index = 0;
+        }
+    }
+    FcPatternDestroy(match);
+    return found;
+}
+
+void RenderGlyph(FT_Face face, unsigned code, Glyph& glyph) {
+    const FT_UInt index = FT_Get_Char_Index(face, code);
+    if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO) != 0 ||
+        FT_Render_Glyph(face->glyph, FT_RENDER_MODE_MONO) != 0) {
+        return;
+    }
+    const FT_GlyphSlot slot = face->glyph;
+    const FT_Bitmap& bitmap = slot->bitmap;
+    glyph.left = slot->bitmap_left;
+    glyph.top = slot->bitmap_top;
+    glyph.width = static_cast<int>(bitmap.width);
+    glyph.rows = static_cast<int>(bitmap.rows);
+    glyph.advance = static_cast<int>((slot->advance.x + 32) >> 6);
+    glyph.bits.assign(static_cast<size_t>(glyph.width) * glyph.rows, 0);
+    for (int r = 0; r < glyph.rows; ++r) {
+        const unsigned char* row = bitmap.buffer + static_cast<long>(r) * bitmap.pitch;
+        for (int c = 0; c < glyph.width; ++c) {
+            glyph.bits[static_cast<size_t>(r) * glyph.width + c] =
+                (row[c >> 3] >> (7 - (c & 7))) & 1;
+        }
+    }
+}
+
+FontFace* Load(const std::string& key, const TextAttr* attr, UBYTE originFlag) {
+    Cache& cache = TheCache();
+    if (cache.library == nullptr && FT_Init_FreeType(&cache.library) != 0) {
+        return nullptr;
+    }
+    const bool bold = attr->ta_Style & FSF_BOLD;
+    const bool italic = attr->ta_Style & FSF_ITALIC;
+    std::string file;
+    int index = 0;
+    if (!FindFile(FamilyFor(attr->ta_Name), bold, file, index)) {
+        return nullptr;
+    }
+    FT_Face face = nullptr;
+    if (FT_New_Face(cache.library, file.c_str(), index, &face) != 0) {
+        return nullptr;
+    }
+    // The size asked for is the whole line: ascender plus descender fill exactly ta_YSize.
+    FT_Size_RequestRec request{FT_SIZE_REQUEST_TYPE_CELL, 0,
+                               static_cast<FT_Long>(attr->ta_YSize) << 6, 0, 0};
+    if (FT_Request_Size(face, &request) != 0) {
+        FT_Done_Face(face);
+        return nullptr;
+    }
+    if (italic) {
+        FT_Matrix slant{0x10000, 0x3800, 0, 0x10000};  // about 12 degrees
+        FT_Set_Transform(face, &slant, nullptr);
+    }
+
+    auto* font = new FontFace;
+    font->key = key;
+    font->name = attr->ta_Name;
+    for (unsigned code = 0; code < 256; ++code) {
+        RenderGlyph(face, code, font->glyphs[code]);
+    }
+    const int ysize = attr->ta_YSize;
+    const int ascent =
+        std::clamp(static_cast<int>((face->size->metrics.ascender + 32) >> 6), 1, ysize);
+    const bool fixed = FT_IS_FIXED_WIDTH(face);
+    int xsize = font->glyphs['M'].advance;
+    if (!fixed) {
+        int sum = 0;
+        for (unsigned code = 32; code < 127; ++code) {
+            sum += font->glyphs[code].advance;
+        }
+        xsize = (sum + 47) / 95;
+    }
+    FT_Done_Face(face);
+
+    font->tf_Message.mn_Node.ln_Type = NT_FONT;
+    font->tf_Message.mn_Node.ln_Name = font->name.data();
+    font->tf_YSize = static_cast<UWORD>(ysize);
+    font->tf_Style = attr->ta_Style & (FSF_BOLD | FSF_ITALIC | FSF_UNDERLINED);
+    font->tf_Flags = static_cast<UBYTE>(originFlag | FPF_DESIGNED | (fixed ? 0 : FPF_PROPORTIONAL));
+    font->tf_XSize = static_cast<UWORD>(xsize);
+    font->tf_Baseline = static_cast<UWORD>(ascent - 1);
+    font->tf_LoChar = 32;
+    font->tf_HiChar = 255;
+    return font;
+}
+
+}  // namespace
+
+TextFont* OpenFace(const TextAttr* attr, UBYTE originFlag) {
+    if (attr == nullptr || attr->ta_Name == nullptr || attr->ta_YSize == 0) {
+        return nullptr;
+    }
+    const UBYTE style = attr->ta_Style & (FSF_BOLD | FSF_ITALIC | FSF_UNDERLINED);
+    const std::string key = std::string(FamilyFor(attr->ta_Name)) + "/" + Lower(attr->ta_Name) +
+                            "/" + std::to_string(attr->ta_YSize) + "/" + std::to_string(style) +
+                            "/" + std::to_string(originFlag);
+    std::lock_guard guard(FontLock());
+    Cache& cache = TheCache();
+    auto it = cache.open.find(key);
+    FontFace* font = it != cache.open.end() ? it->second : Load(key, attr, originFlag);
+    if (font == nullptr) {
+        return nullptr;
+    }
+    cache.open[key] = font;
+    font->tf_Accessors++;
+    return font;
+}
+
+TextFont* DefaultFont() {
+    static TextFont* font = [] {
+        TextAttr topaz{"topaz.font", 8, FS_NORMAL, FPF_ROMFONT};
+        return OpenFace(&topaz, FPF_ROMFONT);
+    }();
+    return font;
+}
+
+}  // namespace tessella::graphics
+
+using namespace tessella::graphics;
+
+TextFont* OpenFont(TextAttr* textAttr) {
+    return OpenFace(textAttr, FPF_ROMFONT);
+}
+
+void CloseFont(TextFont* textFont) {
+    if (textFont == nullptr) {
+        return;
+    }
+    std::lock_guard guard(FontLock());
+    auto* font = static_cast<FontFace*>(textFont);
+    if (font->tf_Accessors > 0) {
+        font->tf_Accessors--;
+    }
+    // Fonts stay cached once opened, as AROS keeps them in its font list: a rastport may still
+    // point at one after its opener closed it.
+}

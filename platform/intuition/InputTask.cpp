@@ -1,0 +1,311 @@
+// The input task: takes input events one at a time, moves the pointer, activates, drags and
+// depth-arranges windows, and turns what remains into IDCMP messages.
+#include <pthread.h>
+
+#include <algorithm>
+
+#include "intuition/FrameLook.h"
+#include "intuition/IntuitionState.h"
+
+namespace tessella::intuition {
+namespace {
+
+bool Inside(const Window* w, int x, int y) {
+    return x >= w->LeftEdge && y >= w->TopEdge && x < w->LeftEdge + w->Width &&
+           y < w->TopEdge + w->Height;
+}
+
+// The window under the pointer; the screen's title bar covers backdrop windows.
+WindowImpl* WindowAt(ScreenImpl* s, int x, int y) {
+    for (auto it = s->windows.rbegin(); it != s->windows.rend(); ++it) {
+        WindowImpl* w = it->get();
+        if (!Inside(w, x, y)) {
+            continue;
+        }
+        if ((w->Flags & WFLG_BACKDROP) && s->showTitle && y < s->BarHeight) {
+            return nullptr;
+        }
+        return w;
+    }
+    return nullptr;
+}
+
+Gesture FrameGadgetAt(const WindowImpl* w, int x, int y) {
+    const int rx = x - w->LeftEdge;
+    const int ry = y - w->TopEdge;
+    if ((w->Flags & WFLG_BORDERLESS) == 0 && ry < w->BorderTop &&
+        look::HasTitleBar(w->Flags, !w->title.empty())) {
+        if ((w->Flags & WFLG_CLOSEGADGET) && rx < look::kGadgetWidth) {
+            return Gesture::Close;
+        }
+        if ((w->Flags & WFLG_DEPTHGADGET) && rx >= w->Width - look::kGadgetWidth) {
+            return Gesture::Depth;
+        }
+        if (w->Flags & WFLG_DRAGBAR) {
+            return Gesture::Drag;
+        }
+    }
+    if ((w->Flags & WFLG_SIZEGADGET) && rx >= w->Width - look::kSizeGadgetWidth &&
+        ry >= w->Height - look::kSizeGadgetHeight) {
+        return Gesture::Size;
+    }
+    return Gesture::Content;
+}
+
+UWORD ButtonQualifier(UWORD code) {
+    switch (code & ~IECODE_UP_PREFIX) {
+        case IECODE_LBUTTON:
+            return IEQUALIFIER_LEFTBUTTON;
+        case IECODE_RBUTTON:
+            return IEQUALIFIER_RBUTTON;
+        case IECODE_MBUTTON:
+            return IEQUALIFIER_MIDBUTTON;
+        default:
+            return 0;
+    }
+}
+
+UWORD KeyQualifier(UWORD key) {
+    switch (key) {
+        case RAWKEY_LSHIFT:
+            return IEQUALIFIER_LSHIFT;
+        case RAWKEY_RSHIFT:
+            return IEQUALIFIER_RSHIFT;
+        case RAWKEY_CONTROL:
+            return IEQUALIFIER_CONTROL;
+        case RAWKEY_LALT:
+            return IEQUALIFIER_LALT;
+        case RAWKEY_RALT:
+            return IEQUALIFIER_RALT;
+        case RAWKEY_LAMIGA:
+            return IEQUALIFIER_LCOMMAND;
+        case RAWKEY_RAMIGA:
+            return IEQUALIFIER_RCOMMAND;
+        default:
+            return 0;
+    }
+}
+
+struct PendingResize {
+    std::shared_ptr<WindowImpl> window;
+    int oldWidth = 0;
+    int oldHeight = 0;
+};
+
+class InputHandler {
+public:
+    explicit InputHandler(Intuition& in) : in_(in) {}
+
+    // Runs under the intuition lock; a resize it starts is finished by the caller after.
+    PendingResize Handle(const InputEvent& e) {
+        switch (e.ie_Class) {
+            case IECLASS_RAWMOUSE:
+                Pointer(e.ie_X, e.ie_Y);
+                if (e.ie_Code != IECODE_NOBUTTON) {
+                    return Button(e.ie_Code);
+                }
+                return {};
+            case IECLASS_RAWKEY:
+                Key(e.ie_Code, e.ie_Qualifier);
+                return {};
+            case IECLASS_DISKINSERTED:
+                for (const auto& s : in_.screens) {
+                    for (const auto& w : s->windows) {
+                        in_.Send(w.get(), IDCMP_DISKINSERTED, 0);
+                    }
+                }
+                return {};
+            default:
+                return {};
+        }
+    }
+
+private:
+    void Pointer(int x, int y) {
+        ScreenImpl* s = in_.FrontScreen();
+        if (s == nullptr) {
+            return;
+        }
+        x = std::clamp(x, 0, s->Width - 1);
+        y = std::clamp(y, 0, s->Height - 1);
+        const bool moved = x != in_.pointerX || y != in_.pointerY;
+        in_.pointerX = static_cast<WORD>(x);
+        in_.pointerY = static_cast<WORD>(y);
+        s->MouseX = static_cast<WORD>(x);
+        s->MouseY = static_cast<WORD>(y);
+        for (const auto& w : s->windows) {
+            w->MouseX = static_cast<WORD>(x - w->LeftEdge);
+            w->MouseY = static_cast<WORD>(y - w->TopEdge);
+            w->GZZMouseX = static_cast<WORD>(w->MouseX - w->BorderLeft);
+            w->GZZMouseY = static_cast<WORD>(w->MouseY - w->BorderTop);
+        }
+        if (!moved) {
+            return;
+        }
+        if (in_.gesture == Gesture::Drag && in_.gestureWindow != nullptr) {
+            WindowImpl* w = in_.gestureWindow;
+            SetBox(w, x - in_.grabX, y - in_.grabY, w->Width, w->Height);
+            return;
+        }
+        if (in_.gesture == Gesture::Size || in_.gesture == Gesture::Close ||
+            in_.gesture == Gesture::Depth) {
+            return;  // the frame gadget keeps the pointer until the button comes up
+        }
+        // During a drag of a follow-mouse gadget the gadget stage will name it in IAddress.
+        WindowImpl* a = in_.active;
+        if (a != nullptr && (a->Flags & WFLG_REPORTMOUSE)) {
+            in_.Send(a, IDCMP_MOUSEMOVE, IECODE_NOBUTTON);
+        }
+    }
+
+    PendingResize Button(UWORD code) {
+        const bool up = code & IECODE_UP_PREFIX;
+        const UWORD button = code & ~IECODE_UP_PREFIX;
+        if (up) {
+            in_.qualifier &= ~ButtonQualifier(code);
+        } else {
+            in_.qualifier |= ButtonQualifier(code);
+        }
+        if (button == IECODE_LBUTTON) {
+            return up ? SelectUp() : SelectDown();
+        }
+        if (button == IECODE_RBUTTON) {
+            // The menu stage takes the right button here when the active window has a strip.
+            in_.Send(in_.active, IDCMP_MOUSEBUTTONS, code);
+        }
+        return {};
+    }
+
+    PendingResize SelectDown() {
+        ScreenImpl* s = in_.FrontScreen();
+        if (s == nullptr) {
+            return {};
+        }
+        WindowImpl* hit = WindowAt(s, in_.pointerX, in_.pointerY);
+        in_.Activate(hit);
+        if (hit == nullptr) {
+            return {};
+        }
+        in_.gestureWindow = hit;
+        in_.gesture = FrameGadgetAt(hit, in_.pointerX, in_.pointerY);
+        in_.grabX = in_.pointerX - hit->LeftEdge;
+        in_.grabY = in_.pointerY - hit->TopEdge;
+        if (in_.gesture == Gesture::Content) {
+            // Gadgets get their hit test before the window sees the click.
+            in_.Send(hit, IDCMP_MOUSEBUTTONS, SELECTDOWN);
+        }
+        return {};
+    }
+
+    PendingResize SelectUp() {
+        const Gesture gesture = in_.gesture;
+        WindowImpl* w = in_.gestureWindow;
+        in_.gesture = Gesture::None;
+        in_.gestureWindow = nullptr;
+        if (w == nullptr || gesture == Gesture::Content) {
+            in_.Send(in_.active, IDCMP_MOUSEBUTTONS, SELECTUP);
+            return {};
+        }
+        const bool stillOver = Inside(w, in_.pointerX, in_.pointerY) &&
+                               FrameGadgetAt(w, in_.pointerX, in_.pointerY) == gesture;
+        if (gesture == Gesture::Close && stillOver) {
+            in_.Send(w, IDCMP_CLOSEWINDOW, 0);
+        } else if (gesture == Gesture::Depth && stillOver) {
+            DepthArrange(w);
+        } else if (gesture == Gesture::Size) {
+            PendingResize pending{in_.Find(w), w->Width, w->Height};
+            const int width = in_.pointerX - w->LeftEdge + (w->Width - in_.grabX);
+            const int height = in_.pointerY - w->TopEdge + (w->Height - in_.grabY);
+            if (SetBox(w, w->LeftEdge, w->TopEdge, width, height)) {
+                return pending;
+            }
+        }
+        return {};
+    }
+
+    // The depth gadget sends a window to the back when it is already in front of every window
+    // that overlaps it, and to the front otherwise.
+    void DepthArrange(WindowImpl* w) {
+        auto& list = w->screen->windows;
+        bool covered = false;
+        bool seen = false;
+        for (const auto& other : list) {
+            if (other.get() == w) {
+                seen = true;
+                continue;
+            }
+            if (seen && Overlap(w, other.get())) {
+                covered = true;
+            }
+        }
+        Restack(w->screen, in_.Find(w), covered ? list.size() : 0);
+    }
+
+    static bool Overlap(const Window* a, const Window* b) {
+        return a->LeftEdge < b->LeftEdge + b->Width && b->LeftEdge < a->LeftEdge + a->Width &&
+               a->TopEdge < b->TopEdge + b->Height && b->TopEdge < a->TopEdge + a->Height;
+    }
+
+    void Key(UWORD code, UWORD eventQualifier) {
+        const bool up = code & IECODE_UP_PREFIX;
+        const UWORD key = code & ~IECODE_UP_PREFIX;
+        if (const UWORD q = KeyQualifier(key)) {
+            in_.qualifier = up ? (in_.qualifier & ~q) : (in_.qualifier | q);
+        } else if (key == RAWKEY_CAPSLOCK && !up) {
+            in_.qualifier ^= IEQUALIFIER_CAPSLOCK;
+        }
+        const UWORD saved = in_.qualifier;
+        in_.qualifier |= eventQualifier & ~IEQUALIFIER_RELATIVEMOUSE;
+        const DeadKeyPrefix prefix = in_.lastKeys;
+        in_.Send(in_.active, IDCMP_RAWKEY, code, &prefix);
+        if (!up && KeyQualifier(key) == 0 && key != RAWKEY_CAPSLOCK) {
+            in_.lastKeys.prev2DownCode = in_.lastKeys.prev1DownCode;
+            in_.lastKeys.prev2DownQual = in_.lastKeys.prev1DownQual;
+            in_.lastKeys.prev1DownCode = static_cast<UBYTE>(key);
+            in_.lastKeys.prev1DownQual = static_cast<UBYTE>(in_.qualifier);
+        }
+        in_.qualifier = saved;
+    }
+
+    Intuition& in_;
+};
+
+void RunInputTask(Intuition* in) {
+    pthread_setname_np(pthread_self(), "input.device");
+    InputHandler handler(*in);
+    std::unique_lock guard(in->lock);
+    for (;;) {
+        in->changed.wait(guard, [&] { return !in->events.empty(); });
+        const InputEvent event = in->events.front();
+        in->events.pop_front();
+        in->busy = true;
+        PendingResize pending = handler.Handle(event);
+        if (pending.window != nullptr) {
+            guard.unlock();
+            FinishResize(pending.window, pending.oldWidth, pending.oldHeight);
+            guard.lock();
+        }
+        in->busy = false;
+        in->changed.notify_all();
+    }
+}
+
+}  // namespace
+
+void Intuition::StartInputTask() {
+    if (inputTaskStarted) {
+        return;
+    }
+    inputTaskStarted = true;
+    std::thread(&RunInputTask, this).detach();
+}
+
+void PostInputEvent(const InputEvent& event) {
+    Intuition& in = Intuition::Get();
+    std::lock_guard guard(in.lock);
+    in.StartInputTask();
+    in.events.push_back(event);
+    in.changed.notify_all();
+}
+
+}  // namespace tessella::intuition

@@ -1,0 +1,186 @@
+#include <sys/time.h>
+
+#include <algorithm>
+
+#include "graphics/Canvas.h"
+#include "intuition/FrameLook.h"
+#include "intuition/IntuitionState.h"
+
+namespace tessella::intuition {
+namespace {
+
+// Replied messages come back here, on the replying task, and are freed at once.
+void ReclaimReplies(APTR data) {
+    auto* self = static_cast<Intuition*>(data);
+    int freed = 0;
+    while (Message* m = GetMsg(&self->replyPort)) {
+        delete reinterpret_cast<IntuiMessageImpl*>(m);
+        ++freed;
+    }
+    std::lock_guard guard(self->lock);
+    self->outstanding -= freed;
+    self->changed.notify_all();
+}
+
+}  // namespace
+
+Intuition::Intuition() {
+    replyHandler.is_Data = this;
+    replyHandler.is_Code = &ReclaimReplies;
+    replyPort.mp_Node.ln_Type = NT_MSGPORT;
+    replyPort.mp_Flags = PA_SOFTINT;
+    replyPort.mp_SigTask = &replyHandler;
+    NewList(&replyPort.mp_MsgList);
+}
+
+Intuition& Intuition::Get() {
+    static Intuition* intuition = new Intuition;  // its input task runs until the process ends
+    return *intuition;
+}
+
+std::shared_ptr<WindowImpl> Intuition::Find(const Window* window) const {
+    for (const auto& screen : screens) {
+        for (const auto& w : screen->windows) {
+            if (w.get() == window) {
+                return w;
+            }
+        }
+    }
+    return nullptr;
+}
+
+void Intuition::Send(WindowImpl* window, ULONG cls, UWORD code, const DeadKeyPrefix* prefix) {
+    if (window == nullptr || window->UserPort == nullptr || (window->IDCMPFlags & cls) == 0) {
+        return;
+    }
+    auto* m = new IntuiMessageImpl;
+    IntuiMessage& im = m->message;
+    im.ExecMessage.mn_ReplyPort = &replyPort;
+    im.ExecMessage.mn_Length = sizeof(IntuiMessage);
+    im.Class = cls;
+    im.Code = code;
+    im.Qualifier = qualifier;
+    if (prefix != nullptr) {
+        m->prefix = *prefix;
+        im.IAddress = &m->prefix;
+    }
+    im.MouseX = static_cast<WORD>(pointerX - window->LeftEdge);
+    im.MouseY = static_cast<WORD>(pointerY - window->TopEdge);
+    timeval now{};
+    gettimeofday(&now, nullptr);
+    im.Seconds = static_cast<ULONG>(now.tv_sec);
+    im.Micros = static_cast<ULONG>(now.tv_usec);
+    im.IDCMPWindow = window;
+    ++outstanding;
+    PutMsg(window->UserPort, &im.ExecMessage);
+}
+
+void Intuition::Activate(WindowImpl* window) {
+    if (active == window) {
+        return;
+    }
+    WindowImpl* old = active;
+    active = window;
+    if (old != nullptr) {
+        old->Flags &= ~WFLG_WINDOWACTIVE;
+        Send(old, IDCMP_INACTIVEWINDOW, 0);
+    }
+    if (window != nullptr) {
+        window->Flags |= WFLG_WINDOWACTIVE;
+        Send(window, IDCMP_ACTIVEWINDOW, 0);
+    }
+    graphics::DisplayGeneration().fetch_add(1, std::memory_order_relaxed);
+    presenter->PointerChanged();
+}
+
+bool SetBox(WindowImpl* window, int left, int top, int width, int height) {
+    const ScreenImpl* screen = window->screen;
+    const int minWidth = std::max<int>(window->MinWidth, 1);
+    const int minHeight = std::max<int>(window->MinHeight, 1);
+    const int maxWidth =
+        std::min<int>(window->MaxWidth > 0 ? window->MaxWidth : screen->Width, screen->Width);
+    const int maxHeight =
+        std::min<int>(window->MaxHeight > 0 ? window->MaxHeight : screen->Height, screen->Height);
+    width = std::clamp(width, std::min(minWidth, maxWidth), maxWidth);
+    height = std::clamp(height, std::min(minHeight, maxHeight), maxHeight);
+    // A window stays wholly on its screen, as intuition keeps it when it is dragged.
+    left = std::clamp(left, 0, screen->Width - width);
+    top = std::clamp(top, 0, screen->Height - height);
+    const bool resized = width != window->Width || height != window->Height;
+    window->LeftEdge = static_cast<WORD>(left);
+    window->TopEdge = static_cast<WORD>(top);
+    window->Width = static_cast<WORD>(width);
+    window->Height = static_cast<WORD>(height);
+    window->GZZWidth = static_cast<WORD>(width - window->BorderLeft - window->BorderRight);
+    window->GZZHeight = static_cast<WORD>(height - window->BorderTop - window->BorderBottom);
+    graphics::DisplayGeneration().fetch_add(1, std::memory_order_relaxed);
+    return resized;
+}
+
+void FinishResize(const std::shared_ptr<WindowImpl>& window, int oldWidth, int oldHeight) {
+    int width;
+    int height;
+    {
+        std::lock_guard guard(Intuition::Get().lock);
+        width = window->Width;
+        height = window->Height;
+    }
+    {
+        // The retained picture keeps what still fits; new area starts in pen 0.
+        LockLayerRom(&window->layer);
+        BitMap* old = window->rastPort.BitMap;
+        BitMap* bm =
+            AllocBitMap(width, height, window->WScreen->RastPort.BitMap->Depth, BMF_CLEAR, nullptr);
+        if (bm != nullptr) {
+            if (old != nullptr) {
+                BltBitMap(old, 0, 0, bm, 0, 0, std::min(width, oldWidth),
+                          std::min(height, oldHeight), 0xC0, 0xFF, nullptr);
+            }
+            window->rastPort.BitMap = bm;
+            FreeBitMap(old);
+        }
+        UnlockLayerRom(&window->layer);
+    }
+    Intuition& in = Intuition::Get();
+    std::lock_guard guard(in.lock);
+    if (in.Find(window.get()) == nullptr) {
+        return;  // closed meanwhile
+    }
+    in.Send(window.get(), IDCMP_NEWSIZE, 0);
+    if (width > oldWidth || height > oldHeight) {
+        in.Send(window.get(), IDCMP_REFRESHWINDOW, 0);
+    }
+}
+
+void RelinkWindows(ScreenImpl* screen) {
+    Window* next = nullptr;
+    for (const auto& w : screen->windows) {  // back to front, so the front one ends up first
+        w->NextWindow = next;
+        next = w.get();
+    }
+    screen->FirstWindow = next;
+    graphics::DisplayGeneration().fetch_add(1, std::memory_order_relaxed);
+}
+
+void Restack(ScreenImpl* screen, const std::shared_ptr<WindowImpl>& window, size_t position) {
+    auto& list = screen->windows;
+    list.erase(std::find(list.begin(), list.end(), window));
+    // Backdrop windows stay behind every other window.
+    size_t backdrops = 0;
+    while (backdrops < list.size() && (list[backdrops]->Flags & WFLG_BACKDROP)) {
+        ++backdrops;
+    }
+    const bool backdrop = window->Flags & WFLG_BACKDROP;
+    position =
+        backdrop ? std::min(position, backdrops) : std::clamp(position, backdrops, list.size());
+    list.insert(list.begin() + static_cast<long>(position), window);
+    RelinkWindows(screen);
+}
+
+void SetPresenter(std::unique_ptr<Presenter> presenter) {
+    Intuition& in = Intuition::Get();
+    std::lock_guard guard(in.lock);
+    in.presenter = presenter ? std::move(presenter) : std::make_unique<HeadlessPresenter>();
+}
+
+}  // namespace tessella::intuition

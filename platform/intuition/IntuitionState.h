@@ -1,0 +1,104 @@
+#pragma once
+// The state intuition shares between the calling tasks and its input task. One recursive lock
+// guards it. Rule: never wait for a layer lock while holding this lock, because a task that
+// holds its window's layer for a whole paint may call intuition meanwhile.
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "graphics/LayerImpl.h"
+#include "intuition.h"
+#include "intuition/Presenter.h"
+
+namespace tessella::intuition {
+
+struct ScreenImpl;
+
+struct WindowImpl : Window {
+    ScreenImpl* screen = nullptr;
+    Layer layer;
+    RastPort rastPort{};
+    std::string title;
+    std::string screenTitle;
+    bool hasScreenTitle = false;
+    bool hasZoomBox = false;
+    WORD otherBox[4] = {};  // the box ZipWindow switches to
+};
+
+struct ScreenImpl : Screen {
+    ScreenImpl();
+    ~ScreenImpl();
+    ScreenImpl(const ScreenImpl&) = delete;
+    ScreenImpl& operator=(const ScreenImpl&) = delete;
+
+    std::string title;
+    Layer layer;
+    TextFont* font = nullptr;
+    bool showTitle = true;
+    bool fallback = false;  // the plain screen made for LockPubScreen before the program's own
+    int publicLocks = 0;
+    std::vector<std::shared_ptr<WindowImpl>> windows;  // back to front
+};
+
+struct IntuiMessageImpl {
+    IntuiMessage message{};
+    DeadKeyPrefix prefix{};
+};
+
+// What the pointer is doing since its button went down.
+enum class Gesture { None, Content, Close, Depth, Drag, Size };
+
+class Intuition {
+public:
+    static Intuition& Get();
+
+    std::recursive_mutex lock;
+    std::condition_variable_any changed;  // events queued, taken, or messages replied
+
+    std::vector<std::shared_ptr<ScreenImpl>> screens;  // back to front
+    WindowImpl* active = nullptr;
+    std::unique_ptr<Presenter> presenter = std::make_unique<HeadlessPresenter>();
+    int beeps = 0;
+    int outstanding = 0;  // messages sent and not yet replied
+
+    std::deque<InputEvent> events;
+    bool busy = false;
+    bool inputTaskStarted = false;
+
+    WORD pointerX = 0;
+    WORD pointerY = 0;
+    UWORD qualifier = 0;
+    DeadKeyPrefix lastKeys{};
+    Gesture gesture = Gesture::None;
+    WindowImpl* gestureWindow = nullptr;
+    int grabX = 0;
+    int grabY = 0;
+
+    MsgPort replyPort{};
+    Interrupt replyHandler{};
+
+    ScreenImpl* FrontScreen() const { return screens.empty() ? nullptr : screens.back().get(); }
+    std::shared_ptr<WindowImpl> Find(const Window* window) const;
+
+    // Sends a message when the window asked for the class; the caller holds the lock.
+    void Send(WindowImpl* window, ULONG cls, UWORD code, const DeadKeyPrefix* prefix = nullptr);
+    void Activate(WindowImpl* window);
+    void StartInputTask();
+
+private:
+    Intuition();
+};
+
+// Window geometry. SetBox clamps and applies a box under the intuition lock and reports a size
+// change; FinishResize (called without the lock) reshapes the bitmap and sends the messages.
+bool SetBox(WindowImpl* window, int left, int top, int width, int height);
+void FinishResize(const std::shared_ptr<WindowImpl>& window, int oldWidth, int oldHeight);
+void Restack(ScreenImpl* screen, const std::shared_ptr<WindowImpl>& window, size_t position);
+void RelinkWindows(ScreenImpl* screen);
+
+}  // namespace tessella::intuition

@@ -1,0 +1,48 @@
+#pragma once
+// What shows the screen to the user. The headless presenter has no window; a desktop presenter
+// composes the front screen whenever DisplayGeneration moves, feeds its mouse and keyboard to
+// PostInputEvent, and shows beeps and the window's pointer image.
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "intuition.h"
+
+namespace tessella::intuition {
+
+class Presenter {
+public:
+    virtual ~Presenter() = default;
+    virtual void Beep(Screen* screen) = 0;
+    // The pointer image of the active window changed (SetPointer, ClearPointer, activation).
+    virtual void PointerChanged() = 0;
+};
+
+class HeadlessPresenter : public Presenter {
+public:
+    void Beep(Screen*) override {}
+    void PointerChanged() override {}
+};
+
+// Replaces the presenter; the headless one serves until a program installs another.
+void SetPresenter(std::unique_ptr<Presenter> presenter);
+
+// The front screen as it is seen: pens after composition, and the palette to show them with.
+struct Frame {
+    int width = 0;
+    int height = 0;
+    int topEdge = 0;  // how far the screen has been slid down
+    std::vector<UBYTE> pens;
+    std::array<ULONG, 256> palette{};
+};
+
+// False when no screen is open.
+bool ComposeFrontScreen(Frame& frame);
+
+// Queues one input event for the input task: IECLASS_RAWMOUSE with absolute ie_X/ie_Y on the
+// front screen (ie_Code a button code or IECODE_NOBUTTON), IECLASS_RAWKEY, or
+// IECLASS_DISKINSERTED.
+void PostInputEvent(const InputEvent& event);
+
+}  // namespace tessella::intuition
