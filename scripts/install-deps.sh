@@ -7,6 +7,7 @@ packages=(
     build-essential cmake make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     age
+    libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core
 )
 
 missing=()
