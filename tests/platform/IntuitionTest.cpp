@@ -190,6 +190,18 @@ TEST_F(Desk, ClicksReachOnlyTheWindowsThatAskedWithRelativeCoordinates) {
     EXPECT_EQ(gotPicky[0].cls, IDCMP_ACTIVEWINDOW);
     EXPECT_EQ(picky->Flags & WFLG_WINDOWACTIVE, WFLG_WINDOWACTIVE);
     EXPECT_EQ(plain->Flags & WFLG_WINDOWACTIVE, 0UL);
+
+    // The menu button goes to the active window, wherever the pointer is.
+    PlatformTest::Click(10 + 25, 20 + 30);
+    Drain(plain);
+    Drain(picky);
+    PlatformTest::Click(300, 150, IECODE_RBUTTON);
+    gotPlain = Drain(plain);
+    ASSERT_EQ(gotPlain.size(), 2u);
+    EXPECT_EQ(gotPlain[0].code, MENUDOWN);
+    EXPECT_TRUE(gotPlain[0].qualifier & IEQUALIFIER_RBUTTON);
+    EXPECT_EQ(gotPlain[1].code, MENUUP);
+    EXPECT_EQ(gotPlain[1].x, 300 - 10);
     EXPECT_TRUE(PlatformTest::WaitIdle());
 }
 
