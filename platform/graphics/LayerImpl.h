@@ -35,7 +35,10 @@ private:
     bool onScreen_;
 };
 
-// Counts changes to anything that is shown: a presenter redraws when it moves.
-std::atomic<uint64_t>& DisplayGeneration();
+// Counts changes to anything that is shown. Every change calls TouchDisplay; a presenter
+// sleeps in WaitDisplayChange until the count moves past what it last showed.
+uint64_t DisplayGeneration();
+void TouchDisplay();
+uint64_t WaitDisplayChange(uint64_t shown);
 
 }  // namespace tessella::graphics

@@ -56,7 +56,7 @@ void LoadRGB32(ViewPort* vp, const ULONG* table) {
             }
         }
     }
-    DisplayGeneration().fetch_add(1, std::memory_order_relaxed);
+    TouchDisplay();
 }
 
 void SetRGB32(ViewPort* vp, ULONG n, ULONG r, ULONG g, ULONG b) {
@@ -67,7 +67,7 @@ void SetRGB32(ViewPort* vp, ULONG n, ULONG r, ULONG g, ULONG b) {
         std::lock_guard guard(vp->ColorMap->lock);
         vp->ColorMap->rgb[n] = Pack(r, g, b);
     }
-    DisplayGeneration().fetch_add(1, std::memory_order_relaxed);
+    TouchDisplay();
 }
 
 void GetRGB32(ColorMap* cm, ULONG firstColor, ULONG nColors, ULONG* table) {

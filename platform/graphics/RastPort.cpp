@@ -1,3 +1,4 @@
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 
@@ -12,14 +13,48 @@ std::recursive_mutex& OffscreenLock() {
     return *lock;
 }
 
-std::atomic<uint64_t>& DisplayGeneration() {
-    static std::atomic<uint64_t> generation{0};
-    return generation;
+namespace {
+
+struct DisplayClock {
+    std::atomic<uint64_t> generation{0};
+    std::atomic<int> waiters{0};
+    std::mutex lock;
+    std::condition_variable moved;
+};
+
+DisplayClock& TheDisplayClock() {
+    static DisplayClock* clock = new DisplayClock;  // presenters may wait until the very end
+    return *clock;
+}
+
+}  // namespace
+
+uint64_t DisplayGeneration() {
+    return TheDisplayClock().generation.load();
+}
+
+void TouchDisplay() {
+    DisplayClock& c = TheDisplayClock();
+    c.generation.fetch_add(1);
+    // Drawing calls come by the thousand; only wake someone who is actually waiting.
+    if (c.waiters.load() > 0) {
+        std::lock_guard guard(c.lock);
+        c.moved.notify_all();
+    }
+}
+
+uint64_t WaitDisplayChange(uint64_t shown) {
+    DisplayClock& c = TheDisplayClock();
+    std::unique_lock guard(c.lock);
+    c.waiters.fetch_add(1);
+    c.moved.wait(guard, [&] { return c.generation.load() != shown; });
+    c.waiters.fetch_sub(1);
+    return c.generation.load();
 }
 
 RastPortLock::~RastPortLock() {
     if (onScreen_) {
-        DisplayGeneration().fetch_add(1, std::memory_order_relaxed);
+        TouchDisplay();
     }
     lock_.unlock();
 }

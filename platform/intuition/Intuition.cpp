@@ -89,7 +89,7 @@ void Intuition::Activate(WindowImpl* window) {
         window->Flags |= WFLG_WINDOWACTIVE;
         Send(window, IDCMP_ACTIVEWINDOW, 0);
     }
-    graphics::DisplayGeneration().fetch_add(1, std::memory_order_relaxed);
+    graphics::TouchDisplay();
     presenter->PointerChanged();
 }
 
@@ -113,7 +113,7 @@ bool SetBox(WindowImpl* window, int left, int top, int width, int height) {
     window->Height = static_cast<WORD>(height);
     window->GZZWidth = static_cast<WORD>(width - window->BorderLeft - window->BorderRight);
     window->GZZHeight = static_cast<WORD>(height - window->BorderTop - window->BorderBottom);
-    graphics::DisplayGeneration().fetch_add(1, std::memory_order_relaxed);
+    graphics::TouchDisplay();
     return resized;
 }
 
@@ -159,7 +159,7 @@ void RelinkWindows(ScreenImpl* screen) {
         next = w.get();
     }
     screen->FirstWindow = next;
-    graphics::DisplayGeneration().fetch_add(1, std::memory_order_relaxed);
+    graphics::TouchDisplay();
 }
 
 void Restack(ScreenImpl* screen, const std::shared_ptr<WindowImpl>& window, size_t position) {

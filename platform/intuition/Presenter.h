@@ -1,12 +1,13 @@
 #pragma once
 // What shows the screen to the user. The headless presenter has no window; a desktop presenter
-// composes the front screen whenever DisplayGeneration moves, feeds its mouse and keyboard to
-// PostInputEvent, and shows beeps and the window's pointer image.
+// sleeps in graphics::WaitDisplayChange, composes the front screen when it returns, feeds its
+// mouse and keyboard to PostInputEvent, and shows beeps and the active window's pointer image.
 
 #include <array>
 #include <memory>
 #include <vector>
 
+#include "graphics/LayerImpl.h"
 #include "intuition.h"
 
 namespace tessella::intuition {

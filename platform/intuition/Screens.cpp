@@ -88,7 +88,7 @@ void Relink(Intuition& in) {
         s->NextScreen = next;
         next = s.get();
     }
-    tessella::graphics::DisplayGeneration().fetch_add(1, std::memory_order_relaxed);
+    tessella::graphics::TouchDisplay();
 }
 
 auto Position(Intuition& in, Screen* screen) {
@@ -181,7 +181,7 @@ void MoveScreen(Screen* screen, LONG /*dx*/, LONG dy) {
         return;
     }
     screen->TopEdge = static_cast<WORD>(std::clamp<LONG>(screen->TopEdge + dy, 0, screen->Height));
-    tessella::graphics::DisplayGeneration().fetch_add(1, std::memory_order_relaxed);
+    tessella::graphics::TouchDisplay();
 }
 
 void ScreenToFront(Screen* screen) {

@@ -320,12 +320,12 @@ void SetWindowTitles(Window* window, CONST_STRPTR windowTitle, CONST_STRPTR scre
         w->hasScreenTitle = true;
         w->ScreenTitle = reinterpret_cast<UBYTE*>(w->screenTitle.data());
     }
-    tessella::graphics::DisplayGeneration().fetch_add(1, std::memory_order_relaxed);
+    tessella::graphics::TouchDisplay();
 }
 
 void RefreshWindowFrame(Window* /*window*/) {
     // Frames are drawn over the windows each time the screen is composed.
-    tessella::graphics::DisplayGeneration().fetch_add(1, std::memory_order_relaxed);
+    tessella::graphics::TouchDisplay();
 }
 
 BOOL ModifyIDCMP(Window* window, ULONG flags) {

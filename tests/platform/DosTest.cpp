@@ -41,6 +41,30 @@ TEST(DosFiles, ReadAndSeekAnExistingFileThroughRamT) {
     EXPECT_EQ(Open(amigaName.c_str(), MODE_OLDFILE), nullptr);  // gone now
 }
 
+TEST(DosFiles, NewFilesAreCreatedOrEmptiedAndSysIsTheRoot) {
+    const std::string path = TempPath(("tessella_new_" + std::to_string(::getpid())).c_str());
+    BPTR fh = Open(path.c_str(), MODE_NEWFILE);
+    ASSERT_NE(fh, nullptr);
+    EXPECT_EQ(Write(fh, "old content", 11), 11);
+    Close(fh);
+    fh = Open(path.c_str(), MODE_NEWFILE);
+    EXPECT_EQ(Write(fh, "new", 3), 3);
+    Close(fh);
+    std::ifstream in(path);
+    std::string text;
+    std::getline(in, text);
+    EXPECT_EQ(text, "new");
+    std::remove(path.c_str());
+
+    BPTR root = Open("SYS:etc/hostname", MODE_OLDFILE);
+    BPTR linux = Open("/etc/hostname", MODE_OLDFILE);
+    EXPECT_EQ(root != nullptr, linux != nullptr);
+    Close(root);
+    Close(linux);
+    EXPECT_EQ(Open(path.c_str(), 12345), nullptr);
+    EXPECT_EQ(Close(nullptr), DOSFALSE);
+}
+
 TEST(DosExecute, RunsShellCommandLinesAndReportsUnstartableOnes) {
     const std::string target = TempPath(("tessella_exec_" + std::to_string(::getpid())).c_str());
     const std::string command = "printf 'ran %s' \"$((6*7))\" > '" + target + "'";

@@ -101,6 +101,16 @@ TEST(ExecPorts, MessagesCrossThreadsInOrderAndComeBackReplied) {
     EXPECT_EQ(GetMsg(nullptr), nullptr);
 }
 
+TEST(ExecPorts, DeletingAPortFromAnotherTaskGivesTheBitBackToItsOwner) {
+    MsgPort* port = CreateMsgPort();
+    ASSERT_NE(port, nullptr);
+    const UBYTE bit = port->mp_SigBit;
+    EXPECT_EQ(AllocSignal(bit), -1);
+    std::thread([&] { DeleteMsgPort(port); }).join();
+    EXPECT_EQ(AllocSignal(bit), static_cast<BYTE>(bit));
+    FreeSignal(bit);
+}
+
 TEST(ExecPorts, SoftInterruptPortCallsItsHandlerOnThePuttingTask) {
     struct Seen {
         MsgPort* port;

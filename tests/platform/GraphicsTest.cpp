@@ -238,6 +238,27 @@ TEST_F(Canvas, FontNamesSizesAndStylesMapToTheInstalledFaces) {
     }
 }
 
+TEST_F(Canvas, TextIsClippedAtTheBitmapEdgesAndIntuiTextPrintsFromItsTop) {
+    SetAPen(&rp, 1);
+    SetDrMd(&rp, JAM1);
+    Move(&rp, -10, 4);  // starts left of the bitmap and runs past its right edge
+    Text(&rp, "WWWWWWWWWWWWWWWWWWWW", 20);
+    EXPECT_GT(Ink(0, 0, 63, 47, 1), 0);
+    EXPECT_EQ(rp.cp_x, -10 + TextLength(&rp, "WWWWWWWWWWWWWWWWWWWW", 20));
+
+    SetAPen(&rp, 0);
+    RectFill(&rp, 0, 0, 63, 47);
+    TextAttr attr{"topaz.font", 8, FS_NORMAL, FPF_ROMFONT};
+    IntuiText it{2, 3, JAM2, 4, 5, &attr, const_cast<STRPTR>("Ok"), nullptr};
+    PrintIText(&rp, &it, 10, 20);
+    // JAM2 paints the text's cell, whose top-left corner is the given place plus the offsets.
+    EXPECT_EQ(ReadPixel(&rp, 14, 25), 3);
+    EXPECT_EQ(ReadPixel(&rp, 13, 25), 0);
+    EXPECT_EQ(ReadPixel(&rp, 14, 24), 0);
+    EXPECT_GT(Ink(14, 25, 14 + 16, 25 + 7, 2), 0);
+    EXPECT_EQ(Ink(0, 33, 63, 47, 2) + Ink(0, 33, 63, 47, 3), 0);
+}
+
 TEST_F(Canvas, PlanarImagesLandInThePickedPlanes) {
     // 20 pixels wide: two words per row. Two planes, put in pen bits 0 and 2; bit 3 always on.
     UWORD data[] = {

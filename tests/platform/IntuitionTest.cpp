@@ -347,16 +347,64 @@ TEST_F(Desk, RawKeysBecomeCharactersThroughTheKeymap) {
     PlatformTest::TypeKey(0x33);  // Ctrl+C
     PlatformTest::ReleaseKey(RAWKEY_CONTROL);
     std::vector<std::string> texts;
-    for (const Received& r : Drain(w)) {
+    const auto more = Drain(w);
+    for (const Received& r : more) {
         if (!(r.code & IECODE_UP_PREFIX) && r.code != RAWKEY_CONTROL) {
             texts.push_back(r.text);
         }
     }
+    ASSERT_FALSE(more.empty());
     const std::string csi = "\x9B";
     const std::vector<std::string> expected = {
         "\r",       "\b",        "\x1B",     "\x7F", "\t", csi + "A", csi + " @",
         csi + "0~", csi + "19~", csi + "?~", "\xDF", "",   "\xE9",    "\x03"};
     EXPECT_EQ(texts, expected);
+}
+
+std::string Map(UWORD code, UWORD qualifier, const DeadKeyPrefix* prefix = nullptr) {
+    InputEvent ie{};
+    ie.ie_Class = IECLASS_RAWKEY;
+    ie.ie_Code = code;
+    ie.ie_Qualifier = qualifier;
+    ie.ie_EventAddress = const_cast<DeadKeyPrefix*>(prefix);
+    char buffer[8];
+    const WORD n = MapRawKey(&ie, buffer, sizeof(buffer), nullptr);
+    return n < 0 ? "<overflow>" : std::string(buffer, n);
+}
+
+TEST(Keymap, LayersOfTheUsKeymap) {
+    EXPECT_EQ(Map(0x10, 0), "q");
+    EXPECT_EQ(Map(0x10, IEQUALIFIER_RSHIFT), "Q");
+    EXPECT_EQ(Map(0x10, IEQUALIFIER_LALT), "\xE5");
+    EXPECT_EQ(Map(0x10, IEQUALIFIER_LALT | IEQUALIFIER_LSHIFT), "\xC5");
+    EXPECT_EQ(Map(0x0A, IEQUALIFIER_LSHIFT), ")");
+    EXPECT_EQ(Map(0x2A, IEQUALIFIER_LSHIFT), "\"");
+    EXPECT_EQ(Map(0x1D, 0), "1");  // numeric pad
+    EXPECT_EQ(Map(0x5D, 0), "*");
+    EXPECT_EQ(Map(RAWKEY_ENTER, 0), "\r");
+    EXPECT_EQ(Map(RAWKEY_RETURN, IEQUALIFIER_CONTROL), "\n");
+    EXPECT_EQ(Map(RAWKEY_SPACE, IEQUALIFIER_RALT), "\xA0");
+    EXPECT_EQ(Map(RAWKEY_RIGHT, 0),
+              "\x9B"
+              "C");
+    EXPECT_EQ(Map(RAWKEY_RIGHT, IEQUALIFIER_LSHIFT),
+              "\x9B"
+              " A");
+    EXPECT_EQ(Map(RAWKEY_DOWN, IEQUALIFIER_LSHIFT),
+              "\x9B"
+              "S");
+    EXPECT_EQ(Map(RAWKEY_LSHIFT, 0), "");  // modifiers alone give nothing
+    EXPECT_EQ(Map(0x20 | IECODE_UP_PREFIX, 0), "");
+
+    // Dead keys combine with the next letter only, from the prefix the message carries.
+    const DeadKeyPrefix grave{0x24, IEQUALIFIER_LALT, 0, 0};
+    const DeadKeyPrefix plainG{0x24, 0, 0, 0};
+    EXPECT_EQ(Map(0x24, IEQUALIFIER_LALT), "");
+    EXPECT_EQ(Map(0x16, 0, &grave), "\xF9");                   // u grave
+    EXPECT_EQ(Map(0x16, IEQUALIFIER_LSHIFT, &grave), "\xD9");  // U grave
+    EXPECT_EQ(Map(0x31, 0, &grave), "z");                      // no grave z
+    EXPECT_EQ(Map(RAWKEY_SPACE, 0, &grave), "`");              // the accent alone
+    EXPECT_EQ(Map(0x16, 0, &plainG), "u");                     // g was not a dead key
 }
 
 TEST(Keymap, TooSmallABufferGivesMinusOne) {
@@ -438,6 +486,27 @@ TEST_F(Desk, ThePublicScreenIsTheProgramsOwnAndBeepsAreCounted) {
     EXPECT_EQ(screen->TopEdge, 200);
     MoveScreen(screen, 0, -1000);
     EXPECT_EQ(screen->TopEdge, 0);
+}
+
+TEST_F(Desk, ScreensComeToTheFrontAndTheFrontOneIsShown) {
+    Window* w = Dialog(10, 20, 100, 50, 0, "Mine");
+    FillInner(w, 8);
+    EXPECT_EQ(PlatformTest::ReadScreenPixel(30, 50), 8);
+    Screen* other = OpenScreenTags(nullptr, SA_Width, 200, SA_Height, 100, SA_ShowTitle, FALSE);
+    ASSERT_NE(other, nullptr);
+    SetAPen(&other->RastPort, 11);
+    RectFill(&other->RastPort, 0, 0, 199, 99);
+    EXPECT_EQ(PlatformTest::ReadScreenPixel(30, 50), 11);   // the newest screen is in front
+    EXPECT_EQ(PlatformTest::ReadScreenPixel(250, 50), -1);  // and it is smaller
+    EXPECT_EQ(LockPubScreen(nullptr), other);
+    UnlockPubScreen(nullptr, other);
+    ScreenToBack(other);
+    EXPECT_EQ(PlatformTest::ReadScreenPixel(30, 50), 8);
+    ScreenToFront(other);
+    EXPECT_EQ(PlatformTest::ReadScreenPixel(30, 50), 11);
+    EXPECT_EQ(CloseScreen(other), TRUE);
+    EXPECT_EQ(PlatformTest::ReadScreenPixel(30, 50), 8);
+    EXPECT_EQ(CloseScreen(other), FALSE);  // already gone
 }
 
 TEST_F(Desk, LayerLockKeepsARastPortToOnePainter) {

@@ -1,6 +1,7 @@
 // timer.device: requests come back in deadline order and can be taken back before their time.
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <vector>
 
 #include "devices/timer.h"
@@ -81,6 +82,30 @@ TEST(TimerDevice, AbortTakesARequestBackAndLeavesTheOthers) {
     AbortIO(&soon->tr_node);
     EXPECT_EQ(soon->tr_node.io_Error, 0);
     EXPECT_EQ(GetMsg(rig.port), nullptr);
+}
+
+TEST(TimerDevice, WaitIOAfterGetMsgLeavesThePortIntact) {
+    TimerRig rig;
+    timerequest* first = rig.Open();
+    timerequest* second = rig.Open();
+    TimerRig::Send(first, 0, 1000);
+    EXPECT_EQ(rig.Next(), first);           // taken off the port by hand...
+    EXPECT_EQ(WaitIO(&first->tr_node), 0);  // ...so WaitIO must not unlink it a second time
+    TimerRig::Send(second, 0, 1000);
+    EXPECT_EQ(rig.Next(), second);
+    EXPECT_EQ(GetMsg(rig.port), nullptr);
+}
+
+TEST(TimerDevice, SystemTimeIsTheWallClock) {
+    TimerRig rig;
+    timerequest* r = rig.Open();
+    r->tr_node.io_Command = TR_GETSYSTIME;
+    const time_t before = time(nullptr);
+    EXPECT_EQ(DoIO(&r->tr_node), 0);
+    const time_t after = time(nullptr);
+    EXPECT_GE(static_cast<time_t>(r->tr_time.tv_secs), before);
+    EXPECT_LE(static_cast<time_t>(r->tr_time.tv_secs), after);
+    EXPECT_LT(r->tr_time.tv_micro, 1000000u);
 }
 
 TEST(TimerDevice, DoIOWaitsAndUnknownDevicesOrUnitsFail) {
