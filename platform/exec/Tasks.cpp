@@ -77,7 +77,7 @@ BYTE AllocSignal(LONG signalNum) {
     std::lock_guard guard(self->tc_ETask->lock);
     if (signalNum < 0) {
         for (int bit = 31; bit >= 16; --bit) {
-            // AROS hands out the highest free bit first.
+            // The highest free bit goes first, leaving low bits for callers that name one.
             if ((self->tc_SigAlloc & (1UL << bit)) == 0) {
                 signalNum = bit;
                 break;

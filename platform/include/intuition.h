@@ -226,8 +226,8 @@ struct IntuiMessage {
 #define WA_PubScreenFallBack (WA_Dummy + 23)
 #define WA_WindowName (WA_Dummy + 24)
 #define WA_Colors (WA_Dummy + 25)
-#define WA_Zoom (WA_Dummy + 26)  // WORD[4]: left, top, width, height of the other box
-#define WA_MouseQueue (WA_Dummy + 27)
+#define WA_Zoom (WA_Dummy + 26)        // WORD[4]: left, top, width, height of the other box
+#define WA_MouseQueue (WA_Dummy + 27)  // unreplied MOUSEMOVE messages kept at most (5)
 #define WA_BackFill (WA_Dummy + 28)
 #define WA_RptQueue (WA_Dummy + 29)
 #define WA_SizeGadget (WA_Dummy + 30)

@@ -12,13 +12,10 @@ namespace {
 // Replied messages come back here, on the replying task, and are freed at once.
 void ReclaimReplies(APTR data) {
     auto* self = static_cast<Intuition*>(data);
-    int freed = 0;
-    while (Message* m = GetMsg(&self->replyPort)) {
-        delete reinterpret_cast<IntuiMessageImpl*>(m);
-        ++freed;
-    }
     std::lock_guard guard(self->lock);
-    self->outstanding -= freed;
+    while (Message* m = GetMsg(&self->replyPort)) {
+        self->Reclaim(reinterpret_cast<IntuiMessageImpl*>(m));
+    }
     self->changed.notify_all();
 }
 
@@ -49,11 +46,28 @@ std::shared_ptr<WindowImpl> Intuition::Find(const Window* window) const {
     return nullptr;
 }
 
+void Intuition::Reclaim(IntuiMessageImpl* message) {
+    if (message->message.Class == IDCMP_MOUSEMOVE) {
+        if (auto w = message->window.lock()) {
+            w->queuedMoves--;
+        }
+    }
+    delete message;
+    outstanding--;
+}
+
 void Intuition::Send(WindowImpl* window, ULONG cls, UWORD code, const DeadKeyPrefix* prefix) {
     if (window == nullptr || window->UserPort == nullptr || (window->IDCMPFlags & cls) == 0) {
         return;
     }
+    if (cls == IDCMP_MOUSEMOVE) {
+        if (window->queuedMoves >= window->mouseQueue) {
+            return;  // the window still holds enough moves; it reads the pointer when it gets there
+        }
+        window->queuedMoves++;
+    }
     auto* m = new IntuiMessageImpl;
+    m->window = Find(window);
     IntuiMessage& im = m->message;
     im.ExecMessage.mn_ReplyPort = &replyPort;
     im.ExecMessage.mn_Length = sizeof(IntuiMessage);

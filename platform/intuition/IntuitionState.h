@@ -28,6 +28,8 @@ struct WindowImpl : Window {
     bool hasScreenTitle = false;
     bool hasZoomBox = false;
     WORD otherBox[4] = {};  // the box ZipWindow switches to
+    int mouseQueue = 5;     // a busy program gets its pointer moves merged, not piled up
+    int queuedMoves = 0;
 };
 
 struct ScreenImpl : Screen {
@@ -48,6 +50,7 @@ struct ScreenImpl : Screen {
 struct IntuiMessageImpl {
     IntuiMessage message{};
     DeadKeyPrefix prefix{};
+    std::weak_ptr<WindowImpl> window;  // may close before the message comes back
 };
 
 // What the pointer is doing since its button went down.
@@ -87,6 +90,8 @@ public:
 
     // Sends a message when the window asked for the class; the caller holds the lock.
     void Send(WindowImpl* window, ULONG cls, UWORD code, const DeadKeyPrefix* prefix = nullptr);
+    // Frees a message that came back or was dropped; the caller holds the lock.
+    void Reclaim(IntuiMessageImpl* message);
     void Activate(WindowImpl* window);
     void StartInputTask();
 

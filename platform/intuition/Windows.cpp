@@ -16,7 +16,11 @@ ScreenImpl* ScreenFor(Intuition& in, const TagItem* tags) {
         asked = reinterpret_cast<Screen*>(GetTagData(WA_PubScreen, 0, tags));
     }
     if (asked == nullptr) {
-        asked = LockPubScreen(nullptr);
+        const char* name = reinterpret_cast<const char*>(GetTagData(WA_PubScreenName, 0, tags));
+        asked = LockPubScreen(name);
+        if (asked == nullptr && name != nullptr && GetTagData(WA_PubScreenFallBack, FALSE, tags)) {
+            asked = LockPubScreen(nullptr);
+        }
         UnlockPubScreen(nullptr, asked);
     }
     for (const auto& s : in.screens) {
@@ -73,8 +77,7 @@ void DropMessages(Intuition& in, WindowImpl* w) {
         return;
     }
     while (Message* m = GetMsg(w->UserPort)) {
-        delete reinterpret_cast<IntuiMessageImpl*>(m);
-        in.outstanding--;
+        in.Reclaim(reinterpret_cast<IntuiMessageImpl*>(m));
     }
     in.changed.notify_all();
 }
@@ -171,6 +174,7 @@ Window* OpenWindowTagList(const NewWindow* /*newWindow*/, const TagItem* tags) {
         }
     }
     w->IDCMPFlags = idcmp;
+    w->mouseQueue = std::max(1, static_cast<int>(GetTagData(WA_MouseQueue, 5, tags)));
     InitRastPort(&w->rastPort);
     w->rastPort.BitMap = bm;
     w->rastPort.Layer = &w->layer;

@@ -219,6 +219,18 @@ TEST_F(Desk, PointerMovesAreReportedOnlyWhenTheWindowAsksForThem) {
     EXPECT_EQ(screen->MouseX, 111);
     EXPECT_EQ(back->MouseY, 121);
 
+    // A program that does not keep up gets at most its mouse queue of moves, never a pile;
+    // the window's own MouseX/MouseY still follow the pointer.
+    for (int i = 0; i < 20; ++i) {
+        PlatformTest::MovePointer(20 + i, 30);
+    }
+    ASSERT_TRUE(PlatformTest::WaitInputDrained());
+    EXPECT_EQ(back->MouseX, 39);
+    moves = OfClass(Drain(back), IDCMP_MOUSEMOVE);
+    EXPECT_EQ(moves.size(), 5u);
+    PlatformTest::MovePointer(50, 60);
+    EXPECT_EQ(OfClass(Drain(back), IDCMP_MOUSEMOVE).size(), 1u);  // replied: room again
+
     Window* quiet = Dialog(50, 50, 100, 100, IDCMP_MOUSEMOVE | IDCMP_MOUSEBUTTONS, "Quiet");
     Drain(quiet);
     PlatformTest::MovePointer(90, 110);
