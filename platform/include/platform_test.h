@@ -17,7 +17,8 @@ void Click(int x, int y, UWORD button = IECODE_LBUTTON);
 void PressKey(UWORD rawCode, UWORD qualifier = 0);
 void ReleaseKey(UWORD rawCode, UWORD qualifier = 0);
 void TypeKey(UWORD rawCode, UWORD qualifier = 0);
-// Types Latin-1 text key by key; false (typing nothing) when a character has no key.
+// Types Latin-1 text key by key, accented letters through their dead key; false (typing
+// nothing) when a character has no key.
 bool TypeText(const char* text);
 
 void InjectDiskInserted();

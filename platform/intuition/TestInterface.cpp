@@ -98,20 +98,14 @@ void TypeKey(UWORD rawCode, UWORD qualifier) {
 }
 
 bool TypeText(const char* text) {
-    struct Stroke {
-        UWORD code;
-        UWORD qualifier;
-    };
-    std::vector<Stroke> strokes;
+    std::vector<tessella::keymap::KeyStroke> strokes;
     for (const char* p = text; *p != '\0'; ++p) {
-        Stroke s{};
-        if (!tessella::keymap::KeyFor(static_cast<UBYTE>(*p), s.code, s.qualifier)) {
+        if (!tessella::keymap::KeysFor(static_cast<UBYTE>(*p), strokes)) {
             return false;
         }
-        strokes.push_back(s);
     }
-    for (const Stroke& s : strokes) {
-        TypeKey(s.code, s.qualifier);
+    for (const auto& s : strokes) {
+        TypeKey(s.rawCode, s.qualifier);
     }
     return true;
 }

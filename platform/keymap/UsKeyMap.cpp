@@ -164,17 +164,20 @@ std::string Translate(UWORD code, UWORD qualifier, const DeadKeyPrefix* prefix) 
 
 }  // namespace
 
-bool KeyFor(UBYTE character, UWORD& rawCode, UWORD& qualifier) {
+namespace {
+
+bool SingleKeyFor(UBYTE character, KeyStroke& stroke) {
     const struct {
         UBYTE c;
         UWORD code;
-    } specials[] = {{'\r', RAWKEY_RETURN},    {'\n', RAWKEY_RETURN}, {'\t', RAWKEY_TAB},
-                    {'\b', RAWKEY_BACKSPACE}, {0x1B, RAWKEY_ESCAPE}, {0x7F, RAWKEY_DELETE},
-                    {' ', RAWKEY_SPACE}};
+        UWORD qualifier;
+    } specials[] = {{'\r', RAWKEY_RETURN, 0}, {'\n', RAWKEY_RETURN, 0},
+                    {'\t', RAWKEY_TAB, 0},    {'\b', RAWKEY_BACKSPACE, 0},
+                    {0x1B, RAWKEY_ESCAPE, 0}, {0x7F, RAWKEY_DELETE, 0},
+                    {' ', RAWKEY_SPACE, 0},   {0xA0, RAWKEY_SPACE, IEQUALIFIER_LALT}};
     for (const auto& s : specials) {
         if (s.c == character) {
-            rawCode = s.code;
-            qualifier = 0;
+            stroke = KeyStroke{s.code, s.qualifier};
             return true;
         }
     }
@@ -182,12 +185,32 @@ bool KeyFor(UBYTE character, UWORD& rawCode, UWORD& qualifier) {
                             IEQUALIFIER_LSHIFT | IEQUALIFIER_LALT};
     for (UWORD q : layers) {
         for (UWORD code = 0; code < 0x40; ++code) {
-            // Main-block keys first: a digit comes from the top row, not the numeric pad.
+            // Main-block keys only: a digit comes from the top row, not the numeric pad.
             const bool pad = code == 0x0F || code == 0x1D || code == 0x1E || code == 0x1F ||
                              code == 0x2D || code == 0x2E || code == 0x2F || code >= 0x3C;
             if (!pad && DeadKey(code, q) == nullptr && CharOf(code, q) == character) {
-                rawCode = code;
-                qualifier = q;
+                stroke = KeyStroke{code, q};
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool KeysFor(UBYTE character, std::vector<KeyStroke>& strokes) {
+    KeyStroke stroke{};
+    if (SingleKeyFor(character, stroke)) {
+        strokes.push_back(stroke);
+        return true;
+    }
+    for (const Accent& a : kAccents) {
+        for (size_t i = 0; a.results[i] != '\0'; ++i) {
+            if (static_cast<UBYTE>(a.results[i]) == character &&
+                SingleKeyFor(static_cast<UBYTE>(a.bases[i]), stroke)) {
+                strokes.push_back(KeyStroke{a.code, IEQUALIFIER_LALT});
+                strokes.push_back(stroke);
                 return true;
             }
         }

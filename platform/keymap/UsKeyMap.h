@@ -1,11 +1,18 @@
 #pragma once
 
+#include <vector>
+
 #include "keymap.h"
 
 namespace tessella::keymap {
 
-// The raw key and qualifier that type a Latin-1 character on the US keymap without a dead
-// key; false for a character no single key gives.
-bool KeyFor(UBYTE character, UWORD& rawCode, UWORD& qualifier);
+struct KeyStroke {
+    UWORD rawCode;
+    UWORD qualifier;
+};
+
+// The keys that type a Latin-1 character on the US keymap: one key, or a dead key and a
+// letter for an accented one. False for a character no keys give.
+bool KeysFor(UBYTE character, std::vector<KeyStroke>& strokes);
 
 }  // namespace tessella::keymap

@@ -338,6 +338,15 @@ TEST_F(Desk, RawKeysBecomeCharactersThroughTheKeymap) {
     }
     EXPECT_EQ(downs, 6);
     EXPECT_EQ(typed, "Hi, 5!");
+    ASSERT_TRUE(PlatformTest::TypeText("citt\xE0 \xD1\xA0\xDF"));  // dead keys and Alt layers
+    typed.clear();
+    for (const Received& r : Drain(w)) {
+        if (!(r.code & IECODE_UP_PREFIX)) {
+            typed += r.text;
+        }
+    }
+    EXPECT_EQ(typed, "citt\xE0 \xD1\xA0\xDF");
+    EXPECT_FALSE(PlatformTest::TypeText("\x80"));
     EXPECT_EQ(got[0].code, 0x25);  // H
     EXPECT_TRUE(got[0].qualifier & IEQUALIFIER_LSHIFT);
 
