@@ -37,4 +37,8 @@ bool SaveScreenPNG(const char* path);
 
 int BeepCount();
 
+// A pixel of the active window's own pointer image: 0 transparent, 1 to 3 its colours; -1
+// outside it or while the default pointer is shown.
+LONG PointerPixel(int x, int y);
+
 }  // namespace PlatformTest

@@ -41,6 +41,19 @@ struct Frame {
 // False when no screen is open.
 bool ComposeFrontScreen(Frame& frame);
 
+// The active window's own pointer (SetPointer), as colour numbers: 0 transparent, 1 to 3 the
+// sprite colours. custom is false while the default pointer is shown.
+struct PointerImage {
+    bool custom = false;
+    int width = 0;
+    int height = 0;
+    int xOffset = 0;
+    int yOffset = 0;
+    std::vector<UBYTE> pixels;
+};
+
+PointerImage ActivePointer();
+
 // Queues one input event for the input task: IECLASS_RAWMOUSE with absolute ie_X/ie_Y on the
 // front screen (ie_Code a button code or IECODE_NOBUTTON), IECLASS_RAWKEY, or
 // IECLASS_DISKINSERTED.

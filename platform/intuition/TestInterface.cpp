@@ -146,6 +146,14 @@ bool SaveScreenPNG(const char* path) {
            tessella::intuition::WritePng(frame, path);
 }
 
+LONG PointerPixel(int x, int y) {
+    const tessella::intuition::PointerImage image = tessella::intuition::ActivePointer();
+    if (!image.custom || x < 0 || y < 0 || x >= image.width || y >= image.height) {
+        return -1;
+    }
+    return image.pixels[static_cast<size_t>(y) * image.width + x];
+}
+
 int BeepCount() {
     Intuition& in = Intuition::Get();
     std::lock_guard guard(in.lock);

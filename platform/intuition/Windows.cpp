@@ -372,3 +372,35 @@ void SetPointer(Window* window, UWORD* pointer, LONG height, LONG width, LONG xO
 void ClearPointer(Window* window) {
     SetPointer(window, nullptr, 0, 0, 0, 0);
 }
+
+namespace tessella::intuition {
+
+PointerImage ActivePointer() {
+    Intuition& in = Intuition::Get();
+    std::lock_guard guard(in.lock);
+    PointerImage image;
+    const WindowImpl* w = in.active;
+    if (w == nullptr || w->Pointer == nullptr || w->PtrHeight <= 0 || w->PtrWidth <= 0) {
+        return image;
+    }
+    image.custom = true;
+    image.width = std::min<int>(w->PtrWidth, 16);
+    image.height = w->PtrHeight;
+    image.xOffset = w->XOffset;
+    image.yOffset = w->YOffset;
+    image.pixels.resize(static_cast<size_t>(image.width) * image.height);
+    // Sprite data: two control words, then two planes' words per row.
+    const UWORD* rows = w->Pointer + 2;
+    for (int y = 0; y < image.height; ++y) {
+        const UWORD plane0 = rows[2 * y];
+        const UWORD plane1 = rows[2 * y + 1];
+        for (int x = 0; x < image.width; ++x) {
+            const UWORD bit = static_cast<UWORD>(0x8000 >> x);
+            image.pixels[static_cast<size_t>(y) * image.width + x] =
+                static_cast<UBYTE>(((plane0 & bit) ? 1 : 0) | ((plane1 & bit) ? 2 : 0));
+        }
+    }
+    return image;
+}
+
+}  // namespace tessella::intuition

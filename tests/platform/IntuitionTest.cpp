@@ -530,6 +530,25 @@ TEST_F(Desk, ScreensComeToTheFrontAndTheFrontOneIsShown) {
     EXPECT_EQ(CloseScreen(other), FALSE);  // already gone
 }
 
+TEST_F(Desk, TheActiveWindowsOwnPointerIsShown) {
+    Window* a = Dialog(10, 20, 100, 50, 0, "Hand");
+    Window* b = Dialog(150, 20, 100, 50, 0, "Plain");
+    // Three rows, four pixels wide: colour 1, 2, 3 and transparent.
+    UWORD sprite[] = {0, 0, 0xA000, 0x6000, 0x8000, 0x0000, 0x0000, 0x1000, 0, 0};
+    SetPointer(a, sprite, 3, 4, -1, 0);
+    ActivateWindow(b);
+    EXPECT_EQ(PlatformTest::PointerPixel(0, 0), -1);  // b shows the default pointer
+    ActivateWindow(a);
+    EXPECT_EQ(PlatformTest::PointerPixel(0, 0), 1);
+    EXPECT_EQ(PlatformTest::PointerPixel(1, 0), 2);
+    EXPECT_EQ(PlatformTest::PointerPixel(2, 0), 3);
+    EXPECT_EQ(PlatformTest::PointerPixel(3, 0), 0);
+    EXPECT_EQ(PlatformTest::PointerPixel(3, 2), 2);
+    EXPECT_EQ(PlatformTest::PointerPixel(4, 0), -1);
+    ClearPointer(a);
+    EXPECT_EQ(PlatformTest::PointerPixel(0, 0), -1);
+}
+
 TEST_F(Desk, LayerLockKeepsARastPortToOnePainter) {
     Window* w = Dialog(10, 20, 100, 50, 0, "Paint");
     RastPort* rp = w->RPort;
