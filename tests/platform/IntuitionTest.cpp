@@ -580,6 +580,28 @@ TEST_F(Desk, LayerLockKeepsARastPortToOnePainter) {
     FreeSignal(lockedBit);
 }
 
+TEST_F(Desk, CompositionRunsSafelyWhileWindowsOpenPaintAndClose) {
+    Window* steady = Dialog(200, 100, 80, 60, 0, "Steady");
+    FillInner(steady, 12);
+    std::thread churn([&] {
+        for (int i = 0; i < 60; ++i) {
+            Window* w = OpenWindowTags(nullptr, WA_CustomScreen, screen, WA_Left, i, WA_Top, 20,
+                                       WA_Width, 120, WA_Height, 80, WA_Title, "Churn");
+            for (int k = 0; k < 5; ++k) {
+                SetAPen(w->RPort, 30 + k);
+                RectFill(w->RPort, 0, 0, 119, 79);
+                ChangeWindowBox(w, i, 20, 100 + k * 10, 70 + k * 5);
+            }
+            CloseWindow(w);
+        }
+    });
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_EQ(PlatformTest::ReadScreenPixel(240, 140), 12);  // never covered by the churn
+    }
+    churn.join();
+    EXPECT_EQ(PlatformTest::ReadScreenPixel(240, 140), 12);
+}
+
 // Reads a PNG back as 0xRRGGBB values.
 std::vector<ULONG> ReadPng(const std::string& path, int& width, int& height) {
     std::vector<ULONG> pixels;
