@@ -41,6 +41,8 @@ struct ScreenImpl : Screen {
     std::string title;
     Layer layer;
     TextFont* font = nullptr;
+    std::string fontName;
+    TextAttr fontAttr{};  // what Screen.Font points at
     bool showTitle = true;
     bool fallback = false;  // the plain screen made for LockPubScreen before the program's own
     int publicLocks = 0;

@@ -66,6 +66,11 @@ ScreenImpl* NewScreenImpl(const TagItem* tags) {
         s->font = tessella::graphics::DefaultFont();
     }
     const UWORD fontSize = s->font != nullptr ? s->font->tf_YSize : 8;
+    if (s->font != nullptr) {
+        s->fontName = s->font->tf_Message.mn_Node.ln_Name;
+        s->fontAttr = TextAttr{s->fontName.c_str(), fontSize, s->font->tf_Style, s->font->tf_Flags};
+        s->Font = &s->fontAttr;
+    }
     s->BarHeight = static_cast<BYTE>(look::ScreenBarHeight(fontSize));
     s->WBorTop = look::kBorderTopPlain;
     s->WBorLeft = look::kBorderLeft;

@@ -132,6 +132,8 @@ TEST_F(Desk, WindowsComposeInDepthOrderWithTheirFrames) {
     EXPECT_EQ(a->Width, 100 + a->BorderLeft + a->BorderRight);
     EXPECT_EQ(a->Height, 60 + a->BorderTop + a->BorderBottom);
     EXPECT_EQ(back->BorderTop, 0);
+    ASSERT_NE(screen->Font, nullptr);  // the font that sizes title bars, for gadget layout
+    EXPECT_EQ(a->BorderTop, screen->WBorTop + screen->Font->ta_YSize + 1);
 
     EXPECT_EQ(PlatformTest::ReadScreenPixel(5, 150), 4);   // backdrop
     EXPECT_EQ(PlatformTest::ReadScreenPixel(300, 5), 2);   // screen bar over the backdrop
