@@ -345,3 +345,238 @@ void ClearPointer(Window* window);
 LONG IntuiTextLength(IntuiText* iText);
 void PrintIText(RastPort* rp, IntuiText* iText, LONG left, LONG top);
 void DrawImage(RastPort* rp, Image* image, LONG leftOffset, LONG topOffset);
+
+// ---- Gadgets -------------------------------------------------------------------------------
+
+struct Gadget {
+    Gadget* NextGadget;
+    WORD LeftEdge;  // relative to the window's outer top-left corner
+    WORD TopEdge;
+    WORD Width;
+    WORD Height;
+    UWORD Flags;
+    UWORD Activation;
+    UWORD GadgetType;
+    APTR GadgetRender;
+    APTR SelectRender;
+    IntuiText* GadgetText;
+    LONG MutualExclude;
+    APTR SpecialInfo;
+    UWORD GadgetID;
+    APTR UserData;
+};
+
+#define GFLG_GADGHIGHBITS 0x0003
+#define GFLG_GADGHCOMP 0x0000
+#define GFLG_GADGHBOX 0x0001
+#define GFLG_GADGHIMAGE 0x0002
+#define GFLG_GADGHNONE 0x0003
+#define GFLG_GADGIMAGE 0x0004
+#define GFLG_RELBOTTOM 0x0008
+#define GFLG_RELRIGHT 0x0010
+#define GFLG_RELWIDTH 0x0020
+#define GFLG_RELHEIGHT 0x0040
+#define GFLG_SELECTED 0x0080
+#define GFLG_DISABLED 0x0100
+#define GFLG_TABCYCLE 0x0200
+#define GFLG_STRINGEXTEND 0x0400
+#define GFLG_IMAGEDISABLE 0x0800
+#define GFLG_LABELITEXT 0x0000
+#define GFLG_LABELSTRING 0x1000
+#define GFLG_LABELIMAGE 0x2000
+#define GFLG_RELSPECIAL 0x4000
+#define GFLG_EXTENDED 0x8000
+
+#define GACT_RELVERIFY 0x0001
+#define GACT_IMMEDIATE 0x0002
+#define GACT_ENDGADGET 0x0004
+#define GACT_FOLLOWMOUSE 0x0008
+#define GACT_RIGHTBORDER 0x0010
+#define GACT_LEFTBORDER 0x0020
+#define GACT_TOPBORDER 0x0040
+#define GACT_BOTTOMBORDER 0x0080
+#define GACT_TOGGLESELECT 0x0100
+#define GACT_STRINGLEFT 0x0000
+#define GACT_STRINGCENTER 0x0200
+#define GACT_STRINGRIGHT 0x0400
+#define GACT_LONGINT 0x0800
+#define GACT_ALTKEYMAP 0x1000
+#define GACT_BOOLEXTEND 0x2000
+#define GACT_ACTIVEGADGET 0x4000
+
+#define GTYP_GADGETTYPE 0xFC00
+#define GTYP_SYSGADGET 0x8000
+#define GTYP_SCRGADGET 0x4000
+#define GTYP_GZZGADGET 0x2000
+#define GTYP_REQGADGET 0x1000
+#define GTYP_GTYPEMASK 0x0007
+#define GTYP_BOOLGADGET 0x0001
+#define GTYP_GADGET0002 0x0002
+#define GTYP_PROPGADGET 0x0003
+#define GTYP_STRGADGET 0x0004
+#define GTYP_CUSTOMGADGET 0x0005
+
+// Attributes of gadgets, as the gadget classes take them.
+#define GA_Dummy (TAG_USER + 0x30000)
+#define GA_Left (GA_Dummy + 1)
+#define GA_RelRight (GA_Dummy + 2)
+#define GA_Top (GA_Dummy + 3)
+#define GA_RelBottom (GA_Dummy + 4)
+#define GA_Width (GA_Dummy + 5)
+#define GA_RelWidth (GA_Dummy + 6)
+#define GA_Height (GA_Dummy + 7)
+#define GA_RelHeight (GA_Dummy + 8)
+#define GA_Text (GA_Dummy + 9)
+#define GA_Image (GA_Dummy + 10)
+#define GA_Border (GA_Dummy + 11)
+#define GA_SelectRender (GA_Dummy + 12)
+#define GA_Highlight (GA_Dummy + 13)
+#define GA_Disabled (GA_Dummy + 14)
+#define GA_GZZGadget (GA_Dummy + 15)
+#define GA_ID (GA_Dummy + 16)
+#define GA_UserData (GA_Dummy + 17)
+#define GA_SpecialInfo (GA_Dummy + 18)
+#define GA_Selected (GA_Dummy + 19)
+#define GA_EndGadget (GA_Dummy + 20)
+#define GA_Immediate (GA_Dummy + 21)
+#define GA_RelVerify (GA_Dummy + 22)
+#define GA_FollowMouse (GA_Dummy + 23)
+#define GA_TabCycle (GA_Dummy + 36)
+
+#define PGA_Dummy (TAG_USER + 0x31000)
+#define PGA_Freedom (PGA_Dummy + 1)
+#define LORIENT_NONE 0
+#define LORIENT_HORIZ 1
+#define LORIENT_VERT 2
+#define FREEHORIZ 0x0002
+#define FREEVERT 0x0004
+
+// Adds gadgets in front of the one at position (~0: at the end); numGad -1 takes the whole
+// chain. Returns the position they took.
+UWORD AddGList(Window* window, Gadget* gadget, UWORD position, WORD numGad, Requester* req);
+UWORD AddGadget(Window* window, Gadget* gadget, UWORD position);
+// Unlinks numGad gadgets (-1: all that follow) starting at gadget; the removed run stays
+// chained as it was, its last gadget ending it. Returns the position, or ~0 when not found.
+UWORD RemoveGList(Window* window, Gadget* gadget, WORD numGad);
+UWORD RemoveGadget(Window* window, Gadget* gadget);
+// Draws the gadgets from gadget on (numGad -1: all) in the window.
+void RefreshGList(Gadget* gadget, Window* window, Requester* req, WORD numGad);
+void RefreshGadgets(Gadget* gadget, Window* window, Requester* req);
+// Gives a string or integer gadget the keyboard; FALSE when the gadget cannot take it.
+BOOL ActivateGadget(Gadget* gadget, Window* window, Requester* req);
+void OnGadget(Gadget* gadget, Window* window, Requester* req);
+void OffGadget(Gadget* gadget, Window* window, Requester* req);
+
+// ---- Refresh -------------------------------------------------------------------------------
+
+// Windows keep their picture, so a refresh has nothing to repair: these only pair up.
+void BeginRefresh(Window* window);
+void EndRefresh(Window* window, BOOL complete);
+
+// ---- Menus ---------------------------------------------------------------------------------
+
+struct MenuItem;
+
+struct Menu {
+    Menu* NextMenu;
+    WORD LeftEdge;
+    WORD TopEdge;
+    WORD Width;
+    WORD Height;
+    UWORD Flags;
+    CONST_STRPTR MenuName;
+    MenuItem* FirstItem;
+    WORD JazzX;
+    WORD JazzY;
+    WORD BeatX;
+    WORD BeatY;
+};
+
+#define MENUENABLED 0x0001
+#define MIDRAWN 0x0100
+
+struct MenuItem {
+    MenuItem* NextItem;
+    WORD LeftEdge;  // relative to the menu's box (an item) or to the item (a sub-item)
+    WORD TopEdge;
+    WORD Width;
+    WORD Height;
+    UWORD Flags;
+    LONG MutualExclude;
+    APTR ItemFill;  // an IntuiText (ITEMTEXT) or an Image
+    APTR SelectFill;
+    BYTE Command;
+    MenuItem* SubItem;
+    UWORD NextSelect;
+};
+
+#define CHECKIT 0x0001
+#define ITEMTEXT 0x0002
+#define COMMSEQ 0x0004
+#define MENUTOGGLE 0x0008
+#define ITEMENABLED 0x0010
+#define HIGHFLAGS 0x00C0
+#define HIGHIMAGE 0x0000
+#define HIGHCOMP 0x0040
+#define HIGHBOX 0x0080
+#define HIGHNONE 0x00C0
+#define CHECKED 0x0100
+#define ISDRAWN 0x1000
+#define HIGHITEM 0x2000
+#define MENUTOGGLED 0x4000
+
+#define NOMENU 0x001F
+#define NOITEM 0x003F
+#define NOSUB 0x001F
+#define MENUNUM(n) ((n)&0x1F)
+#define ITEMNUM(n) (((n) >> 5) & 0x003F)
+#define SUBNUM(n) (((n) >> 11) & 0x001F)
+#define SHIFTMENU(n) ((n)&0x1F)
+#define SHIFTITEM(n) (((n)&0x3F) << 5)
+#define SHIFTSUB(n) (((n)&0x1F) << 11)
+#define FULLMENUNUM(menu, item, sub) (SHIFTSUB(sub) | SHIFTITEM(item) | SHIFTMENU(menu))
+
+// The right button shows the strip of the active window (unless it has WFLG_RMBTRAP); such a
+// window gets IDCMP_MENUPICK instead of the menu button's IDCMP_MOUSEBUTTONS.
+BOOL SetMenuStrip(Window* window, Menu* menu);
+BOOL ResetMenuStrip(Window* window, Menu* menu);
+void ClearMenuStrip(Window* window);
+// The item (or sub-item) a menu number names; null for MENUNULL, NOITEM or a number past the
+// strip's end.
+MenuItem* ItemAddress(Menu* menuStrip, UWORD menuNumber);
+void OnMenu(Window* window, UWORD menuNumber);
+void OffMenu(Window* window, UWORD menuNumber);
+
+// ---- System requesters ---------------------------------------------------------------------
+
+struct EasyStruct {
+    ULONG es_StructSize;
+    ULONG es_Flags;
+    CONST_STRPTR es_Title;
+    CONST_STRPTR es_TextFormat;    // a format: %s, %ld, %lu, %lx, %c and %% take their arguments
+    CONST_STRPTR es_GadgetFormat;  // button labels separated by "|"
+};
+
+// A requester in front of the window's screen (the default public screen without a window).
+// Blocks the calling task only, until a button is pressed: 1, 2, ... for the buttons from the
+// left, 0 for the rightmost. argList holds one IPTR per format argument; a directive with no
+// argument left is shown as written. Returns -1 when the requester cannot be opened.
+LONG EasyRequestArgs(Window* window, const EasyStruct* easyStruct, ULONG* idcmpPtr,
+                     const IPTR* argList);
+template <typename... Args>
+LONG EasyRequest(Window* window, const EasyStruct* easyStruct, ULONG* idcmpPtr, Args... args) {
+    const IPTR list[] = {tessella::utility::ToTagData(args)..., 0};
+    return EasyRequestArgs(window, easyStruct, idcmpPtr, list);
+}
+// TRUE for the positive (left) button, FALSE for the negative one; width and height are the
+// requester's smallest size.
+BOOL AutoRequest(Window* window, const IntuiText* body, const IntuiText* posText,
+                 const IntuiText* negText, ULONG pFlag, ULONG nFlag, ULONG width, ULONG height);
+
+#define RECOVERY_ALERT 0x00000000UL
+#define DEADEND_ALERT 0x80000000UL
+
+// string: lines of (16-bit big-endian x, 8-bit y, text, 0, continuation byte). A recoverable
+// alert across the top of the front screen, height pixels high; TRUE when it is answered with
+// the left button, FALSE with the right one.
+BOOL DisplayAlert(ULONG alertNumber, CONST_STRPTR string, UWORD height);

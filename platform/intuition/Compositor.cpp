@@ -6,6 +6,7 @@
 #include "graphics/ColorMapImpl.h"
 #include "intuition/FrameLook.h"
 #include "intuition/IntuitionState.h"
+#include "intuition/MenuStrip.h"
 
 namespace tessella::intuition {
 namespace {
@@ -189,8 +190,14 @@ bool ComposeFrontScreen(Frame& frame) {
     if (!barDrawn) {
         DrawScreenBar(out, *screen, barTitle);
     }
-    // Overlay stage: the menu strip while the menu button is held, and requesters, go here,
-    // over every window.
+    // The menu strip while the menu button is held goes over every window.
+    {
+        std::lock_guard guard(in.lock);
+        const WindowImpl* menuWindow = in.menus.window;
+        if (menuWindow != nullptr && menuWindow->screen == screen.get()) {
+            menus::Draw(out, *screen, in.menus);
+        }
+    }
     return true;
 }
 

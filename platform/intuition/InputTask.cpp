@@ -5,7 +5,9 @@
 #include <algorithm>
 
 #include "intuition/FrameLook.h"
+#include "intuition/GadgetClass.h"
 #include "intuition/IntuitionState.h"
+#include "intuition/MenuStrip.h"
 
 namespace tessella::intuition {
 namespace {
@@ -142,6 +144,15 @@ private:
         if (!moved) {
             return;
         }
+        if (in_.menus.window != nullptr) {
+            menus::Hover(in_.menus, x, y);
+            Shown();
+            return;
+        }
+        if (in_.gesture == Gesture::Gadget) {
+            ToGadget(GadgetInput::Kind::Move);
+            return;
+        }
         if (in_.gesture == Gesture::Drag && in_.gestureWindow != nullptr) {
             WindowImpl* w = in_.gestureWindow;
             SetBox(w, x - in_.grabX, y - in_.grabY, w->Width, w->Height);
@@ -151,7 +162,6 @@ private:
             in_.gesture == Gesture::Depth) {
             return;  // the frame gadget keeps the pointer until the button comes up
         }
-        // During a drag of a follow-mouse gadget the gadget stage will name it in IAddress.
         WindowImpl* a = in_.active;
         if (a != nullptr && (a->Flags & WFLG_REPORTMOUSE)) {
             in_.Send(a, IDCMP_MOUSEMOVE, IECODE_NOBUTTON);
@@ -166,14 +176,118 @@ private:
         } else {
             in_.qualifier |= ButtonQualifier(code);
         }
+        if (in_.menus.window != nullptr) {
+            MenuButton(button, up);
+            return {};
+        }
         if (button == IECODE_LBUTTON) {
             return up ? SelectUp() : SelectDown();
         }
         if (button == IECODE_RBUTTON) {
-            // The menu stage takes the right button here when the active window has a strip.
+            WindowImpl* a = in_.active;
+            if (!up && a != nullptr && a->MenuStrip != nullptr && (a->Flags & WFLG_RMBTRAP) == 0 &&
+                a->asleep == 0 && in_.gesture == Gesture::None) {
+                menus::Open(in_.menus, a, in_.pointerX, in_.pointerY);
+                Shown();
+                return {};
+            }
             in_.Send(in_.active, IDCMP_MOUSEBUTTONS, code);
         }
         return {};
+    }
+
+    // While the strip is shown the left button picks (several items in one press), and the
+    // menu button coming up picks what it is over and ends the menu.
+    void MenuButton(UWORD button, bool up) {
+        if (button == IECODE_LBUTTON && !up) {
+            menus::Pick(in_.menus);
+            Shown();
+            return;
+        }
+        if (button != IECODE_RBUTTON || !up) {
+            return;
+        }
+        menus::Pick(in_.menus);
+        WindowImpl* w = in_.menus.window;
+        const UWORD first = menus::Finish(in_.menus);
+        in_.Send(w, IDCMP_MENUPICK, first);
+        Shown();
+    }
+
+    static void Shown() { graphics::TouchDisplay(); }
+
+    // The first enabled gadget of the window under the pointer, if any.
+    Gadget* GadgetAt(WindowImpl* w) const {
+        const int x = in_.pointerX - w->LeftEdge;
+        const int y = in_.pointerY - w->TopEdge;
+        for (Gadget* g = w->FirstGadget; g != nullptr; g = g->NextGadget) {
+            if (g->Flags & GFLG_DISABLED) {
+                continue;
+            }
+            const bool hit = IsCustom(g)
+                                 ? static_cast<CustomGadget*>(g)->HitTest(x, y)
+                                 : x >= g->LeftEdge && y >= g->TopEdge &&
+                                       x < g->LeftEdge + g->Width && y < g->TopEdge + g->Height;
+            if (hit) {
+                return g;
+            }
+        }
+        return nullptr;
+    }
+
+    GadgetInput Input(GadgetInput::Kind kind, WindowImpl* w) const {
+        GadgetInput input;
+        input.kind = kind;
+        input.x = in_.pointerX - w->LeftEdge;
+        input.y = in_.pointerY - w->TopEdge;
+        input.qualifier = in_.qualifier;
+        return input;
+    }
+
+    // Sends what the gadget answered and keeps or drops it as the active one.
+    void Apply(WindowImpl* w, Gadget* g, const GadgetReply& reply) {
+        if (reply.cls != 0) {
+            in_.SendGadget(w, reply.cls, reply.code, g);
+        }
+        if (reply.redraw) {
+            in_.redraws.emplace_back(in_.Find(w), g);
+        }
+        if (!reply.keepActive && in_.activeGadget == g) {
+            in_.activeGadget = nullptr;
+            in_.activeGadgetWindow = nullptr;
+        }
+    }
+
+    void ToGadget(GadgetInput::Kind kind) {
+        Gadget* g = in_.activeGadget;
+        WindowImpl* w = in_.activeGadgetWindow;
+        if (g == nullptr || w == nullptr) {
+            return;
+        }
+        if (!IsCustom(g)) {
+            PlainGadget(w, g, kind);
+            return;
+        }
+        Apply(w, g, static_cast<CustomGadget*>(g)->HandleInput(Input(kind, w)));
+    }
+
+    // A gadget the program built itself: selected while held, reported as its flags ask.
+    void PlainGadget(WindowImpl* w, Gadget* g, GadgetInput::Kind kind) {
+        const int x = in_.pointerX - w->LeftEdge;
+        const int y = in_.pointerY - w->TopEdge;
+        const bool over = x >= g->LeftEdge && y >= g->TopEdge && x < g->LeftEdge + g->Width &&
+                          y < g->TopEdge + g->Height;
+        GadgetReply reply;
+        reply.keepActive = kind != GadgetInput::Kind::Release;
+        if (kind == GadgetInput::Kind::Press && (g->Activation & GACT_IMMEDIATE)) {
+            reply.cls = IDCMP_GADGETDOWN;
+        } else if (kind == GadgetInput::Kind::Release && over && (g->Activation & GACT_RELVERIFY)) {
+            reply.cls = IDCMP_GADGETUP;
+        }
+        const UWORD selected = reply.keepActive && over ? GFLG_SELECTED : 0;
+        reply.redraw = (g->Flags & GFLG_SELECTED) != selected;
+        g->Flags = static_cast<UWORD>((g->Flags & ~GFLG_SELECTED) | selected);
+        Apply(w, g, reply);
     }
 
     PendingResize SelectDown() {
@@ -183,6 +297,15 @@ private:
         }
         WindowImpl* hit = WindowAt(s, in_.pointerX, in_.pointerY);
         in_.Activate(hit);
+        Gadget* gadget = nullptr;
+        if (hit != nullptr && hit->asleep == 0 &&
+            FrameGadgetAt(hit, in_.pointerX, in_.pointerY) == Gesture::Content) {
+            gadget = GadgetAt(hit);
+        }
+        // A click anywhere else takes the keyboard from a text field.
+        if (in_.activeGadget != nullptr && in_.activeGadget != gadget) {
+            in_.DeactivateGadget();
+        }
         if (hit == nullptr) {
             return {};
         }
@@ -190,8 +313,25 @@ private:
         in_.gesture = FrameGadgetAt(hit, in_.pointerX, in_.pointerY);
         in_.grabX = in_.pointerX - hit->LeftEdge;
         in_.grabY = in_.pointerY - hit->TopEdge;
+        if (gadget != nullptr) {
+            // The gadget takes the click; the window does not see it as a mouse button.
+            in_.gesture = Gesture::Gadget;
+            in_.activeGadget = gadget;
+            in_.activeGadgetWindow = hit;
+            if (IsCustom(gadget)) {
+                Apply(hit, gadget,
+                      static_cast<CustomGadget*>(gadget)->GoActive(
+                          Input(GadgetInput::Kind::Press, hit)));
+            } else {
+                PlainGadget(hit, gadget, GadgetInput::Kind::Press);
+            }
+            if (in_.activeGadget == nullptr) {
+                in_.gesture = Gesture::None;
+                in_.gestureWindow = nullptr;
+            }
+            return {};
+        }
         if (in_.gesture == Gesture::Content) {
-            // Gadgets get their hit test before the window sees the click.
             in_.Send(hit, IDCMP_MOUSEBUTTONS, SELECTDOWN);
         }
         return {};
@@ -202,6 +342,10 @@ private:
         WindowImpl* w = in_.gestureWindow;
         in_.gesture = Gesture::None;
         in_.gestureWindow = nullptr;
+        if (gesture == Gesture::Gadget) {
+            ToGadget(GadgetInput::Kind::Release);
+            return {};
+        }
         if (w == nullptr || gesture == Gesture::Content) {
             in_.Send(in_.active, IDCMP_MOUSEBUTTONS, SELECTUP);
             return {};
@@ -257,14 +401,68 @@ private:
         const UWORD saved = in_.qualifier;
         in_.qualifier |= eventQualifier & ~IEQUALIFIER_RELATIVEMOUSE;
         const DeadKeyPrefix prefix = in_.lastKeys;
+        if (!up && CommandKey(key)) {
+            in_.qualifier = saved;
+            return;
+        }
+        if (KeyToGadget(code, prefix)) {
+            Remember(up, key);
+            in_.qualifier = saved;
+            return;
+        }
         in_.Send(in_.active, IDCMP_RAWKEY, code, &prefix);
+        Remember(up, key);
+        in_.qualifier = saved;
+    }
+
+    // The Amiga (Super) key, or Ctrl as a desktop habit, with a key that an enabled item of the
+    // active window's strip names picks that item. Alt is left alone: it types characters.
+    bool CommandKey(UWORD key) {
+        WindowImpl* a = in_.active;
+        constexpr UWORD kCommand =
+            IEQUALIFIER_LCOMMAND | IEQUALIFIER_RCOMMAND | IEQUALIFIER_CONTROL;
+        if ((in_.qualifier & kCommand) == 0 || a == nullptr || a->MenuStrip == nullptr ||
+            a->asleep > 0 || in_.menus.window != nullptr) {
+            return false;
+        }
+        InputEvent ie{};
+        ie.ie_Class = IECLASS_RAWKEY;
+        ie.ie_Code = key;
+        char c[4];
+        if (MapRawKey(&ie, c, sizeof(c), nullptr) != 1) {
+            return false;
+        }
+        const UWORD number = menus::CommandKey(a->MenuStrip, c[0]);
+        if (number == MENUNULL) {
+            return false;
+        }
+        in_.Send(a, IDCMP_MENUPICK, number);
+        return true;
+    }
+
+    // An active text field of the active window takes the keys, except command keys.
+    bool KeyToGadget(UWORD code, const DeadKeyPrefix& prefix) {
+        Gadget* g = in_.activeGadget;
+        WindowImpl* w = in_.activeGadgetWindow;
+        if (!IsCustom(g) || w == nullptr || w != in_.active ||
+            !static_cast<CustomGadget*>(g)->TakesKeyboard() ||
+            (in_.qualifier & (IEQUALIFIER_LCOMMAND | IEQUALIFIER_RCOMMAND))) {
+            return false;
+        }
+        GadgetInput input = Input(GadgetInput::Kind::Key, w);
+        input.code = code;
+        input.prefix = &prefix;
+        Apply(w, g, static_cast<CustomGadget*>(g)->HandleInput(input));
+        return true;
+    }
+
+    void Remember(bool up, UWORD key) {
         if (!up && KeyQualifier(key) == 0 && key != RAWKEY_CAPSLOCK) {
             in_.lastKeys.prev2DownCode = in_.lastKeys.prev1DownCode;
             in_.lastKeys.prev2DownQual = in_.lastKeys.prev1DownQual;
             in_.lastKeys.prev1DownCode = static_cast<UBYTE>(key);
             in_.lastKeys.prev1DownQual = static_cast<UBYTE>(in_.qualifier);
         }
-        in_.qualifier = saved;
     }
 
     Intuition& in_;
@@ -280,9 +478,12 @@ void RunInputTask(Intuition* in) {
         in->events.pop_front();
         in->busy = true;
         PendingResize pending = handler.Handle(event);
-        if (pending.window != nullptr) {
+        if (pending.window != nullptr || !in->redraws.empty()) {
             guard.unlock();
-            FinishResize(pending.window, pending.oldWidth, pending.oldHeight);
+            if (pending.window != nullptr) {
+                FinishResize(pending.window, pending.oldWidth, pending.oldHeight);
+            }
+            FlushRedraws();
             guard.lock();
         }
         in->busy = false;

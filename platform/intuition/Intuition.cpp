@@ -4,6 +4,7 @@
 
 #include "graphics/Canvas.h"
 #include "intuition/FrameLook.h"
+#include "intuition/GadgetClass.h"
 #include "intuition/IntuitionState.h"
 
 namespace tessella::intuition {
@@ -56,8 +57,24 @@ void Intuition::Reclaim(IntuiMessageImpl* message) {
     outstanding--;
 }
 
+// What a sleeping window does not receive: everything the user does to it.
+constexpr ULONG kUserInput = IDCMP_MOUSEBUTTONS | IDCMP_MOUSEMOVE | IDCMP_RAWKEY |
+                             IDCMP_GADGETDOWN | IDCMP_GADGETUP | IDCMP_MENUPICK | IDCMP_CLOSEWINDOW;
+
+void Intuition::SendGadget(WindowImpl* window, ULONG cls, UWORD code, Gadget* gadget) {
+    Post(window, cls, code, nullptr, gadget);
+}
+
 void Intuition::Send(WindowImpl* window, ULONG cls, UWORD code, const DeadKeyPrefix* prefix) {
+    Post(window, cls, code, prefix, nullptr);
+}
+
+void Intuition::Post(WindowImpl* window, ULONG cls, UWORD code, const DeadKeyPrefix* prefix,
+                     Gadget* gadget) {
     if (window == nullptr || window->UserPort == nullptr || (window->IDCMPFlags & cls) == 0) {
+        return;
+    }
+    if (window->asleep > 0 && (cls & kUserInput)) {
         return;
     }
     if (cls == IDCMP_MOUSEMOVE) {
@@ -77,6 +94,8 @@ void Intuition::Send(WindowImpl* window, ULONG cls, UWORD code, const DeadKeyPre
     if (prefix != nullptr) {
         m->prefix = *prefix;
         im.IAddress = &m->prefix;
+    } else {
+        im.IAddress = gadget;
     }
     im.MouseX = static_cast<WORD>(pointerX - window->LeftEdge);
     im.MouseY = static_cast<WORD>(pointerY - window->TopEdge);
@@ -87,6 +106,19 @@ void Intuition::Send(WindowImpl* window, ULONG cls, UWORD code, const DeadKeyPre
     im.IDCMPWindow = window;
     ++outstanding;
     PutMsg(window->UserPort, &im.ExecMessage);
+}
+
+void Intuition::DeactivateGadget() {
+    Gadget* g = activeGadget;
+    WindowImpl* w = activeGadgetWindow;
+    activeGadget = nullptr;
+    activeGadgetWindow = nullptr;
+    if (IsCustom(g)) {
+        static_cast<CustomGadget*>(g)->GoInactive();
+        if (auto shared = Find(w)) {
+            redraws.emplace_back(shared, g);
+        }
+    }
 }
 
 void Intuition::Activate(WindowImpl* window) {

@@ -30,6 +30,7 @@ struct WindowImpl : Window {
     WORD otherBox[4] = {};  // the box ZipWindow switches to
     int mouseQueue = 5;     // a busy program gets its pointer moves merged, not piled up
     int queuedMoves = 0;
+    int asleep = 0;         // requesters that put the window to sleep: its input is ignored
 };
 
 struct ScreenImpl : Screen {
@@ -56,7 +57,19 @@ struct IntuiMessageImpl {
 };
 
 // What the pointer is doing since its button went down.
-enum class Gesture { None, Content, Close, Depth, Drag, Size };
+enum class Gesture { None, Content, Close, Depth, Drag, Size, Gadget };
+
+// The menu strip shown while the menu button is held: which title, item and sub-item the
+// pointer is over (-1 for none), and the numbers picked so far in this press.
+struct MenuSession {
+    WindowImpl* window = nullptr;  // null while no strip is shown
+    int menu = -1;
+    int item = -1;
+    int sub = -1;
+    std::vector<UWORD> picks;
+};
+
+struct SysRequest;
 
 class Intuition {
 public:
@@ -84,6 +97,13 @@ public:
     int grabX = 0;
     int grabY = 0;
 
+    Gadget* activeGadget = nullptr;  // the gadget that has the pointer or the keyboard
+    WindowImpl* activeGadgetWindow = nullptr;
+    MenuSession menus;
+    // Gadgets to draw again once the lock is let go (drawing needs the window's layer first).
+    std::vector<std::pair<std::shared_ptr<WindowImpl>, Gadget*>> redraws;
+    std::vector<SysRequest*> requests;  // system requesters up, oldest first
+
     MsgPort replyPort{};
     Interrupt replyHandler{};
 
@@ -94,12 +114,21 @@ public:
     void Send(WindowImpl* window, ULONG cls, UWORD code, const DeadKeyPrefix* prefix = nullptr);
     // Frees a message that came back or was dropped; the caller holds the lock.
     void Reclaim(IntuiMessageImpl* message);
+    // A gadget's message: IAddress names the gadget.
+    void SendGadget(WindowImpl* window, ULONG cls, UWORD code, Gadget* gadget);
+    // Takes the input away from the active gadget, if any; the caller holds the lock.
+    void DeactivateGadget();
     void Activate(WindowImpl* window);
     void StartInputTask();
 
 private:
     Intuition();
+    void Post(WindowImpl* window, ULONG cls, UWORD code, const DeadKeyPrefix* prefix,
+              Gadget* gadget);
 };
+
+// Draws the gadgets queued in Intuition::redraws; called without the intuition lock.
+void FlushRedraws();
 
 // Window geometry. SetBox clamps and applies a box under the intuition lock and reports a size
 // change; FinishResize (called without the lock) reshapes the bitmap and sends the messages.

@@ -220,6 +220,14 @@ void CloseWindow(Window* window) {
             in.gesture = Gesture::None;
             in.gestureWindow = nullptr;
         }
+        if (in.activeGadgetWindow == w.get()) {
+            in.activeGadget = nullptr;
+            in.activeGadgetWindow = nullptr;
+        }
+        if (in.menus.window == w.get()) {
+            in.menus = MenuSession{};
+        }
+        std::erase_if(in.redraws, [&](const auto& r) { return r.first == w; });
         DropMessages(in, w.get());
         DeleteMsgPort(w->UserPort);
         w->UserPort = nullptr;
