@@ -3,6 +3,7 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <array>
 
 #include "intuition/FrameLook.h"
 #include "intuition/GadgetClass.h"
@@ -325,10 +326,7 @@ private:
             } else {
                 PlainGadget(hit, gadget, GadgetInput::Kind::Press);
             }
-            if (in_.activeGadget == nullptr) {
-                in_.gesture = Gesture::None;
-                in_.gestureWindow = nullptr;
-            }
+            // The release belongs to the gadget too, even one that acts on the press alone.
             return {};
         }
         if (in_.gesture == Gesture::Content) {
@@ -405,7 +403,17 @@ private:
             in_.qualifier = saved;
             return;
         }
+        // A key that went down into a text field comes up there too, even once the field let
+        // go (Return ends the editing on its way down).
+        if (up && key < keysInGadget_.size() && keysInGadget_[key]) {
+            keysInGadget_[key] = false;
+            in_.qualifier = saved;
+            return;
+        }
         if (KeyToGadget(code, prefix)) {
+            if (!up && key < keysInGadget_.size()) {
+                keysInGadget_[key] = true;
+            }
             Remember(up, key);
             in_.qualifier = saved;
             return;
@@ -466,6 +474,7 @@ private:
     }
 
     Intuition& in_;
+    std::array<bool, 128> keysInGadget_{};
 };
 
 void RunInputTask(Intuition* in) {
