@@ -70,3 +70,16 @@ LONG Read(BPTR file, APTR buffer, LONG length);
 LONG Write(BPTR file, const void* buffer, LONG length);
 // Returns the position before the move, or -1 on error.
 LONG Seek(BPTR file, LONG position, LONG mode);
+
+// ---- Patterns ------------------------------------------------------------------------------
+
+// AmigaDOS patterns: ? any character, #p any number of p, (a|b) either, [a-z] a class ([~..]
+// its complement), ~p anything p does not match (to the end of its group), % nothing, 'c the
+// character c. The parsed form is what the Match calls take; dest needs 2 * strlen + 2 bytes.
+// Returns 1 when the pattern has wildcards, 0 when it is plain text, -1 when it is malformed or
+// does not fit.
+LONG ParsePattern(CONST_STRPTR source, STRPTR dest, LONG destLength);
+LONG ParsePatternNoCase(CONST_STRPTR source, STRPTR dest, LONG destLength);
+// Whether the whole string matches a parsed pattern.
+BOOL MatchPattern(CONST_STRPTR pattern, CONST_STRPTR string);
+BOOL MatchPatternNoCase(CONST_STRPTR pattern, CONST_STRPTR string);

@@ -2,6 +2,9 @@
 // What a test does as a user would: everything goes through the input task, as the input of a
 // real display does. Coordinates are those of the front screen.
 
+#include <string>
+#include <vector>
+
 #include "intuition.h"
 
 namespace PlatformTest {
@@ -36,6 +39,34 @@ LONG ReadScreenColor(int x, int y);
 bool SaveScreenPNG(const char* path);
 
 int BeepCount();
+
+// ---- System requesters ---------------------------------------------------------------------
+
+// What a system requester shows: its title, its text (an alert's lines, one a line), its
+// buttons from the left, and for the file requester its drawer, file and list entries.
+struct RequesterView {
+    std::string title;
+    std::string text;
+    std::vector<std::string> buttons;
+    std::string drawer;
+    std::string file;
+    std::vector<std::string> entries;
+};
+
+// Until a system requester is up; view receives the newest one. False when none comes in time.
+bool WaitRequester(RequesterView* view = nullptr, int timeoutMs = 5000);
+// Answers the newest requester with its button (0 the leftmost; an alert: 0 the left mouse
+// button, 1 the right one) and waits until it has gone.
+bool AnswerRequester(int button, int timeoutMs = 5000);
+// Answers with the rightmost button (Cancel, No) and waits until it has gone.
+bool CancelRequester(int timeoutMs = 5000);
+// Clicks a button that leaves the requester up (Parent) and waits until it has acted.
+bool ClickRequesterButton(int button, int timeoutMs = 5000);
+// Clicks entry index of the requester's list and waits until it has acted.
+bool PickRequesterEntry(int index, int timeoutMs = 5000);
+// Types a path into the file requester's drawer and file fields (the drawer alone for a
+// drawers-only requester), presses OK and waits until it has gone.
+bool AnswerFileRequester(const char* path, int timeoutMs = 5000);
 
 // A pixel of the active window's own pointer image: 0 transparent, 1 to 3 its colours; -1
 // outside it or while the default pointer is shown.

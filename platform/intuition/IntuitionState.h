@@ -30,7 +30,7 @@ struct WindowImpl : Window {
     WORD otherBox[4] = {};  // the box ZipWindow switches to
     int mouseQueue = 5;     // a busy program gets its pointer moves merged, not piled up
     int queuedMoves = 0;
-    int asleep = 0;         // requesters that put the window to sleep: its input is ignored
+    int asleep = 0;  // requesters that put the window to sleep: its input is ignored
 };
 
 struct ScreenImpl : Screen {

@@ -1,8 +1,11 @@
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
+#include "gadtools.h"
 #include "intuition/IntuitionState.h"
 #include "intuition/PngWriter.h"
+#include "intuition/SysRequest.h"
 #include "keymap/UsKeyMap.h"
 #include "platform_test.h"
 
@@ -158,6 +161,189 @@ int BeepCount() {
     Intuition& in = Intuition::Get();
     std::lock_guard guard(in.lock);
     return in.beeps;
+}
+
+}  // namespace PlatformTest
+
+namespace {
+
+using tessella::intuition::SysRequest;
+
+// The newest requester that is up, waiting for one; the caller holds the lock.
+SysRequest* Newest(std::unique_lock<std::recursive_mutex>& guard, int timeoutMs) {
+    Intuition& in = Intuition::Get();
+    if (!in.changed.wait_for(guard, std::chrono::milliseconds(timeoutMs),
+                             [&] { return !in.requests.empty(); })) {
+        return nullptr;
+    }
+    return in.requests.back();
+}
+
+struct Point {
+    int x = -1;
+    int y = -1;
+};
+
+Point CentreOf(const Window* w, const Gadget* g) {
+    return {w->LeftEdge + g->LeftEdge + g->Width / 2, w->TopEdge + g->TopEdge + g->Height / 2};
+}
+
+bool Gone(SysRequest* request, int timeoutMs) {
+    Intuition& in = Intuition::Get();
+    std::unique_lock guard(in.lock);
+    return in.changed.wait_for(guard, std::chrono::milliseconds(timeoutMs), [&] {
+        return std::find(in.requests.begin(), in.requests.end(), request) == in.requests.end();
+    });
+}
+
+// Until the requester has dealt with one more message than before.
+bool Handled(SysRequest* request, int before, int timeoutMs) {
+    Intuition& in = Intuition::Get();
+    std::unique_lock guard(in.lock);
+    return in.changed.wait_for(guard, std::chrono::milliseconds(timeoutMs), [&] {
+        return std::find(in.requests.begin(), in.requests.end(), request) == in.requests.end() ||
+               request->handled > before;
+    });
+}
+
+// Clicks a button of the newest requester; an alert takes the left or the right button.
+SysRequest* Press(int button, int timeoutMs, int* handled) {
+    Intuition& in = Intuition::Get();
+    Point at;
+    UWORD mouse = IECODE_LBUTTON;
+    SysRequest* request;
+    {
+        std::unique_lock guard(in.lock);
+        request = Newest(guard, timeoutMs);
+        if (request == nullptr) {
+            return nullptr;
+        }
+        *handled = request->handled;
+        const Window* w = request->window;
+        if (request->kind == SysRequest::Kind::Alert) {
+            at = {w->LeftEdge + w->Width / 2, w->TopEdge + w->Height / 2};
+            mouse = button == 0 ? IECODE_LBUTTON : IECODE_RBUTTON;
+        } else if (button == -1 && !request->buttons.empty()) {
+            at = CentreOf(w, request->buttons.back());
+        } else if (button >= 0 && static_cast<size_t>(button) < request->buttons.size()) {
+            at = CentreOf(w, request->buttons[static_cast<size_t>(button)]);
+        } else {
+            return nullptr;
+        }
+    }
+    PlatformTest::Click(at.x, at.y, mouse);
+    return request;
+}
+
+// Replaces the text of a field as a user would: click it, go to its end, erase, type.
+bool Retype(const Window* w, Gadget* field, const std::string& text, bool returnAfter) {
+    IPTR current = 0;
+    GT_GetGadgetAttrs(field, const_cast<Window*>(w), nullptr, GTST_String, &current);
+    const size_t length = current != 0 ? std::strlen(reinterpret_cast<const char*>(current)) : 0;
+    const Point at = CentreOf(w, field);
+    PlatformTest::Click(at.x, at.y);
+    PlatformTest::TypeKey(RAWKEY_RIGHT, IEQUALIFIER_LSHIFT);
+    for (size_t i = 0; i < length; ++i) {
+        PlatformTest::TypeKey(RAWKEY_BACKSPACE);
+    }
+    if (!PlatformTest::TypeText(text.c_str())) {
+        return false;
+    }
+    if (returnAfter) {
+        PlatformTest::TypeKey(RAWKEY_RETURN);
+    }
+    return true;
+}
+
+}  // namespace
+
+namespace PlatformTest {
+
+bool WaitRequester(RequesterView* view, int timeoutMs) {
+    Intuition& in = Intuition::Get();
+    std::unique_lock guard(in.lock);
+    SysRequest* r = Newest(guard, timeoutMs);
+    if (r == nullptr) {
+        return false;
+    }
+    if (view != nullptr) {
+        *view = RequesterView{r->title, r->text, r->labels, r->drawer, r->file, r->entries};
+    }
+    return true;
+}
+
+bool AnswerRequester(int button, int timeoutMs) {
+    int handled = 0;
+    SysRequest* r = Press(button, timeoutMs, &handled);
+    return r != nullptr && Gone(r, timeoutMs);
+}
+
+bool CancelRequester(int timeoutMs) {
+    return AnswerRequester(-1, timeoutMs);
+}
+
+bool ClickRequesterButton(int button, int timeoutMs) {
+    int handled = 0;
+    SysRequest* r = Press(button, timeoutMs, &handled);
+    return r != nullptr && Handled(r, handled, timeoutMs);
+}
+
+bool PickRequesterEntry(int index, int timeoutMs) {
+    Intuition& in = Intuition::Get();
+    Point at;
+    SysRequest* r;
+    int handled;
+    {
+        std::unique_lock guard(in.lock);
+        r = Newest(guard, timeoutMs);
+        if (r == nullptr || r->list == nullptr || index < 0 ||
+            static_cast<size_t>(index) >= r->entries.size()) {
+            return false;
+        }
+        handled = r->handled;
+        const TextFont* font = r->window->WScreen->RastPort.Font;
+        const int row = (font != nullptr ? font->tf_YSize : 8) + 1;
+        at = {r->window->LeftEdge + r->list->LeftEdge + 20,
+              r->window->TopEdge + r->list->TopEdge + 2 + index * row + row / 2};
+    }
+    Click(at.x, at.y);
+    return Handled(r, handled, timeoutMs);
+}
+
+bool AnswerFileRequester(const char* path, int timeoutMs) {
+    Intuition& in = Intuition::Get();
+    SysRequest* r;
+    const Window* w;
+    Gadget* drawerField;
+    Gadget* fileField;
+    int handled;
+    {
+        std::unique_lock guard(in.lock);
+        r = Newest(guard, timeoutMs);
+        if (r == nullptr || r->kind != SysRequest::Kind::File || r->drawerField == nullptr ||
+            path == nullptr) {
+            return false;
+        }
+        w = r->window;
+        drawerField = r->drawerField;
+        fileField = r->fileField;
+        handled = r->handled;
+    }
+    std::string drawer = path;
+    std::string file;
+    if (fileField != nullptr) {
+        const size_t slash = drawer.find_last_of('/');
+        file = slash == std::string::npos ? drawer : drawer.substr(slash + 1);
+        drawer = slash == std::string::npos ? "" : drawer.substr(0, slash == 0 ? 1 : slash);
+    }
+    // The drawer first, with Return so that the list follows it.
+    if (!Retype(w, drawerField, drawer, true) || !Handled(r, handled, timeoutMs)) {
+        return false;
+    }
+    if (fileField != nullptr && !Retype(w, fileField, file, false)) {
+        return false;
+    }
+    return AnswerRequester(0, timeoutMs);
 }
 
 }  // namespace PlatformTest

@@ -1,0 +1,298 @@
+// EasyRequestArgs, AutoRequest and DisplayAlert: requester windows run on the calling task,
+// which alone waits for the answer.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "gadtools/GadgetLook.h"
+#include "intuition/SysRequest.h"
+
+using namespace tessella::intuition;
+namespace look = tessella::gadtools::look;
+
+namespace {
+
+constexpr int kMargin = 10;
+constexpr int kGap = 8;
+
+std::vector<std::string> Split(const std::string& text, char separator, bool trim) {
+    std::vector<std::string> parts;
+    size_t from = 0;
+    for (;;) {
+        const size_t at = text.find(separator, from);
+        std::string part =
+            text.substr(from, at == std::string::npos ? std::string::npos : at - from);
+        if (trim) {
+            const size_t first = part.find_first_not_of(' ');
+            const size_t last = part.find_last_not_of(' ');
+            part = first == std::string::npos ? "" : part.substr(first, last - first + 1);
+        }
+        parts.push_back(part);
+        if (at == std::string::npos) {
+            return parts;
+        }
+        from = at + 1;
+    }
+}
+
+// The directives of an EasyStruct format, each taking the next IPTR of the argument list.
+// Without a list every directive is shown as it is written; a null string shows as nothing.
+std::string Format(const char* format, const IPTR* args) {
+    std::string out;
+    if (format == nullptr) {
+        return out;
+    }
+    for (const char* p = format; *p != '\0'; ++p) {
+        if (*p != '%') {
+            out += *p;
+            continue;
+        }
+        if (p[1] == '%') {
+            out += '%';
+            ++p;
+            continue;
+        }
+        const char* start = p;
+        std::string spec = "%";
+        ++p;
+        while (*p != '\0' && std::strchr("-0123456789.", *p) != nullptr) {
+            spec += *p++;
+        }
+        bool isLong = false;
+        while (*p == 'l') {
+            isLong = true;
+            ++p;
+        }
+        const char conversion = *p;
+        if (args == nullptr || std::strchr("sdiuxXc", conversion) == nullptr ||
+            conversion == '\0') {
+            out.append(start, static_cast<size_t>(p - start) + (conversion != '\0' ? 1 : 0));
+            if (conversion == '\0') {
+                break;
+            }
+            continue;
+        }
+        const IPTR value = *args++;
+        char buffer[512];
+        if (conversion == 's') {
+            const char* s = reinterpret_cast<const char*>(value);
+            std::snprintf(buffer, sizeof(buffer), (spec + "s").c_str(), s != nullptr ? s : "");
+        } else if (conversion == 'c') {
+            std::snprintf(buffer, sizeof(buffer), (spec + "c").c_str(),
+                          static_cast<int>(value & 0xFF));
+        } else if (conversion == 'd' || conversion == 'i') {
+            const long v = isLong ? static_cast<long>(static_cast<LONG>(value))
+                                  : static_cast<long>(static_cast<WORD>(value));
+            std::snprintf(buffer, sizeof(buffer), (spec + "ld").c_str(), v);
+        } else {
+            const unsigned long v = isLong ? static_cast<unsigned long>(static_cast<ULONG>(value))
+                                           : static_cast<unsigned long>(static_cast<UWORD>(value));
+            std::snprintf(buffer, sizeof(buffer), (spec + "l" + conversion).c_str(), v);
+        }
+        out += buffer;
+    }
+    return out;
+}
+
+// The answer of a requester: the index of its button from the left.
+int Ask(Window* parent, const std::string& title, const std::string& body,
+        const std::vector<std::string>& labels, int minWidth, int minHeight) {
+    RequesterWindow rw(parent);
+    TextFont* font = rw.Font();
+    if (font == nullptr) {
+        return -1;
+    }
+    const std::vector<std::string> lines = Split(body, '\n', false);
+    const int lineHeight = font->tf_YSize + 1;
+    int textWidth = 0;
+    for (const std::string& line : lines) {
+        textWidth = std::max(textWidth, look::TextWidth(font, line));
+    }
+    std::vector<int> widths;
+    int buttonsWidth = 0;
+    for (const std::string& label : labels) {
+        widths.push_back(std::max(look::TextWidth(font, label) + 16, 60));
+        buttonsWidth += widths.back() + (widths.size() > 1 ? kGap : 0);
+    }
+    const int buttonHeight = lineHeight + 6;
+    const int boxHeight = static_cast<int>(lines.size()) * lineHeight + 12;
+    const int width =
+        std::max({textWidth + 4 * kMargin, buttonsWidth + 2 * kMargin, 200, minWidth});
+    const int height = std::max(kGap + boxHeight + kGap + buttonHeight + kGap, minHeight);
+    if (!rw.Open(title.c_str(), width, height)) {
+        return -1;
+    }
+    Window* w = rw.Handle();
+    {
+        RastPort* rp = w->RPort;
+        LockLayerRom(rp->Layer);
+        look::Bevel(rp, w->BorderLeft + kMargin, w->BorderTop + kGap, width - 2 * kMargin,
+                    boxHeight, true);
+        UnlockLayerRom(rp->Layer);
+    }
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const int x = (width - look::TextWidth(font, lines[i])) / 2;
+        RequesterText(w, font, x, kGap + 6 + static_cast<int>(i) * lineHeight, lines[i]);
+    }
+    SysRequest request;
+    request.kind = SysRequest::Kind::Easy;
+    request.window = w;
+    request.title = title;
+    request.text = body;
+    request.labels = labels;
+    // One button sits in the middle; more spread from the left edge to the right one.
+    const int n = static_cast<int>(labels.size());
+    const int spare = width - 2 * kMargin - (buttonsWidth - (n - 1) * kGap);
+    const int top = height - kGap - buttonHeight;
+    int x = n == 1 ? (width - widths[0]) / 2 : kMargin;
+    for (int i = 0; i < n; ++i) {
+        const NewGadget ng = rw.At(x, top, widths[i], buttonHeight, static_cast<UWORD>(i + 1),
+                                   labels[i].c_str(), PLACETEXT_IN);
+        request.buttons.push_back(rw.Add(BUTTON_KIND, ng, nullptr));
+        x += widths[i] + (n > 1 ? spare / (n - 1) : 0);
+    }
+    rw.Track(&request);
+    ShowRequest(&request);
+    int answer = -1;
+    rw.Run([&](const IntuiMessage& m) {
+        if (m.Class == IDCMP_GADGETUP) {
+            answer = static_cast<const Gadget*>(m.IAddress)->GadgetID - 1;
+        } else if (m.Class == IDCMP_RAWKEY && m.Code == RAWKEY_RETURN) {
+            answer = 0;
+        } else if (m.Class == IDCMP_RAWKEY && m.Code == RAWKEY_ESCAPE) {
+            answer = n - 1;
+        }
+        return answer < 0;
+    });
+    HideRequest(&request);
+    return answer;
+}
+
+std::string ITextLines(const IntuiText* text) {
+    std::string lines;
+    for (const IntuiText* t = text; t != nullptr; t = t->NextText) {
+        if (!lines.empty()) {
+            lines += '\n';
+        }
+        lines += t->IText != nullptr ? t->IText : "";
+    }
+    return lines;
+}
+
+}  // namespace
+
+LONG EasyRequestArgs(Window* window, const EasyStruct* easyStruct, ULONG* /*idcmpPtr*/,
+                     const IPTR* argList) {
+    if (easyStruct == nullptr) {
+        return -1;
+    }
+    // The body's arguments come first in the list, then the buttons'.
+    const IPTR* args = argList;
+    const std::string body = Format(easyStruct->es_TextFormat, args);
+    std::vector<std::string> labels = Split(
+        easyStruct->es_GadgetFormat != nullptr ? easyStruct->es_GadgetFormat : "OK", '|', true);
+    const std::string title =
+        easyStruct->es_Title != nullptr ? easyStruct->es_Title : "System request";
+    const int index = Ask(window, title, body, labels, 0, 0);
+    if (index < 0) {
+        return -1;
+    }
+    // 1, 2, ... from the left; the rightmost (the negative answer) is 0.
+    return index == static_cast<int>(labels.size()) - 1 ? 0 : index + 1;
+}
+
+BOOL AutoRequest(Window* window, const IntuiText* body, const IntuiText* posText,
+                 const IntuiText* negText, ULONG /*pFlag*/, ULONG /*nFlag*/, ULONG width,
+                 ULONG height) {
+    std::vector<std::string> labels;
+    if (posText != nullptr) {
+        labels.push_back(ITextLines(posText));
+    }
+    if (negText != nullptr) {
+        labels.push_back(ITextLines(negText));
+    }
+    if (labels.empty()) {
+        labels.push_back("OK");
+    }
+    const int index = Ask(window, "System request", ITextLines(body), labels,
+                          static_cast<int>(width), static_cast<int>(height));
+    return index == 0 && posText != nullptr ? TRUE : FALSE;
+}
+
+BOOL DisplayAlert(ULONG alertNumber, CONST_STRPTR string, UWORD height) {
+    Screen* screen = LockPubScreen(nullptr);
+    if (screen == nullptr) {
+        return FALSE;
+    }
+    TextAttr topaz{"topaz.font", 8, FS_NORMAL, FPF_ROMFONT};
+    TextFont* font = OpenFont(&topaz);
+    const int boxHeight = std::clamp<int>(height, 24, screen->Height);
+    Window* w = OpenWindowTags(nullptr, WA_CustomScreen, screen, WA_Left, 0, WA_Top, 0, WA_Width,
+                               screen->Width, WA_Height, boxHeight, WA_Flags,
+                               WFLG_BORDERLESS | WFLG_ACTIVATE | WFLG_RMBTRAP, WA_IDCMP,
+                               IDCMP_MOUSEBUTTONS);
+    if (w == nullptr || font == nullptr) {
+        if (w != nullptr) {
+            CloseWindow(w);
+        }
+        CloseFont(font);
+        UnlockPubScreen(nullptr, screen);
+        return FALSE;
+    }
+    // A dark box framed in the light pen; each line at its own position, y its baseline.
+    SysRequest request;
+    request.kind = SysRequest::Kind::Alert;
+    request.window = w;
+    RastPort* rp = w->RPort;
+    LockLayerRom(rp->Layer);
+    look::Fill(rp, 0, 0, w->Width, w->Height, 1);
+    for (int i = 0; i < 4; ++i) {
+        look::Fill(rp, i, i, w->Width - 2 * i, 1, 2);
+        look::Fill(rp, i, w->Height - 1 - i, w->Width - 2 * i, 1, 2);
+        look::Fill(rp, i, i, 1, w->Height - 2 * i, 2);
+        look::Fill(rp, w->Width - 1 - i, i, 1, w->Height - 2 * i, 2);
+    }
+    SetFont(rp, font);
+    SetAPen(rp, 2);
+    SetDrMd(rp, JAM1);
+    const auto* p = reinterpret_cast<const UBYTE*>(string);
+    // A line cannot run past its terminating zero; a missing one ends the text after a screen
+    // width of characters.
+    const size_t most = static_cast<size_t>(screen->Width);
+    for (bool more = p != nullptr; more;) {
+        const int x = (p[0] << 8) | p[1];
+        const int y = p[2];
+        const char* text = reinterpret_cast<const char*>(p + 3);
+        const size_t length = strnlen(text, most);
+        Move(rp, static_cast<WORD>(x), static_cast<WORD>(y));
+        Text(rp, text, static_cast<ULONG>(length));
+        if (!request.text.empty()) {
+            request.text += '\n';
+        }
+        request.text.append(text, length);
+        more = length < most && p[3 + length + 1] != 0;
+        p += 3 + length + 2;
+    }
+    UnlockLayerRom(rp->Layer);
+    ShowRequest(&request);
+    BOOL answer = FALSE;
+    bool answered = false;
+    while (!answered) {
+        WaitPort(w->UserPort);
+        while (IntuiMessage* m = GT_GetIMsg(w->UserPort)) {
+            if (m->Class == IDCMP_MOUSEBUTTONS && (m->Code == SELECTUP || m->Code == MENUUP)) {
+                answer = m->Code == SELECTUP ? TRUE : FALSE;
+                answered = true;
+            }
+            GT_ReplyIMsg(m);
+        }
+    }
+    HideRequest(&request);
+    CloseWindow(w);
+    CloseFont(font);
+    UnlockPubScreen(nullptr, screen);
+    // A dead-end alert cannot be recovered from, whatever the answer.
+    return (alertNumber & DEADEND_ALERT) ? FALSE : answer;
+}

@@ -1,0 +1,248 @@
+// System requesters raised by a worker task and answered through the test interface with the
+// pointer and keys, while the program's own window goes on working.
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <future>
+
+#include "../gadtools/GadToolsDesk.h"
+#include "asl.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Requesters = GadToolsDesk;
+
+template <typename F>
+auto OnWorker(F f) {
+    return std::async(std::launch::async, f);
+}
+
+TEST_F(Requesters, AnEasyRequestFormatsItsBodyAndNumbersItsButtons) {
+    const EasyStruct es{sizeof(EasyStruct), 0, "Question", "File %s has %ld bytes\n100%% sure?",
+                        "Yes|Maybe|No"};
+    const char* name = "notes.txt";
+    for (int button = 0; button < 3; ++button) {
+        auto answer = OnWorker([&] { return EasyRequest(window, &es, nullptr, name, 42); });
+        PlatformTest::RequesterView view;
+        ASSERT_TRUE(PlatformTest::WaitRequester(&view));
+        EXPECT_EQ(view.title, "Question");
+        EXPECT_EQ(view.text, "File notes.txt has 42 bytes\n100% sure?");
+        EXPECT_EQ(view.buttons, (std::vector<std::string>{"Yes", "Maybe", "No"}));
+        ASSERT_TRUE(PlatformTest::AnswerRequester(button));
+        // 1, 2 from the left, the rightmost 0.
+        EXPECT_EQ(answer.get(), button == 2 ? 0 : button + 1);
+    }
+}
+
+TEST_F(Requesters, ARequesterBlocksOnlyTheTaskThatRaisedIt) {
+    Gadget* b = Add(BUTTON_KIND, At(20, 300, 80, 20, 31, "Go", PLACETEXT_IN));
+    ASSERT_NE(b, nullptr);
+    const EasyStruct es{sizeof(EasyStruct), 0, "Busy", "Working", "OK"};
+    auto answer = OnWorker([&] { return EasyRequestArgs(window, &es, nullptr, nullptr); });
+    ASSERT_TRUE(PlatformTest::WaitRequester());
+    ActivateWindow(window);
+    ClickIn(b);  // the window still answers while the worker waits
+    const auto got = Only(Drain(), IDCMP_GADGETUP);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].gadgetId, 31);
+    EXPECT_EQ(answer.wait_for(std::chrono::milliseconds(0)), std::future_status::timeout);
+    ASSERT_TRUE(PlatformTest::AnswerRequester(0));
+    EXPECT_EQ(answer.get(), 0);  // a single button is also the rightmost
+}
+
+TEST_F(Requesters, TextWithoutArgumentsShowsPercentSignsAsTheyAre) {
+    const EasyStruct es{sizeof(EasyStruct), 0, "T", "Done: 100% of %s", "OK"};
+    auto answer = OnWorker([&] { return EasyRequestArgs(nullptr, &es, nullptr, nullptr); });
+    PlatformTest::RequesterView view;
+    ASSERT_TRUE(PlatformTest::WaitRequester(&view));
+    EXPECT_EQ(view.text, "Done: 100% of %s");
+    ASSERT_TRUE(PlatformTest::AnswerRequester(0));
+    EXPECT_EQ(answer.get(), 0);
+}
+
+TEST_F(Requesters, ReturnAnswersWithTheLeftButtonAndEscapeWithTheRightOne) {
+    const EasyStruct es{sizeof(EasyStruct), 0, "Quit", "Really quit?", "YES | NO"};
+    auto yes = OnWorker([&] { return EasyRequestArgs(window, &es, nullptr, nullptr); });
+    PlatformTest::RequesterView view;
+    ASSERT_TRUE(PlatformTest::WaitRequester(&view));
+    EXPECT_EQ(view.buttons, (std::vector<std::string>{"YES", "NO"}));
+    PlatformTest::TypeKey(RAWKEY_RETURN);
+    EXPECT_EQ(yes.get(), 1);
+    auto no = OnWorker([&] { return EasyRequestArgs(window, &es, nullptr, nullptr); });
+    ASSERT_TRUE(PlatformTest::WaitRequester());
+    PlatformTest::TypeKey(RAWKEY_ESCAPE);
+    EXPECT_EQ(no.get(), 0);
+}
+
+TEST_F(Requesters, AnAutoRequestAnswersTrueForItsPositiveButton) {
+    IntuiText second{1, 0, JAM1, 6, 20, nullptr, const_cast<char*>("second line"), nullptr};
+    IntuiText body{1, 0, JAM1, 6, 4, nullptr, const_cast<char*>("first line"), &second};
+    IntuiText yes{1, 0, JAM1, 6, 4, nullptr, const_cast<char*>("Retry"), nullptr};
+    IntuiText no{1, 0, JAM1, 6, 4, nullptr, const_cast<char*>("Cancel"), nullptr};
+    for (int button = 0; button < 2; ++button) {
+        auto answer =
+            OnWorker([&] { return AutoRequest(window, &body, &yes, &no, 0, 0, 300, 100); });
+        PlatformTest::RequesterView view;
+        ASSERT_TRUE(PlatformTest::WaitRequester(&view));
+        EXPECT_EQ(view.text, "first line\nsecond line");
+        EXPECT_EQ(view.buttons, (std::vector<std::string>{"Retry", "Cancel"}));
+        ASSERT_TRUE(PlatformTest::AnswerRequester(button));
+        EXPECT_EQ(answer.get(), button == 0 ? TRUE : FALSE);
+    }
+}
+
+TEST_F(Requesters, AnAlertShowsItsPositionedLinesAndAnswersAClick) {
+    // Two lines: x 10, y 20 and x 10, y 42, each ending in a zero and a continuation byte.
+    std::vector<char> text;
+    auto line = [&](int y, const std::string& s, bool more) {
+        text.push_back(0);
+        text.push_back(10);
+        text.push_back(static_cast<char>(y));
+        text.insert(text.end(), s.begin(), s.end());
+        text.push_back(0);
+        text.push_back(more ? 1 : 0);
+    };
+    line(20, "Title line", true);
+    line(42, "Body line .. PREMI IL PULSANTE DEL MOUSE", false);
+    auto answer = OnWorker([&] { return DisplayAlert(RECOVERY_ALERT, text.data(), 80); });
+    PlatformTest::RequesterView view;
+    ASSERT_TRUE(PlatformTest::WaitRequester(&view));
+    EXPECT_EQ(view.text, "Title line\nBody line .. PREMI IL PULSANTE DEL MOUSE");
+    EXPECT_EQ(PlatformTest::ReadScreenPixel(1, 1), 2);     // the frame
+    EXPECT_EQ(PlatformTest::ReadScreenPixel(300, 60), 1);  // the dark box
+    EXPECT_EQ(PlatformTest::ReadScreenPixel(300, 90), 0);  // below it, the screen again
+    ASSERT_TRUE(PlatformTest::AnswerRequester(0));
+    EXPECT_EQ(answer.get(), TRUE);
+    auto right = OnWorker([&] { return DisplayAlert(RECOVERY_ALERT, text.data(), 80); });
+    ASSERT_TRUE(PlatformTest::WaitRequester());
+    ASSERT_TRUE(PlatformTest::AnswerRequester(1));
+    EXPECT_EQ(right.get(), FALSE);
+}
+
+class FileRequesters : public GadToolsDesk {
+protected:
+    void SetUp() override {
+        GadToolsDesk::SetUp();
+        folder = fs::temp_directory_path() / ("tessella-asl-" + std::to_string(getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder / "sub");
+        fs::create_directories(folder / "Archive");
+        for (const char* name : {"a.velx", "notes.txt", "C.VELX", "sub/inner.velx"}) {
+            std::ofstream(folder / name) << "x";
+        }
+        fr = static_cast<FileRequester*>(AllocAslRequest(ASL_FileRequest, nullptr));
+        ASSERT_NE(fr, nullptr);
+    }
+    void TearDown() override {
+        FreeAslRequest(fr);
+        fs::remove_all(folder);
+        GadToolsDesk::TearDown();
+    }
+
+    std::future<BOOL> Open(const char* pattern, bool save = false) {
+        return OnWorker([this, pattern, save] {
+            return AslRequestTags(fr, ASLFR_Window, window, ASLFR_TitleText, "Choose",
+                                  ASLFR_InitialPattern, pattern, ASLFR_SleepWindow, TRUE,
+                                  ASLFR_DoSaveMode, save, ASLFR_InitialDrawer, folder.c_str(),
+                                  ASLFR_DoPatterns, TRUE);
+        });
+    }
+
+    fs::path folder;
+    FileRequester* fr = nullptr;
+};
+
+TEST_F(FileRequesters, ListsDrawersAndTheFilesThatMatchThePattern) {
+    auto chosen = Open("#?.velx");
+    PlatformTest::RequesterView view;
+    ASSERT_TRUE(PlatformTest::WaitRequester(&view));
+    EXPECT_EQ(view.title, "Choose");
+    EXPECT_EQ(view.drawer, folder.string());
+    EXPECT_EQ(view.entries, (std::vector<std::string>{"Archive/", "sub/", "a.velx", "C.VELX"}));
+    EXPECT_EQ(view.buttons, (std::vector<std::string>{"OK", "Parent", "Cancel"}));
+    ASSERT_TRUE(PlatformTest::SaveScreenPNG("asl_file_requester.png"));
+    // A drawer opens on a click; Parent goes back up.
+    ASSERT_TRUE(PlatformTest::PickRequesterEntry(1));
+    ASSERT_TRUE(PlatformTest::WaitRequester(&view));
+    EXPECT_EQ(view.drawer, (folder / "sub").string());
+    EXPECT_EQ(view.entries, (std::vector<std::string>{"inner.velx"}));
+    ASSERT_TRUE(PlatformTest::ClickRequesterButton(1));
+    ASSERT_TRUE(PlatformTest::WaitRequester(&view));
+    EXPECT_EQ(view.drawer, folder.string());
+    // A file fills the file field; OK returns the drawer and the file apart.
+    ASSERT_TRUE(PlatformTest::PickRequesterEntry(3));
+    ASSERT_TRUE(PlatformTest::AnswerRequester(0));
+    EXPECT_EQ(chosen.get(), TRUE);
+    EXPECT_STREQ(fr->fr_Drawer, folder.c_str());
+    EXPECT_STREQ(fr->fr_File, "C.VELX");
+}
+
+TEST_F(FileRequesters, ATypedPathIsTheAnswerAndCancelGivesFalse) {
+    auto chosen = Open("#?", true);
+    ASSERT_TRUE(PlatformTest::AnswerFileRequester((folder / "sub" / "new.velx").c_str()));
+    EXPECT_EQ(chosen.get(), TRUE);
+    EXPECT_STREQ(fr->fr_Drawer, (folder / "sub").c_str());
+    EXPECT_STREQ(fr->fr_File, "new.velx");
+    auto cancelled = Open("#?");
+    ASSERT_TRUE(PlatformTest::CancelRequester());
+    EXPECT_EQ(cancelled.get(), FALSE);
+    EXPECT_STREQ(fr->fr_File, "new.velx");  // the last choice stays
+}
+
+TEST_F(FileRequesters, TheSleepingWindowIgnoresInputWhileTheRequesterIsUp) {
+    Gadget* b = Add(BUTTON_KIND, At(20, 300, 80, 20, 41, "Go", PLACETEXT_IN));
+    ASSERT_NE(b, nullptr);
+    auto chosen = Open("#?");
+    ASSERT_TRUE(PlatformTest::WaitRequester());
+    ClickIn(b);
+    EXPECT_TRUE(Drain().empty());
+    ASSERT_TRUE(PlatformTest::CancelRequester());
+    EXPECT_EQ(chosen.get(), FALSE);
+    ClickIn(b);
+    EXPECT_EQ(Only(Drain(), IDCMP_GADGETUP).size(), 1u);
+}
+
+TEST_F(FileRequesters, ADrawersOnlyRequesterAnswersWithTheDrawer) {
+    auto chosen = OnWorker([&] {
+        return AslRequestTags(fr, ASLFR_Window, window, ASLFR_DoSaveMode, TRUE, ASLFR_DrawersOnly,
+                              TRUE, ASLFR_InitialDrawer, folder.c_str());
+    });
+    PlatformTest::RequesterView view;
+    ASSERT_TRUE(PlatformTest::WaitRequester(&view));
+    EXPECT_EQ(view.entries, (std::vector<std::string>{"Archive/", "sub/"}));
+    ASSERT_TRUE(PlatformTest::AnswerFileRequester((folder / "Archive").c_str()));
+    EXPECT_EQ(chosen.get(), TRUE);
+    EXPECT_STREQ(fr->fr_Drawer, (folder / "Archive").c_str());
+    EXPECT_STREQ(fr->fr_File, "");
+}
+
+TEST_F(Requesters, TheFontRequesterAnswersWithNameSizeStyleAndOrigin) {
+    auto* fo = static_cast<FontRequester*>(AllocAslRequest(ASL_FontRequest, nullptr));
+    ASSERT_NE(fo, nullptr);
+    auto chosen = OnWorker([&] {
+        return AslRequestTags(fo, ASLFO_Window, window, ASLFO_InitialName, "times.font",
+                              ASLFO_SleepWindow, TRUE);
+    });
+    PlatformTest::RequesterView view;
+    ASSERT_TRUE(PlatformTest::WaitRequester(&view));
+    EXPECT_EQ(view.entries.size(), 4u);
+    ASSERT_TRUE(PlatformTest::AnswerRequester(0));
+    EXPECT_EQ(chosen.get(), TRUE);
+    EXPECT_STREQ(fo->fo_Attr.ta_Name, "times.font");
+    EXPECT_EQ(fo->fo_Attr.ta_YSize, 8);
+    EXPECT_EQ(fo->fo_Attr.ta_Flags & FPF_ROMFONT, 0);
+
+    auto second = OnWorker([&] { return AslRequestTags(fo, ASLFO_Window, window); });
+    ASSERT_TRUE(PlatformTest::WaitRequester(&view));
+    ASSERT_TRUE(PlatformTest::PickRequesterEntry(0));  // topaz
+    ASSERT_TRUE(PlatformTest::AnswerRequester(0));
+    EXPECT_EQ(second.get(), TRUE);
+    EXPECT_STREQ(fo->fo_Attr.ta_Name, "topaz.font");
+    EXPECT_TRUE(fo->fo_Attr.ta_Flags & FPF_ROMFONT);
+    FreeAslRequest(fo);
+    EXPECT_EQ(AllocAslRequest(ASL_ScreenModeRequest, nullptr), nullptr);
+}
+
+}  // namespace
