@@ -323,6 +323,48 @@ TEST_F(Gadgets, RemovedGadgetsStopAnsweringAndComeBackWhenAdded) {
     EXPECT_EQ(got[0].gadgetId, 21);
 }
 
+TEST_F(Gadgets, SnapshotOfOneGadgetOfEachKind) {
+    const char* cycle[] = {"Encrypt", "Decrypt", nullptr};
+    const char* radio[] = {"Same folder", "Other folder", nullptr};
+    Node nodes[4] = {};
+    const char* names[] = {"report.txt", "photo.png", "notes.velx", "archive.zip"};
+    List list;
+    NewList(&list);
+    for (int i = 0; i < 4; ++i) {
+        nodes[i].ln_Name = const_cast<char*>(names[i]);
+        AddTail(&list, &nodes[i]);
+    }
+    Add(BUTTON_KIND, At(20, 30, 90, 20, 1, "START", PLACETEXT_IN));
+    Add(BUTTON_KIND, At(120, 30, 90, 20, 2, "STOP", PLACETEXT_IN), GA_Disabled, TRUE);
+    Gadget* check =
+        Add(CHECKBOX_KIND, At(20, 64, 80, 30, 3, "Check", PLACETEXT_RIGHT), GTCB_Checked, TRUE);
+    Add(CYCLE_KIND, At(120, 62, 120, 20, 4), GTCY_Labels, cycle);
+    Gadget* mx = Add(MX_KIND, At(20, 96, 80, 60, 5, nullptr, PLACETEXT_RIGHT), GTMX_Labels, radio,
+                     GTMX_Active, 1);
+    Add(LISTVIEW_KIND, At(280, 40, 200, 110, 6, "Files", PLACETEXT_ABOVE), GTLV_Labels, &list,
+        GTLV_ShowSelected, nullptr, GTLV_Selected, 2);
+    Add(SCROLLER_KIND, At(20, 170, 213, 13, 7), GTSC_Top, 3, GTSC_Total, 10, GTSC_Visible, 4,
+        GTSC_Arrows, 13, PGA_Freedom, LORIENT_HORIZ);
+    Add(SLIDER_KIND, At(60, 195, 173, 12, 8), GTSL_Min, 0, GTSL_Max, 20, GTSL_Level, 15,
+        GTSL_LevelFormat, "%ld", GTSL_MaxLevelLen, 2);
+    Add(STRING_KIND, At(80, 220, 180, 18, 9, "Source", PLACETEXT_LEFT), GTST_String,
+        "/home/user/notes.txt", GTST_MaxChars, 256);
+    Add(INTEGER_KIND, At(80, 246, 80, 18, 10, "Count", PLACETEXT_LEFT), GTIN_Number, 128);
+    Add(TEXT_KIND, At(280, 170, 200, 18, 11), GTTX_Text, "Ready", GTTX_Border, TRUE,
+        GTTX_Justification, GTJ_CENTER);
+    ASSERT_TRUE(PlatformTest::WaitIdle());
+    const std::string path = "gadtools_all_kinds.png";
+    ASSERT_TRUE(PlatformTest::SaveScreenPNG(path.c_str()));
+    // A few states, read back from the screen that was saved.
+    EXPECT_EQ(Pen(124, 34), 1);  // the disabled STOP button is ghosted
+    EXPECT_EQ(Pen(125, 34), 0);
+    EXPECT_EQ(Pen(check->LeftEdge + check->Width * 2 / 5, check->TopEdge + check->Height - 3),
+              1);  // the tick's low point
+    EXPECT_EQ(Pen(mx->LeftEdge + 4, mx->TopEdge + (mx->Height + 1) / 2 + 4),
+              3);  // second radio item
+    EXPECT_EQ(Pen(mx->LeftEdge + 4, mx->TopEdge + 4), 0);
+}
+
 TEST_F(Gadgets, CreationFailsSafelyWithoutAPreviousGadgetOrVisualInfo) {
     NewGadget ng = At(10, 10, 50, 14, 1, "x");
     EXPECT_EQ(CreateGadget(BUTTON_KIND, nullptr, &ng, TAG_DONE), nullptr);
