@@ -40,6 +40,12 @@ public:
 
     void GoInactive() override { editing_ = false; }
 
+    // Focused by the program, the field shows its cursor after the text.
+    void GoActiveByCall() override {
+        editing_ = true;
+        cursor_ = text_.size();
+    }
+
     bool SetAttrs(const TagItem* tags) override {
         bool redraw = GTGadget::SetAttrs(tags);
         if (const TagItem* t = FindTagItem(integer_ ? GTIN_Number : GTST_String, tags)) {

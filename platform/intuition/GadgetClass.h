@@ -42,6 +42,8 @@ public:
     virtual void GoInactive() {}
     // Whether ActivateGadget may give it the keyboard.
     virtual bool TakesKeyboard() const { return false; }
+    // ActivateGadget gave it the keyboard.
+    virtual void GoActiveByCall() {}
 };
 
 inline bool IsCustom(const Gadget* g) {

@@ -221,10 +221,17 @@ BOOL ActivateGadget(Gadget* gadget, Window* window, Requester* /*req*/) {
             !custom->TakesKeyboard() || w->asleep > 0) {
             return FALSE;
         }
+        // A gadget the user is holding, or a menu on the screen, keeps the input.
+        if ((in.gesture == Gesture::Gadget && in.activeGadget != nullptr &&
+             in.activeGadget != gadget) ||
+            in.menus.window != nullptr) {
+            return FALSE;
+        }
         if (in.activeGadget != gadget) {
             in.DeactivateGadget();
             in.activeGadget = gadget;
             in.activeGadgetWindow = w.get();
+            custom->GoActiveByCall();
         }
         // The keyboard follows the gadget, so its window becomes the active one.
         in.Activate(w.get());

@@ -274,6 +274,9 @@ TEST_F(Gadgets, ActivateGadgetFromAnotherTaskGivesTheFieldTheKeyboard) {
     std::thread worker([&] { activated = ActivateGadget(st, window, nullptr); });
     worker.join();
     EXPECT_EQ(activated, TRUE);
+    // The cursor shows at the start of the empty field, a block in the fill pen.
+    ASSERT_TRUE(PlatformTest::WaitIdle());
+    EXPECT_EQ(Pen(st->LeftEdge + 5, st->TopEdge + st->Height / 2), 3);
     ASSERT_TRUE(PlatformTest::TypeText("Hi"));
     ClickIn(b);  // a click elsewhere ends the editing without a message from the field
     const auto got = Drain();
@@ -283,6 +286,34 @@ TEST_F(Gadgets, ActivateGadgetFromAnotherTaskGivesTheFieldTheKeyboard) {
     // A disabled field cannot take the keyboard.
     GT_SetGadgetAttrs(st, window, nullptr, GA_Disabled, TRUE);
     EXPECT_EQ(ActivateGadget(st, window, nullptr), FALSE);
+}
+
+TEST_F(Gadgets, AWorkerChangesGadgetsWhileThePointerUsesThem) {
+    Gadget* check = Add(CHECKBOX_KIND, At(40, 40, 26, 11, 51, "Check", PLACETEXT_RIGHT));
+    Gadget* field = Add(STRING_KIND, At(80, 100, 160, 18, 52), GTST_String, "", GTST_MaxChars, 400);
+    ASSERT_NE(field, nullptr);
+    // The worker disables, enables and refills the field and focuses it, as a job does with
+    // its inputs, while the user clicks the check box and types.
+    std::thread worker([&] {
+        for (int i = 0; i < 200; ++i) {
+            GT_SetGadgetAttrs(field, window, nullptr, GA_Disabled, i % 2, GTST_String, "job");
+            ActivateGadget(field, window, nullptr);
+        }
+        GT_SetGadgetAttrs(field, window, nullptr, GA_Disabled, FALSE, GTST_String, "done");
+    });
+    for (int i = 0; i < 20; ++i) {
+        ClickIn(check);
+        PlatformTest::TypeText("ab");
+    }
+    worker.join();
+    const auto ups = Only(Drain(), IDCMP_GADGETUP);
+    int checks = 0;
+    for (const Got& g : ups) {
+        checks += g.gadgetId == 51;
+    }
+    EXPECT_EQ(checks, 20);  // every click on the check box arrived, whatever the field did
+    EXPECT_EQ(Attr(check, GTCB_Checked), static_cast<IPTR>(FALSE));
+    EXPECT_STREQ(reinterpret_cast<const char*>(Attr(field, GTST_String)), "done");
 }
 
 TEST_F(Gadgets, ATextGadgetReportsAPressOnlyWhenAskedTo) {
