@@ -396,6 +396,75 @@ TEST_F(Gadgets, SnapshotOfOneGadgetOfEachKind) {
     EXPECT_EQ(Pen(mx->LeftEdge + 4, mx->TopEdge + 4), 0);
 }
 
+TEST_F(Gadgets, AGadgetOutOfTheWindowIsNotDrawnThereAndFreedOnesLetGo) {
+    Gadget* c = Add(CHECKBOX_KIND, At(40, 40, 26, 11, 61));
+    Gadget* d = Add(BUTTON_KIND, At(120, 40, 60, 18, 62, "D", PLACETEXT_IN));
+    ASSERT_NE(d, nullptr);
+    // Hidden the way the program hides a control: out of the list, its place erased.
+    RemoveGadget(window, c);
+    SetAPen(window->RPort, 0);
+    RectFill(window->RPort, 40, 40, 65, 50);
+    GT_SetGadgetAttrs(c, window, nullptr, GTCB_Checked, TRUE);
+    RefreshGadgets(window->FirstGadget, window, nullptr);
+    for (int y = 40; y <= 50; ++y) {
+        for (int x = 40; x <= 65; ++x) {
+            ASSERT_EQ(Pen(x, y), 0) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(Attr(c, GTCB_Checked), static_cast<IPTR>(TRUE));  // the state is kept
+    FreeGadgets(c);
+    // Freed while still in the window: the window lets go of it rather than keep a dangling
+    // pointer, and clicks where it was reach the window.
+    d->NextGadget = nullptr;
+    last = window->FirstGadget;
+    FreeGadgets(d);
+    EXPECT_EQ(window->FirstGadget->NextGadget, nullptr);
+    PlatformTest::Click(X(150), Y(49));
+    EXPECT_EQ(Only(Drain(), IDCMP_MOUSEBUTTONS).size(), 2u);
+}
+
+TEST_F(Gadgets, AListViewScrollsWithItsArrowsAndSaysNothing) {
+    std::vector<Node> nodes(20);
+    std::vector<std::string> names;
+    for (int i = 0; i < 20; ++i) {
+        names.push_back("row " + std::to_string(i));
+    }
+    List list;
+    NewList(&list);
+    for (int i = 0; i < 20; ++i) {
+        nodes[static_cast<size_t>(i)].ln_Name = names[static_cast<size_t>(i)].data();
+        AddTail(&list, &nodes[static_cast<size_t>(i)]);
+    }
+    Gadget* lv = Add(LISTVIEW_KIND, At(40, 60, 160, 80, 63), GTLV_Labels, &list);
+    ASSERT_NE(lv, nullptr);
+    // The two arrows sit at the bottom of the bar on the right: down twice, up once.
+    ClickIn(lv, lv->Width - 8, lv->Height - 3);
+    ClickIn(lv, lv->Width - 8, lv->Height - 3);
+    ClickIn(lv, lv->Width - 8, lv->Height - 13);
+    EXPECT_TRUE(Drain().empty());
+    EXPECT_EQ(Attr(lv, GTLV_Top), 1u);
+    GT_SetGadgetAttrs(lv, window, nullptr, GTLV_MakeVisible, 19);
+    const IPTR top = Attr(lv, GTLV_Top);
+    EXPECT_GT(top, 10u);
+    GT_SetGadgetAttrs(lv, window, nullptr, GTLV_Top, 500);  // past the end: the last page
+    EXPECT_EQ(Attr(lv, GTLV_Top), top);
+}
+
+TEST_F(Gadgets, AVerticalScrollerFollowsThePointerDownwards) {
+    Gadget* sc = Add(SCROLLER_KIND, At(300, 40, 16, 200, 64), GTSC_Total, 50, GTSC_Visible, 10,
+                     GTSC_Arrows, 10, PGA_Freedom, LORIENT_VERT);
+    ASSERT_NE(sc, nullptr);
+    PlatformTest::MovePointer(X(308), Y(45));
+    PlatformTest::PressButton();
+    PlatformTest::MovePointer(X(308), Y(145));
+    PlatformTest::ReleaseButton();
+    const auto ups = Only(Drain(), IDCMP_GADGETUP);
+    ASSERT_EQ(ups.size(), 1u);
+    EXPECT_GT(ups[0].code, 20);
+    EXPECT_LE(ups[0].code, 40);  // never past total - visible
+    EXPECT_EQ(Attr(sc, GTSC_Top), ups[0].code);
+}
+
 TEST_F(Gadgets, CreationFailsSafelyWithoutAPreviousGadgetOrVisualInfo) {
     NewGadget ng = At(10, 10, 50, 14, 1, "x");
     EXPECT_EQ(CreateGadget(BUTTON_KIND, nullptr, &ng, TAG_DONE), nullptr);

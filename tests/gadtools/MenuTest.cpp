@@ -1,5 +1,7 @@
 // Menu strips: built from a table, shown on the menu button over the screen's title bar, and
 // picked with the pointer or with command keys.
+#include <thread>
+
 #include "GadToolsDesk.h"
 
 namespace {
@@ -241,6 +243,38 @@ TEST_F(Menus, TheShownStripCoversTheTitleBarAndLightsTheItemUnderThePointer) {
     PlatformTest::ReleaseButton(IECODE_RBUTTON);
     Drain();
     EXPECT_EQ(PlatformTest::ReadScreenPixel(400, 2), before);
+}
+
+TEST_F(Menus, ClearingTheStripWhileItIsShownTakesItDown) {
+    OverTitle(0);
+    PlatformTest::PressButton(IECODE_RBUTTON);
+    OverItem(0, 0);
+    ASSERT_TRUE(PlatformTest::WaitIdle());
+    EXPECT_EQ(PlatformTest::ReadScreenPixel(400, 2), 2);
+    std::thread other([&] { ClearMenuStrip(window); });
+    other.join();
+    FreeMenus(strip);
+    strip = nullptr;
+    EXPECT_NE(PlatformTest::ReadScreenPixel(400, 2), 2);
+    PlatformTest::ReleaseButton(IECODE_RBUTTON);
+    EXPECT_TRUE(Only(Drain(), IDCMP_MENUPICK).empty());
+}
+
+TEST_F(Menus, AMenuNearTheRightEdgeOpensLeftToStayOnTheScreen) {
+    const NewMenu wide[] = {
+        {NM_TITLE, "A", nullptr, 0, 0, nullptr},
+        {NM_TITLE, "B", nullptr, 0, 0, nullptr},
+        {NM_ITEM, "A rather long item that needs a wide menu box", nullptr, 0, 0, nullptr},
+        {NM_END, nullptr, nullptr, 0, 0, nullptr}};
+    Menu* m = CreateMenus(wide, TAG_DONE);
+    ASSERT_NE(m, nullptr);
+    ASSERT_EQ(LayoutMenusA(m, vi, nullptr), TRUE);
+    m->NextMenu->LeftEdge = static_cast<WORD>(screen->Width - 30);  // as if many titles came first
+    ASSERT_EQ(LayoutMenusA(m, vi, nullptr), TRUE);
+    const MenuItem* item = m->NextMenu->FirstItem;
+    EXPECT_LE(m->NextMenu->LeftEdge + item->LeftEdge + item->Width, screen->Width);
+    EXPECT_EQ(LayoutMenusA(m, nullptr, nullptr), FALSE);
+    FreeMenus(m);
 }
 
 }  // namespace

@@ -119,6 +119,10 @@ TEST_F(Requesters, AnAlertShowsItsPositionedLinesAndAnswersAClick) {
     ASSERT_TRUE(PlatformTest::WaitRequester());
     ASSERT_TRUE(PlatformTest::AnswerRequester(1));
     EXPECT_EQ(right.get(), FALSE);
+    // A dead end cannot go on, whatever the click.
+    auto dead = OnWorker([&] { return DisplayAlert(DEADEND_ALERT, text.data(), 80); });
+    ASSERT_TRUE(PlatformTest::AnswerRequester(0));
+    EXPECT_EQ(dead.get(), FALSE);
 }
 
 class FileRequesters : public GadToolsDesk {
@@ -234,13 +238,16 @@ TEST_F(Requesters, TheFontRequesterAnswersWithNameSizeStyleAndOrigin) {
     EXPECT_EQ(fo->fo_Attr.ta_YSize, 8);
     EXPECT_EQ(fo->fo_Attr.ta_Flags & FPF_ROMFONT, 0);
 
-    auto second = OnWorker([&] { return AslRequestTags(fo, ASLFO_Window, window); });
+    auto second = OnWorker([&] {
+        return AslRequestTags(fo, ASLFO_Window, window, ASLFO_InitialStyle, FSF_BOLD | FSF_ITALIC);
+    });
     ASSERT_TRUE(PlatformTest::WaitRequester(&view));
     ASSERT_TRUE(PlatformTest::PickRequesterEntry(0));  // topaz
     ASSERT_TRUE(PlatformTest::AnswerRequester(0));
     EXPECT_EQ(second.get(), TRUE);
     EXPECT_STREQ(fo->fo_Attr.ta_Name, "topaz.font");
     EXPECT_TRUE(fo->fo_Attr.ta_Flags & FPF_ROMFONT);
+    EXPECT_EQ(fo->fo_Attr.ta_Style, FSF_BOLD | FSF_ITALIC);
     FreeAslRequest(fo);
     EXPECT_EQ(AllocAslRequest(ASL_ScreenModeRequest, nullptr), nullptr);
 }
