@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <atomic>
 #include <chrono>
@@ -16,20 +15,6 @@ namespace {
 constexpr UWORD kRawA = 0x20;
 constexpr UWORD kRawQ = 0x10;
 constexpr UWORD kRawEscape = 0x45;
-
-// Runs the loop on this thread while a user acts on another; the user ends by closing the main
-// window through its close gadget.
-void RunWith(TraceForm& main, const std::function<void()>& user) {
-    std::thread person([&] {
-        PlatformTest::WaitIdle();
-        user();
-        PlatformTest::WaitIdle();
-        ClickAt(main.CloseGadget());
-        PlatformTest::WaitIdle();
-    });
-    Application::Run(&main);
-    person.join();
-}
 
 std::vector<std::string> Without(const std::vector<std::string>& all, const std::string& prefix) {
     std::vector<std::string> kept;
@@ -227,24 +212,4 @@ TEST(Tread, FirstWorkerHasIdOneAndRunsOnAnotherThread) {
     ASSERT_TRUE(ran);
     EXPECT_NE(where, std::this_thread::get_id());
     EXPECT_EQ(seen.load(), &worker);
-}
-
-TEST_F(EventLoop, IdleLoopUsesAlmostNoCpu) {
-    Timer timer(&main, 1000);
-    timer.Start();
-    double busy = 0;
-    RunWith(main, [&] {
-        rusage before{};
-        getrusage(RUSAGE_SELF, &before);
-        std::this_thread::sleep_for(std::chrono::seconds(1));
-        rusage after{};
-        getrusage(RUSAGE_SELF, &after);
-        auto seconds = [](const rusage& r) {
-            return r.ru_utime.tv_sec + r.ru_stime.tv_sec +
-                   (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
-        };
-        busy = seconds(after) - seconds(before);
-    });
-    std::printf("CPU over one idle second: %.1f%% of one core\n", busy * 100);
-    EXPECT_LT(busy, 0.02);
 }

@@ -4,6 +4,8 @@
 #include <platform_test.h>
 
 #include <cstdio>
+#include <functional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -100,3 +102,17 @@ inline void ClickAt(tagPOINT p) { PlatformTest::Click(p.x, p.y); }
 inline std::vector<std::string> LogLines() { return OpenTextFile("log.txt").GetContenuto(); }
 
 inline void FreshLog() { FileUtils::DeleteFile("log.txt"); }
+
+// Runs the loop on this thread while a user acts on another; the user ends by closing the main
+// window through its close gadget.
+inline void RunWith(TraceForm& main, const std::function<void()>& user) {
+    std::thread person([&] {
+        PlatformTest::WaitIdle();
+        user();
+        PlatformTest::WaitIdle();
+        ClickAt(main.CloseGadget());
+        PlatformTest::WaitIdle();
+    });
+    Application::Run(&main);
+    person.join();
+}
