@@ -86,44 +86,44 @@ Window* Form::OpenPlatformWindow() {
         const int left = std::max(0, (s->Width - screen->GetWidth()) / 2);
         const int top = std::max(0, (s->Height - screen->GetHeight()) / 2);
         position = {left, top};
-        Tag(tags, WA_Left, left);
-        Tag(tags, WA_Top, top);
-        Tag(tags, WA_Width, static_cast<IPTR>(screen->GetWidth()));
-        Tag(tags, WA_Height, static_cast<IPTR>(screen->GetHeight()));
-        Tag(tags, WA_CustomScreen, reinterpret_cast<IPTR>(s));
-        Tag(tags, WA_Backdrop, TRUE);
-        Tag(tags, WA_ReportMouse, TRUE);
-        Tag(tags, WA_Borderless, TRUE);
+        AddTag(tags, WA_Left, left);
+        AddTag(tags, WA_Top, top);
+        AddTag(tags, WA_Width, static_cast<IPTR>(screen->GetWidth()));
+        AddTag(tags, WA_Height, static_cast<IPTR>(screen->GetHeight()));
+        AddTag(tags, WA_CustomScreen, reinterpret_cast<IPTR>(s));
+        AddTag(tags, WA_Backdrop, TRUE);
+        AddTag(tags, WA_ReportMouse, TRUE);
+        AddTag(tags, WA_Borderless, TRUE);
     } else {
-        Tag(tags, WA_Left, static_cast<IPTR>(position.x));
-        Tag(tags, WA_Top, static_cast<IPTR>(position.y));
-        Tag(tags, WA_InnerWidth, static_cast<IPTR>(size.cx));
-        Tag(tags, WA_InnerHeight, static_cast<IPTR>(size.cy));
-        Tag(tags, WA_MinWidth, 50);
-        Tag(tags, WA_MinHeight, 50);
-        Tag(tags, WA_AutoAdjust, TRUE);
-        Tag(tags, WA_Title, reinterpret_cast<IPTR>(text.c_str()));
-        Tag(tags, WA_ReportMouse, TRUE);
-        Tag(tags, WA_CloseGadget, TRUE);
-        Tag(tags, WA_DragBar, TRUE);
-        Tag(tags, WA_Activate, TRUE);
+        AddTag(tags, WA_Left, static_cast<IPTR>(position.x));
+        AddTag(tags, WA_Top, static_cast<IPTR>(position.y));
+        AddTag(tags, WA_InnerWidth, static_cast<IPTR>(size.cx));
+        AddTag(tags, WA_InnerHeight, static_cast<IPTR>(size.cy));
+        AddTag(tags, WA_MinWidth, 50);
+        AddTag(tags, WA_MinHeight, 50);
+        AddTag(tags, WA_AutoAdjust, TRUE);
+        AddTag(tags, WA_Title, reinterpret_cast<IPTR>(text.c_str()));
+        AddTag(tags, WA_ReportMouse, TRUE);
+        AddTag(tags, WA_CloseGadget, TRUE);
+        AddTag(tags, WA_DragBar, TRUE);
+        AddTag(tags, WA_Activate, TRUE);
         if (onScreen) {
-            Tag(tags, WA_CustomScreen, reinterpret_cast<IPTR>(screen->GetHandle()));
-            Tag(tags, WA_DepthGadget, TRUE);
+            AddTag(tags, WA_CustomScreen, reinterpret_cast<IPTR>(screen->GetHandle()));
+            AddTag(tags, WA_DepthGadget, TRUE);
         } else {
             publicScreen = LockPubScreen(nullptr);
-            Tag(tags, WA_PubScreen, reinterpret_cast<IPTR>(publicScreen));
+            AddTag(tags, WA_PubScreen, reinterpret_cast<IPTR>(publicScreen));
             if (!isDialog) {
-                Tag(tags, WA_SizeGadget, TRUE);
+                AddTag(tags, WA_SizeGadget, TRUE);
             }
             if (boxMaximize || boxMinimize) {
-                Tag(tags, WA_DepthGadget, TRUE);
+                AddTag(tags, WA_DepthGadget, TRUE);
             }
         }
     }
-    Tag(tags, WA_Gadgets, reinterpret_cast<IPTR>(gadgetList));
-    Tag(tags, WA_IDCMP, idcmp);
-    Tag(tags, TAG_DONE, 0);
+    AddTag(tags, WA_Gadgets, reinterpret_cast<IPTR>(gadgetList));
+    AddTag(tags, WA_IDCMP, idcmp);
+    AddTag(tags, TAG_DONE, 0);
     Window* opened = OpenWindowTagList(nullptr, tags.data());
     if (publicScreen != nullptr) {
         UnlockPubScreen(nullptr, publicScreen);

@@ -1,6 +1,7 @@
 #include "VKPressed.h"
 
 #include <algorithm>
+#include <iterator>
 
 void VKPressed::KeyDOWN(int k) {
     if (k < 0 || k > 255) {
