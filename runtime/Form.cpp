@@ -17,7 +17,7 @@ constexpr ULONG kWindowIDCMP = IDCMP_NEWSIZE | IDCMP_REFRESHWINDOW | IDCMP_MOUSE
                                IDCMP_CLOSEWINDOW | IDCMP_RAWKEY | IDCMP_DISKINSERTED |
                                IDCMP_ACTIVEWINDOW | IDCMP_INACTIVEWINDOW;
 
-void Tag(std::vector<TagItem>& tags, Tag tag, IPTR data) {
+void AddTag(std::vector<TagItem>& tags, Tag tag, IPTR data) {
     tags.push_back({tag, data});
 }
 
