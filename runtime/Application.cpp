@@ -185,8 +185,9 @@ void Application::ElaboraEventi(Form* w, IntuiMessage* msg, short& done, InputEv
                                 char*& keyBuffer, uint8_t& keyBufferSize) {
     Randomize = 0;
     if (!w->IsLoad() || !w->GetEnabled()) {
-        // A window under a modal dialog: clicks beep, everything else is dropped.
-        if (msg->Class == IDCMP_MOUSEBUTTONS) {
+        // A window under a modal dialog: a click beeps (once, on the press), everything else is
+        // dropped.
+        if (msg->Class == IDCMP_MOUSEBUTTONS && (msg->Code & IECODE_UP_PREFIX) == 0) {
             Enviroment::Beep();
         }
         GT_ReplyIMsg(msg);
@@ -514,6 +515,9 @@ void Application::RemoveTimer(GUIElement* e) {
 }
 
 GUIElement* Application::GetElementByID(int32_t id) {
+    if (id == 0) {
+        return nullptr;  // not loaded yet: no lookup finds it
+    }
     for (GUIElement* e : lst) {
         if (e != nullptr && e->GetID() == id) {
             return e;

@@ -54,8 +54,7 @@ TEST_F(EventLoop, KeyOnAFocusedCustomControlReachesControlThenWindow) {
     EXPECT_EQ(Without(trace, "main:clos"),
               (std::vector<std::string>{"ctl:focus", "ctl:down", "main:down", "ctl:up", "main:up",
                                         "ctl:keydown:32", "main:keydown:32", "ctl:press:a",
-                                        "main:press:a", "ctl:keyup:32", "main:keyup:32", "ctl:leave",
-                                        "main:down", "main:up"}));
+                                        "main:press:a", "ctl:keyup:32", "main:keyup:32"}));
 }
 
 TEST_F(EventLoop, ClickOnADisabledWindowBeepsAndReachesNoHandler) {
@@ -136,7 +135,7 @@ TEST_F(EventLoop, SecondaryWindowsCloseByPostCloseAndByTheirCloseGadget) {
     EXPECT_TRUE(byGadget.IsClosed());
     const std::vector<std::string> closes = {"byKey:closing", "byKey:close", "byGadget:closing",
                                              "byGadget:close", "main:closing", "main:close"};
-    EXPECT_EQ(Without(Without(trace, "byKey:down"), "byKey:up"), closes);
+    EXPECT_EQ(Without(trace, "byKey:press"), closes);
 }
 
 TEST(Windows, CenterFormOnTheScreen) {
