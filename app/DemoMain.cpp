@@ -1,0 +1,19 @@
+// The toolkit's demonstration: one window on the program's screen with a few elements and a
+// timer. Runs until its window is closed.
+#include "Application.h"
+#include "DemoForm.h"
+#include "OrvScreen.h"
+
+int main() {
+    OrvScreen screen("Tessella Cross Edition");
+    {
+        DemoForm window(&screen);
+        window.Show();
+        if (!window.IsLoad()) {
+            return 1;
+        }
+        Application::Run(&window);
+    }
+    screen.Close();
+    return 0;
+}
