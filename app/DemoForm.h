@@ -29,6 +29,9 @@ public:
     explicit DemoForm(OrvScreen* screen);
     ~DemoForm() override;
 
+    // The program's first 32 pens, the ones the toolkit names by number.
+    static void LoadPalette(OrvScreen* screen);
+
     int Ticks() const { return ticks; }
     ColourBox* Box() { return box; }
     ColourBox* Bar() { return bar; }

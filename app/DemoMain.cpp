@@ -6,6 +6,7 @@
 
 int main() {
     OrvScreen screen("Tessella Cross Edition");
+    DemoForm::LoadPalette(&screen);
     {
         DemoForm window(&screen);
         window.Show();

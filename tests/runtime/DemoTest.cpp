@@ -11,6 +11,7 @@
 TEST(Demo, TimerAndClicksShowOnTheScreen) {
     OrvScreen screen("Tessella Cross Edition");
     ASSERT_NE(screen.GetHandle(), nullptr);
+    DemoForm::LoadPalette(&screen);
     DemoForm form(&screen);
     form.Show();
     ASSERT_TRUE(form.IsLoad());
@@ -18,10 +19,11 @@ TEST(Demo, TimerAndClicksShowOnTheScreen) {
     const tagPOINT box = form.Box()->GetPosition();
     const int x = w->LeftEdge + box.x + 60;
     const int y = w->TopEdge + box.y + 60;
-    LONG before = -2, after = -2;
+    LONG before = -2, after = -2, beforeColour = -2;
     std::thread person([&] {
         PlatformTest::WaitIdle();
         before = PlatformTest::ReadScreenPixel(x, y);
+        beforeColour = PlatformTest::ReadScreenColor(x, y);
         PlatformTest::Click(x, y);
         PlatformTest::WaitIdle();
         after = PlatformTest::ReadScreenPixel(x, y);
@@ -35,6 +37,7 @@ TEST(Demo, TimerAndClicksShowOnTheScreen) {
     person.join();
     EXPECT_EQ(before, 3);
     EXPECT_EQ(after, 4);
+    EXPECT_EQ(beforeColour, 0x00A6D6);
     EXPECT_GE(form.Ticks(), 2);
     EXPECT_EQ(form.Bar()->Width(), 10 + form.Ticks() * 20);
     EXPECT_FALSE(form.IsLoad());
