@@ -16,7 +16,9 @@ public:
 };
 
 timespec fakeNow{};
-timespec FakeClock() { return fakeNow; }
+timespec FakeClock() {
+    return fakeNow;
+}
 
 int doubleClicks = 0;
 int textChanges = 0;
@@ -150,7 +152,8 @@ TEST_F(Elements, PanelsTranslatePositionsAndHits) {
     EXPECT_EQ(p.x, 55);
     EXPECT_EQ(p.y, 65);
     EXPECT_EQ(Application::GetChildrenHit(window.GetID(), {60, 70}), &inside);
-    EXPECT_EQ(Application::GetChildrenHit(window.GetID(), {200, 150}), nullptr);  // the panel itself
+    EXPECT_EQ(Application::GetChildrenHit(window.GetID(), {200, 150}),
+              nullptr);  // the panel itself
     EXPECT_EQ(Application::GetChildrenHit(window.GetID(), {310, 20}), &beside);
     const std::vector<GUIElement*> children = Application::GetChildren(window.GetID());
     EXPECT_EQ(children, (std::vector<GUIElement*>{&panel, &inside, &beside}));

@@ -16,16 +16,6 @@ constexpr UWORD kRawA = 0x20;
 constexpr UWORD kRawQ = 0x10;
 constexpr UWORD kRawEscape = 0x45;
 
-std::vector<std::string> Without(const std::vector<std::string>& all, const std::string& prefix) {
-    std::vector<std::string> kept;
-    for (const std::string& t : all) {
-        if (t.rfind(prefix, 0) != 0) {
-            kept.push_back(t);
-        }
-    }
-    return kept;
-}
-
 class EventLoop : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -133,7 +123,7 @@ TEST_F(EventLoop, SecondaryWindowsCloseByPostCloseAndByTheirCloseGadget) {
     EXPECT_FALSE(byGadget.IsLoad());
     EXPECT_TRUE(byKey.IsClosed());
     EXPECT_TRUE(byGadget.IsClosed());
-    const std::vector<std::string> closes = {"byKey:closing", "byKey:close", "byGadget:closing",
+    const std::vector<std::string> closes = {"byKey:closing",  "byKey:close",  "byGadget:closing",
                                              "byGadget:close", "main:closing", "main:close"};
     EXPECT_EQ(Without(Without(Without(trace, "byKey:press"), "byKey:down"), "byKey:up"), closes);
 }
@@ -186,7 +176,8 @@ TEST_F(EventLoop, TimerFiresAtItsIntervalAndAStoppedTimerIsNotCalledAgain) {
     RunWith(main, [] { std::this_thread::sleep_for(std::chrono::milliseconds(1000)); });
     ASSERT_EQ(ticks.size(), 4u);
     for (size_t i = 1; i < ticks.size(); ++i) {
-        const auto gap = std::chrono::duration_cast<std::chrono::milliseconds>(ticks[i] - ticks[i - 1]);
+        const auto gap =
+            std::chrono::duration_cast<std::chrono::milliseconds>(ticks[i] - ticks[i - 1]);
         EXPECT_GE(gap.count(), 115);  // never early
     }
     EXPECT_EQ(timer.IsStart(), 0);

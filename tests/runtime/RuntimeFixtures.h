@@ -3,10 +3,11 @@
 #include <intuition.h>
 #include <platform_test.h>
 
+#include <atomic>
 #include <cstdio>
 #include <functional>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Application.h"
@@ -58,7 +59,8 @@ public:
 // A window that records its handlers; Escape asks the loop to quit, as a quit command would.
 class TraceForm : public Form {
 public:
-    explicit TraceForm(std::string name, bool dialog = false) : Form(0, dialog), name(std::move(name)) {
+    explicit TraceForm(std::string name, bool dialog = false)
+        : Form(0, dialog), name(std::move(name)) {
         SetText(this->name);
     }
     void OnLeftMouseDOWN(tagPOINT) override { trace.push_back(name + ":down"); }
@@ -93,15 +95,23 @@ public:
         return {w->LeftEdge + 6, w->TopEdge + w->BorderTop / 2};
     }
 
+    Gadget* GadgetList() { return gadgetList; }
+
     std::string name;
-    bool allowClose = true;
+    std::atomic<bool> allowClose{true};
 };
 
-inline void ClickAt(tagPOINT p) { PlatformTest::Click(p.x, p.y); }
+inline void ClickAt(tagPOINT p) {
+    PlatformTest::Click(p.x, p.y);
+}
 
-inline std::vector<std::string> LogLines() { return OpenTextFile("log.txt").GetContenuto(); }
+inline std::vector<std::string> LogLines() {
+    return OpenTextFile("log.txt").GetContenuto();
+}
 
-inline void FreshLog() { FileUtils::DeleteFile("log.txt"); }
+inline void FreshLog() {
+    FileUtils::DeleteFile("log.txt");
+}
 
 // Runs the loop on this thread while a user acts on another; the user ends by closing the main
 // window through its close gadget.
@@ -115,4 +125,16 @@ inline void RunWith(TraceForm& main, const std::function<void()>& user) {
     });
     Application::Run(&main);
     person.join();
+}
+
+// The trace without the entries that start with a prefix.
+inline std::vector<std::string> Without(const std::vector<std::string>& all,
+                                        const std::string& prefix) {
+    std::vector<std::string> kept;
+    for (const std::string& t : all) {
+        if (t.rfind(prefix, 0) != 0) {
+            kept.push_back(t);
+        }
+    }
+    return kept;
 }
