@@ -1,5 +1,6 @@
 #include "OrvScreen.h"
 
+#include <gadtools.h>
 #include <intuition.h>
 
 #include <cstring>
@@ -52,6 +53,14 @@ bool OrvScreen::Close() {
     }
     if (!CloseScreen(handle)) {
         return false;
+    }
+    // The toolkit's screen and its gadget look die with the screen: a later window fixes new ones.
+    if (GUIElement::GlobalScreen == handle) {
+        GUIElement::GlobalScreen = nullptr;
+        if (GUIElement::GlobalVisualInfo != nullptr) {
+            FreeVisualInfo(GUIElement::GlobalVisualInfo);
+            GUIElement::GlobalVisualInfo = nullptr;
+        }
     }
     handle = nullptr;
     return true;
