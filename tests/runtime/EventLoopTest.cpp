@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "Application.h"
+#include "OrvScreen.h"
 #include "RuntimeFixtures.h"
 #include "Timer.h"
 #include "Tread.h"
@@ -202,4 +203,28 @@ TEST(Tread, FirstWorkerHasIdOneAndRunsOnAnotherThread) {
     ASSERT_TRUE(ran);
     EXPECT_NE(where, std::this_thread::get_id());
     EXPECT_EQ(seen.load(), &worker);
+}
+
+TEST(Windows, MainWindowIsABackdropCoveringTheProgramScreen) {
+    OrvScreen screen("Tessella Cross Edition");
+    ASSERT_NE(screen.GetHandle(), nullptr);
+    {
+        TraceForm main("main");
+        main.SetScreen(&screen);
+        main.Show();
+        ASSERT_TRUE(main.IsLoad());
+        Window* w = main.GetHandle();
+        EXPECT_EQ(main.GetPosition().x, 0);
+        EXPECT_EQ(main.GetPosition().y, 0);
+        EXPECT_EQ(w->Width, 800);
+        EXPECT_EQ(w->Height, 600);
+        EXPECT_TRUE(w->Flags & WFLG_BACKDROP);
+        EXPECT_TRUE(w->Flags & WFLG_BORDERLESS);
+        EXPECT_EQ(GUIElement::GlobalScreen, screen.GetHandle());
+        // Windows still open: the screen refuses to close.
+        EXPECT_FALSE(screen.Close());
+        main.CloseForm();
+    }
+    EXPECT_TRUE(screen.Close());
+    EXPECT_EQ(GUIElement::GlobalScreen, nullptr);
 }
