@@ -1,3 +1,4 @@
+#include <gadtools.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -206,6 +207,12 @@ TEST(Tread, FirstWorkerHasIdOneAndRunsOnAnotherThread) {
 }
 
 TEST(Windows, MainWindowIsABackdropCoveringTheProgramScreen) {
+    // As at start-up: no window has fixed the toolkit's screen yet.
+    if (GUIElement::GlobalVisualInfo != nullptr) {
+        FreeVisualInfo(GUIElement::GlobalVisualInfo);
+    }
+    GUIElement::GlobalVisualInfo = nullptr;
+    GUIElement::GlobalScreen = nullptr;
     OrvScreen screen("Tessella Cross Edition");
     ASSERT_NE(screen.GetHandle(), nullptr);
     {
