@@ -194,10 +194,19 @@ void Form::_SpecializedRefresh() {
     if (Application::SospendiRefresh != 0 || window == nullptr) {
         return;
     }
+    // Clearing fills with the background pen in JAM2 (pen 0 otherwise): both pens take the
+    // window's colour for the clear, and the rastport's own pens and mode come back afterwards.
     RastPort* rp = window->RPort;
-    SetAPen(rp, backgroundColor == ~0UL ? 0 : static_cast<ULONG>(backgroundColor));
+    const ULONG colour = backgroundColor == ~0UL ? 0 : static_cast<ULONG>(backgroundColor);
+    const ULONG oldBPen = GetBPen(rp);
+    const ULONG oldMode = GetDrMd(rp);
+    SetAPen(rp, colour);
+    SetBPen(rp, colour);
+    SetDrMd(rp, JAM2);
     Move(rp, 0, 0);
     ClearScreen(rp);
+    SetBPen(rp, oldBPen);
+    SetDrMd(rp, oldMode);
     OnPaint();
     GT_RefreshWindow(window, nullptr);
     RefreshWindowFrame(window);

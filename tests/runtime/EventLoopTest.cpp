@@ -138,6 +138,21 @@ TEST(Windows, CenterFormOnTheScreen) {
     EXPECT_EQ(dialog.GetPosition().y, 200);
 }
 
+TEST(Windows, RepaintFillsTheBackgroundColour) {
+    TraceForm dialog("coloured", true);
+    dialog.SetPosition(30, 30);
+    dialog.SetSize(100, 60);
+    dialog.Show();
+    ASSERT_TRUE(dialog.IsLoad());
+    Window* w = dialog.GetHandle();
+    const int x = w->LeftEdge + w->BorderLeft + 50;
+    const int y = w->TopEdge + w->BorderTop + 30;
+    EXPECT_EQ(PlatformTest::ReadScreenPixel(x, y), 0);
+    dialog.SetBackgroundColor(5);
+    EXPECT_EQ(PlatformTest::ReadScreenPixel(x, y), 5);
+    dialog.CloseForm();
+}
+
 TEST(Windows, InnerAreaFollowsSetSizeWhateverTheBorders) {
     TraceForm dialog("sized", true);
     dialog.SetPosition(10, 10);
