@@ -49,6 +49,21 @@ TEST_F(EventLoop, KeyOnAFocusedCustomControlReachesControlThenWindow) {
                                         "main:press:a", "ctl:keyup:32", "main:keyup:32"}));
 }
 
+TEST_F(EventLoop, KeysWhoseTranslationOutgrowsTheBufferStillArrive) {
+    constexpr UWORD kRawF1 = 0x50;
+    constexpr UWORD kRawHelp = 0x5F;
+    RunWith(main, [&] {
+        // Function keys translate to escape sequences longer than the first 2-byte buffer.
+        PlatformTest::TypeKey(kRawF1);
+        PlatformTest::TypeKey(kRawHelp);
+        PlatformTest::TypeKey(kRawA);
+    });
+    EXPECT_EQ(Without(trace, "main:clos"),
+              (std::vector<std::string>{"main:keydown:80", "main:keyup:80", "main:keydown:95",
+                                        "main:keyup:95", "main:keydown:32", "main:press:a",
+                                        "main:keyup:32"}));
+}
+
 TEST_F(EventLoop, ClickOnADisabledWindowBeepsAndReachesNoHandler) {
     TraceForm dialog("dialog", true);
     dialog.SetPosition(200, 200);
