@@ -102,7 +102,8 @@ void LayoutColumn(MenuItem* first, TextFont* font, int left, int top) {
         textWidth = std::max(textWidth, look::TextWidth(font, Label(it)));
     }
     const int checkWidth = anyCheck ? kCheckWidth : 0;
-    const int keyWidth = anyKey ? kAmigaKeyWidth + (font != nullptr ? font->tf_XSize : 8) + 8 : 0;
+    // Room for the widest key a proportional font can show.
+    const int keyWidth = anyKey ? kAmigaKeyWidth + look::TextWidth(font, "W") + 8 : 0;
     const int width = 4 + checkWidth + textWidth + 12 + keyWidth + (anySub ? kSubArrowWidth : 0);
     const int lineHeight = (font != nullptr ? font->tf_YSize : 8) + 2;
     int y = top;

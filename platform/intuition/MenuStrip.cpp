@@ -151,7 +151,8 @@ void DrawColumn(const Canvas& c, const ScreenImpl& s, MenuItem* first, Placed or
         if ((it->Flags & COMMSEQ) && font != nullptr) {
             // The Amiga key's sign, a small framed box, then the key.
             const char key[2] = {static_cast<char>(it->Command), '\0'};
-            const int keyX = row.x1 - 4 - font->tf_XSize;
+            const int keyX =
+                row.x1 - 4 - graphics::MeasureText(font, reinterpret_cast<const UBYTE*>(key), 1);
             const int signX = keyX - 12;
             const int signY = y + (it->Height - 8) / 2;
             c.Fill(signX, signY, signX + 8, signY, pen, false);
