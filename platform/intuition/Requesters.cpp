@@ -16,6 +16,8 @@ namespace {
 
 constexpr int kMargin = 10;
 constexpr int kGap = 8;
+constexpr UWORD kKeyV = 0x34;
+constexpr UWORD kKeyB = 0x35;
 
 std::vector<std::string> Split(const std::string& text, char separator, bool trim) {
     std::vector<std::string> parts;
@@ -157,11 +159,15 @@ int Ask(Window* parent, const std::string& title, const std::string& body,
     ShowRequest(&request);
     int answer = -1;
     rw.Run([&](const IntuiMessage& m) {
+        // Return or Amiga-V take the left button, Escape or Amiga-B the right one.
+        const bool amiga = m.Qualifier & (IEQUALIFIER_LCOMMAND | IEQUALIFIER_RCOMMAND);
         if (m.Class == IDCMP_GADGETUP) {
             answer = static_cast<const Gadget*>(m.IAddress)->GadgetID - 1;
-        } else if (m.Class == IDCMP_RAWKEY && m.Code == RAWKEY_RETURN) {
+        } else if (m.Class == IDCMP_RAWKEY &&
+                   (m.Code == RAWKEY_RETURN || (amiga && m.Code == kKeyV))) {
             answer = 0;
-        } else if (m.Class == IDCMP_RAWKEY && m.Code == RAWKEY_ESCAPE) {
+        } else if (m.Class == IDCMP_RAWKEY &&
+                   (m.Code == RAWKEY_ESCAPE || (amiga && m.Code == kKeyB))) {
             answer = n - 1;
         }
         return answer < 0;

@@ -74,6 +74,10 @@ TEST_F(Requesters, ReturnAnswersWithTheLeftButtonAndEscapeWithTheRightOne) {
     ASSERT_TRUE(PlatformTest::WaitRequester());
     PlatformTest::TypeKey(RAWKEY_ESCAPE);
     EXPECT_EQ(no.get(), 0);
+    auto amigaB = OnWorker([&] { return EasyRequestArgs(window, &es, nullptr, nullptr); });
+    ASSERT_TRUE(PlatformTest::WaitRequester());
+    PlatformTest::TypeKey(0x35, IEQUALIFIER_LCOMMAND);
+    EXPECT_EQ(amigaB.get(), 0);
 }
 
 TEST_F(Requesters, AnAutoRequestAnswersTrueForItsPositiveButton) {
