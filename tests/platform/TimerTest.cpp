@@ -100,9 +100,13 @@ TEST(TimerDevice, SystemTimeIsTheWallClock) {
     TimerRig rig;
     timerequest* r = rig.Open();
     r->tr_node.io_Command = TR_GETSYSTIME;
-    const time_t before = time(nullptr);
+    // time() reads a coarse clock that can lag the real one across a second boundary.
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const time_t before = now.tv_sec;
     EXPECT_EQ(DoIO(&r->tr_node), 0);
-    const time_t after = time(nullptr);
+    clock_gettime(CLOCK_REALTIME, &now);
+    const time_t after = now.tv_sec;
     EXPECT_GE(static_cast<time_t>(r->tr_time.tv_secs), before);
     EXPECT_LE(static_cast<time_t>(r->tr_time.tv_secs), after);
     EXPECT_LT(r->tr_time.tv_micro, 1000000u);
