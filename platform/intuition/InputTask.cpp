@@ -177,6 +177,10 @@ private:
         } else {
             in_.qualifier |= ButtonQualifier(code);
         }
+        if (in_.alert != nullptr) {
+            in_.Send(in_.alert, IDCMP_MOUSEBUTTONS, code);
+            return {};
+        }
         if (in_.menus.window != nullptr) {
             MenuButton(button, up);
             return {};

@@ -103,6 +103,7 @@ public:
     // Gadgets to draw again once the lock is let go (drawing needs the window's layer first).
     std::vector<std::pair<std::shared_ptr<WindowImpl>, Gadget*>> redraws;
     std::vector<SysRequest*> requests;  // system requesters up, oldest first
+    WindowImpl* alert = nullptr;        // an alert takes every mouse button while it is up
 
     MsgPort replyPort{};
     Interrupt replyHandler{};

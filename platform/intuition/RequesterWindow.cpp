@@ -39,6 +39,25 @@ void UpdateRequest(SysRequest* request, const std::string& drawer, const std::st
     in.changed.notify_all();
 }
 
+Window* ActiveWindowNow() {
+    Intuition& in = Intuition::Get();
+    std::lock_guard guard(in.lock);
+    return in.active;
+}
+
+void CaptureButtons(Window* window) {
+    Intuition& in = Intuition::Get();
+    std::lock_guard guard(in.lock);
+    auto w = in.Find(window);
+    in.alert = w.get();
+    if (w != nullptr) {
+        // A menu or a held gadget would otherwise still wait for its button to come up.
+        in.menus = MenuSession{};
+        in.gesture = Gesture::None;
+        in.gestureWindow = nullptr;
+    }
+}
+
 void SleepWindow(Window* window, bool asleep) {
     Intuition& in = Intuition::Get();
     std::lock_guard guard(in.lock);
@@ -77,9 +96,7 @@ RequesterWindow::RequesterWindow(Window* parent) : parent_(parent) {
     if (screen_ != nullptr) {
         visual_ = GetVisualInfoA(screen_, nullptr);
     }
-    Intuition& in = Intuition::Get();
-    std::lock_guard guard(in.lock);
-    previouslyActive_ = in.active;
+    previouslyActive_ = ActiveWindowNow();
 }
 
 RequesterWindow::~RequesterWindow() {

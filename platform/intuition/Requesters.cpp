@@ -232,6 +232,7 @@ BOOL DisplayAlert(ULONG alertNumber, CONST_STRPTR string, UWORD height) {
     if (screen == nullptr) {
         return FALSE;
     }
+    Window* previouslyActive = ActiveWindowNow();
     TextAttr topaz{"topaz.font", 8, FS_NORMAL, FPF_ROMFONT};
     TextFont* font = OpenFont(&topaz);
     const int boxHeight = std::clamp<int>(height, 24, screen->Height);
@@ -282,6 +283,8 @@ BOOL DisplayAlert(ULONG alertNumber, CONST_STRPTR string, UWORD height) {
         p += 3 + length + 2;
     }
     UnlockLayerRom(rp->Layer);
+    // Like the alert of a real machine, it answers a click anywhere on the display.
+    CaptureButtons(w);
     ShowRequest(&request);
     BOOL answer = FALSE;
     bool answered = false;
@@ -296,7 +299,11 @@ BOOL DisplayAlert(ULONG alertNumber, CONST_STRPTR string, UWORD height) {
         }
     }
     HideRequest(&request);
+    CaptureButtons(nullptr);
     CloseWindow(w);
+    if (previouslyActive != nullptr) {
+        ActivateWindow(previouslyActive);  // the input goes back where it was
+    }
     CloseFont(font);
     UnlockPubScreen(nullptr, screen);
     // A dead-end alert cannot be recovered from, whatever the answer.

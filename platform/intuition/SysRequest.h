@@ -91,6 +91,12 @@ private:
     SysRequest* tracked_ = nullptr;
 };
 
+// The window that has the input now, or null.
+Window* ActiveWindowNow();
+
+// Makes a window the one that takes every mouse button, as an alert does (null: none).
+void CaptureButtons(Window* window);
+
 // Puts a window to sleep (its input is ignored) or wakes it; nests.
 void SleepWindow(Window* window, bool asleep);
 

@@ -224,6 +224,9 @@ void CloseWindow(Window* window) {
             in.activeGadget = nullptr;
             in.activeGadgetWindow = nullptr;
         }
+        if (in.alert == w.get()) {
+            in.alert = nullptr;
+        }
         if (in.menus.window == w.get()) {
             in.menus = MenuSession{};
         }

@@ -123,6 +123,13 @@ TEST_F(Requesters, AnAlertShowsItsPositionedLinesAndAnswersAClick) {
     ASSERT_TRUE(PlatformTest::WaitRequester());
     ASSERT_TRUE(PlatformTest::AnswerRequester(1));
     EXPECT_EQ(right.get(), FALSE);
+    // A click anywhere answers it; the window under the pointer sees nothing of it.
+    auto anywhere = OnWorker([&] { return DisplayAlert(RECOVERY_ALERT, text.data(), 80); });
+    ASSERT_TRUE(PlatformTest::WaitRequester());
+    PlatformTest::Click(X(200), Y(200));
+    EXPECT_EQ(anywhere.get(), TRUE);
+    EXPECT_TRUE(Only(Drain(), IDCMP_MOUSEBUTTONS).empty());
+    EXPECT_TRUE(window->Flags & WFLG_WINDOWACTIVE);  // the input is back with the window
     // A dead end cannot go on, whatever the click.
     auto dead = OnWorker([&] { return DisplayAlert(DEADEND_ALERT, text.data(), 80); });
     ASSERT_TRUE(PlatformTest::AnswerRequester(0));
