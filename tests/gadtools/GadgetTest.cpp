@@ -465,6 +465,39 @@ TEST_F(Gadgets, AVerticalScrollerFollowsThePointerDownwards) {
     EXPECT_EQ(Attr(sc, GTSC_Top), ups[0].code);
 }
 
+TEST_F(Gadgets, LabelsGoWhereTheirPlacementSaysWithTheMarkedLetterUnderlined) {
+    auto inked = [&](int x0, int y0, int x1, int y1) {
+        int n = 0;
+        for (int y = y0; y <= y1; ++y) {
+            for (int x = x0; x <= x1; ++x) {
+                n += Pen(x, y) == 1;
+            }
+        }
+        return n;
+    };
+    Gadget* left =
+        Add(STRING_KIND, At(120, 40, 100, 18, 71, "_Name", PLACETEXT_LEFT), GT_Underscore, '_');
+    Gadget* above = Add(LISTVIEW_KIND, At(260, 80, 120, 60, 72, "Files", PLACETEXT_ABOVE));
+    Gadget* right = Add(CHECKBOX_KIND, At(40, 160, 26, 11, 73, "Check", PLACETEXT_RIGHT));
+    ASSERT_NE(right, nullptr);
+    const int line = screen->RastPort.Font->tf_YSize;
+    EXPECT_GT(inked(left->LeftEdge - 60, left->TopEdge, left->LeftEdge - 2, left->TopEdge + 17),
+              20);
+    EXPECT_GT(inked(above->LeftEdge, above->TopEdge - line - 2, above->LeftEdge + 119,
+                    above->TopEdge - 1),
+              20);
+    EXPECT_GT(
+        inked(right->LeftEdge + 28, right->TopEdge, right->LeftEdge + 80, right->TopEdge + 10), 20);
+    // Nothing is drawn on the sides the labels do not use.
+    EXPECT_EQ(inked(left->LeftEdge + 101, left->TopEdge, left->LeftEdge + 140, left->TopEdge + 17),
+              0);
+    EXPECT_EQ(inked(right->LeftEdge - 30, right->TopEdge, right->LeftEdge - 1, right->TopEdge + 10),
+              0);
+    // The underscore is not shown; the N is underlined: a run of ink one row below the baseline.
+    const int baseline = left->TopEdge + (18 - line) / 2 + screen->RastPort.Font->tf_Baseline;
+    EXPECT_GT(inked(left->LeftEdge - 60, baseline + 1, left->LeftEdge - 2, baseline + 1), 4);
+}
+
 TEST_F(Gadgets, CreationFailsSafelyWithoutAPreviousGadgetOrVisualInfo) {
     NewGadget ng = At(10, 10, 50, 14, 1, "x");
     EXPECT_EQ(CreateGadget(BUTTON_KIND, nullptr, &ng, TAG_DONE), nullptr);

@@ -277,4 +277,23 @@ TEST_F(Menus, AMenuNearTheRightEdgeOpensLeftToStayOnTheScreen) {
     FreeMenus(m);
 }
 
+TEST_F(Menus, ItemsAndMenusSwitchedOffCannotBePickedByPointerOrKey) {
+    OffMenu(window, FULLMENUNUM(0, 2, NOSUB));  // Quit
+    PickWithPointer(0, 2);
+    PlatformTest::TypeKey(0x10, IEQUALIFIER_LCOMMAND);  // its key, q
+    auto got = Drain();
+    ASSERT_EQ(Only(got, IDCMP_MENUPICK).size(), 1u);
+    EXPECT_EQ(Only(got, IDCMP_MENUPICK)[0].code, MENUNULL);
+    EXPECT_EQ(Only(got, IDCMP_RAWKEY).size(), 2u);  // the key reaches the window instead
+    OnMenu(window, FULLMENUNUM(0, 2, NOSUB));
+    OffMenu(window, FULLMENUNUM(1, NOITEM, NOSUB));  // the whole Options menu
+    PickWithPointer(0, 2);
+    PickWithPointer(1, 0);
+    got = Only(Drain(), IDCMP_MENUPICK);
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0].code, FULLMENUNUM(0, 2, NOSUB));
+    EXPECT_EQ(got[1].code, MENUNULL);
+    EXPECT_TRUE(ItemAddress(strip, FULLMENUNUM(1, 0, NOSUB))->Flags & CHECKED);  // untouched
+}
+
 }  // namespace
