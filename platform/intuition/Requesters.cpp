@@ -57,10 +57,10 @@ std::string Format(const char* format, const IPTR* args) {
             continue;
         }
         const char* start = p;
-        std::string spec = "%";
+        std::string directive = "%";
         ++p;
         while (*p != '\0' && std::strchr("-0123456789.", *p) != nullptr) {
-            spec += *p++;
+            directive += *p++;
         }
         bool isLong = false;
         while (*p == 'l') {
@@ -80,18 +80,18 @@ std::string Format(const char* format, const IPTR* args) {
         char buffer[512];
         if (conversion == 's') {
             const char* s = reinterpret_cast<const char*>(value);
-            std::snprintf(buffer, sizeof(buffer), (spec + "s").c_str(), s != nullptr ? s : "");
+            std::snprintf(buffer, sizeof(buffer), (directive + "s").c_str(), s != nullptr ? s : "");
         } else if (conversion == 'c') {
-            std::snprintf(buffer, sizeof(buffer), (spec + "c").c_str(),
+            std::snprintf(buffer, sizeof(buffer), (directive + "c").c_str(),
                           static_cast<int>(value & 0xFF));
         } else if (conversion == 'd' || conversion == 'i') {
             const long v = isLong ? static_cast<long>(static_cast<LONG>(value))
                                   : static_cast<long>(static_cast<WORD>(value));
-            std::snprintf(buffer, sizeof(buffer), (spec + "ld").c_str(), v);
+            std::snprintf(buffer, sizeof(buffer), (directive + "ld").c_str(), v);
         } else {
             const unsigned long v = isLong ? static_cast<unsigned long>(static_cast<ULONG>(value))
                                            : static_cast<unsigned long>(static_cast<UWORD>(value));
-            std::snprintf(buffer, sizeof(buffer), (spec + "l" + conversion).c_str(), v);
+            std::snprintf(buffer, sizeof(buffer), (directive + "l" + conversion).c_str(), v);
         }
         out += buffer;
     }
