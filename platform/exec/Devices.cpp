@@ -1,5 +1,7 @@
 #include <cstring>
 
+#include "audio/AudioDevice.h"
+#include "devices/audio.h"
 #include "devices/timer.h"
 #include "exec/DeviceDriver.h"
 #include "exec/PortLock.h"
@@ -17,6 +19,7 @@ struct KnownDevice {
 
 const KnownDevice kDevices[] = {
     {TIMERNAME, &tessella::timer::TimerDriver},
+    {AUDIONAME, &tessella::audio::AudioDriver},
 };
 
 DeviceDriver* DriverOf(IORequest* ioReq) {
@@ -92,6 +95,15 @@ void SendIO(IORequest* ioReq) {
         return;
     }
     ioReq->io_Flags = 0;
+    ioReq->io_Message.mn_Node.ln_Type = NT_MESSAGE;
+    driver->BeginIO(ioReq);
+}
+
+void BeginIO(IORequest* ioReq) {
+    DeviceDriver* driver = DriverOf(ioReq);
+    if (driver == nullptr) {
+        return;
+    }
     ioReq->io_Message.mn_Node.ln_Type = NT_MESSAGE;
     driver->BeginIO(ioReq);
 }

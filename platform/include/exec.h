@@ -262,6 +262,9 @@ void DeleteIORequest(IORequest* ioReq);
 BYTE OpenDevice(CONST_STRPTR devName, ULONG unitNumber, IORequest* ioReq, ULONG flags);
 void CloseDevice(IORequest* ioReq);
 void SendIO(IORequest* ioReq);
+// Starts a request as SendIO does, but keeps the caller's io_Flags (audio.device reads
+// ADIOF_PERVOL there); a device clears IOF_QUICK when it cannot complete the request at once.
+void BeginIO(IORequest* ioReq);
 BYTE DoIO(IORequest* ioReq);
 // The request when it has completed (or was never sent), null while it is in flight.
 IORequest* CheckIO(IORequest* ioReq);

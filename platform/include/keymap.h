@@ -5,13 +5,24 @@
 #include "devices/timer.h"
 #include "exec.h"
 
+// What the desktop's keyboard layout made of a key, for a key that came from a desktop
+// window: the raw code says where the key is, these characters what it means there.
+struct DesktopKey {
+    UBYTE known;     // non-zero: the layout decided; MapRawKey gives chars, not the US keymap's
+    UBYTE length;    // 0 for a dead key, or a key that gives no character in the layout
+    UBYTE chars[6];  // Latin-1
+    UBYTE plain;     // the key's character without modifiers (Latin-1), 0 when it has none
+};
+
 // What a raw-key IntuiMessage carries in IAddress: the keys pressed before this one, which
-// MapRawKey needs for dead keys. Pass it on untouched as ie_EventAddress.
+// MapRawKey needs for dead keys, and the desktop layout's reading of the key. Pass it on
+// untouched as ie_EventAddress.
 struct DeadKeyPrefix {
     UBYTE prev1DownCode;
     UBYTE prev1DownQual;
     UBYTE prev2DownCode;
     UBYTE prev2DownQual;
+    DesktopKey desktop;
 };
 
 struct InputEvent {
@@ -40,6 +51,7 @@ struct InputEvent {
 #define IECLASS_EVENT 0x03
 #define IECLASS_POINTERPOS 0x04
 #define IECLASS_TIMER 0x06
+#define IECLASS_CLOSEWINDOW 0x0B  // the desktop asks to close the program's window
 #define IECLASS_DISKREMOVED 0x0F
 #define IECLASS_DISKINSERTED 0x10
 
@@ -76,6 +88,10 @@ struct InputEvent {
 #define RAWKEY_RETURN 0x44
 #define RAWKEY_ESCAPE 0x45
 #define RAWKEY_DELETE 0x46
+#define RAWKEY_INSERT 0x47
+#define RAWKEY_PAGEUP 0x48
+#define RAWKEY_PAGEDOWN 0x49
+#define RAWKEY_F11 0x4B
 #define RAWKEY_UP 0x4C
 #define RAWKEY_DOWN 0x4D
 #define RAWKEY_RIGHT 0x4E
@@ -91,11 +107,16 @@ struct InputEvent {
 #define RAWKEY_RALT 0x65
 #define RAWKEY_LAMIGA 0x66
 #define RAWKEY_RAMIGA 0x67
+#define RAWKEY_F12 0x6F
+#define RAWKEY_HOME 0x70
+#define RAWKEY_END 0x71
 
 #define CSI 0x9B
 
 struct KeyMap;  // only the default (US) keymap exists; pass null
 
 // Translates a raw-key event into Latin-1 characters. Returns their number (0 for key releases
-// and dead keys), or -1 when they do not fit in length bytes.
+// and dead keys), or -1 when they do not fit in length bytes. A key from a desktop window gives
+// what the desktop's layout gave it; keys that give no character there (Return, cursor and
+// function keys, ...) still give the US keymap's control codes and CSI sequences.
 WORD MapRawKey(const InputEvent* event, STRPTR buffer, LONG length, const KeyMap* keyMap);

@@ -100,7 +100,7 @@ public:
     explicit InputHandler(Intuition& in) : in_(in) {}
 
     // Runs under the intuition lock; a resize it starts is finished by the caller after.
-    PendingResize Handle(const InputEvent& e) {
+    PendingResize Handle(const InputEvent& e, const DesktopKey& desktopKey) {
         switch (e.ie_Class) {
             case IECLASS_RAWMOUSE:
                 Pointer(e.ie_X, e.ie_Y);
@@ -109,7 +109,10 @@ public:
                 }
                 return {};
             case IECLASS_RAWKEY:
-                Key(e.ie_Code, e.ie_Qualifier);
+                Key(e.ie_Code, e.ie_Qualifier, desktopKey);
+                return {};
+            case IECLASS_CLOSEWINDOW:
+                CloseRequest();
                 return {};
             case IECLASS_DISKINSERTED:
                 for (const auto& s : in_.screens) {
@@ -392,7 +395,22 @@ private:
                a->TopEdge < b->TopEdge + b->Height && b->TopEdge < a->TopEdge + a->Height;
     }
 
-    void Key(UWORD code, UWORD eventQualifier) {
+    // The desktop's close button asks the program, through its active window, as the close
+    // gadget does; the program decides what closing means.
+    void CloseRequest() {
+        ScreenImpl* s = in_.FrontScreen();
+        if (s == nullptr) {
+            return;
+        }
+        WindowImpl* target =
+            in_.active != nullptr && in_.active->screen == s ? in_.active : nullptr;
+        for (auto it = s->windows.rbegin(); target == nullptr && it != s->windows.rend(); ++it) {
+            target = it->get();
+        }
+        in_.Send(target, IDCMP_CLOSEWINDOW, 0);
+    }
+
+    void Key(UWORD code, UWORD eventQualifier, const DesktopKey& desktopKey) {
         const bool up = code & IECODE_UP_PREFIX;
         const UWORD key = code & ~IECODE_UP_PREFIX;
         if (const UWORD q = KeyQualifier(key)) {
@@ -402,8 +420,9 @@ private:
         }
         const UWORD saved = in_.qualifier;
         in_.qualifier |= eventQualifier & ~IEQUALIFIER_RELATIVEMOUSE;
-        const DeadKeyPrefix prefix = in_.lastKeys;
-        if (!up && CommandKey(key)) {
+        DeadKeyPrefix prefix = in_.lastKeys;
+        prefix.desktop = desktopKey;
+        if (!up && CommandKey(key, desktopKey)) {
             in_.qualifier = saved;
             return;
         }
@@ -429,7 +448,7 @@ private:
 
     // The Amiga (Super) key, or Ctrl as a desktop habit, with a key that an enabled item of the
     // active window's strip names picks that item. Alt is left alone: it types characters.
-    bool CommandKey(UWORD key) {
+    bool CommandKey(UWORD key, const DesktopKey& desktopKey) {
         WindowImpl* a = in_.active;
         constexpr UWORD kCommand =
             IEQUALIFIER_LCOMMAND | IEQUALIFIER_RCOMMAND | IEQUALIFIER_CONTROL;
@@ -441,7 +460,10 @@ private:
         ie.ie_Class = IECLASS_RAWKEY;
         ie.ie_Code = key;
         char c[4];
-        if (MapRawKey(&ie, c, sizeof(c), nullptr) != 1) {
+        // A desktop key names its item by the layout's own letter for that key.
+        if (desktopKey.known && desktopKey.plain != 0) {
+            c[0] = static_cast<char>(desktopKey.plain);
+        } else if (MapRawKey(&ie, c, sizeof(c), nullptr) != 1) {
             return false;
         }
         const UWORD number = menus::CommandKey(a->MenuStrip, c[0]);
@@ -487,10 +509,10 @@ void RunInputTask(Intuition* in) {
     std::unique_lock guard(in->lock);
     for (;;) {
         in->changed.wait(guard, [&] { return !in->events.empty(); });
-        const InputEvent event = in->events.front();
+        const QueuedInput input = in->events.front();
         in->events.pop_front();
         in->busy = true;
-        PendingResize pending = handler.Handle(event);
+        PendingResize pending = handler.Handle(input.event, input.key);
         if (pending.window != nullptr || !in->redraws.empty()) {
             guard.unlock();
             if (pending.window != nullptr) {
@@ -514,11 +536,11 @@ void Intuition::StartInputTask() {
     std::thread(&RunInputTask, this).detach();
 }
 
-void PostInputEvent(const InputEvent& event) {
+void PostInputEvent(const InputEvent& event, const DesktopKey& key) {
     Intuition& in = Intuition::Get();
     std::lock_guard guard(in.lock);
     in.StartInputTask();
-    in.events.push_back(event);
+    in.events.push_back(QueuedInput{event, key});
     in.changed.notify_all();
 }
 

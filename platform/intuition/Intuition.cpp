@@ -225,8 +225,15 @@ void Restack(ScreenImpl* screen, const std::shared_ptr<WindowImpl>& window, size
 
 void SetPresenter(std::unique_ptr<Presenter> presenter) {
     Intuition& in = Intuition::Get();
-    std::lock_guard guard(in.lock);
-    in.presenter = presenter ? std::move(presenter) : std::make_unique<HeadlessPresenter>();
+    std::unique_ptr<Presenter> old;
+    {
+        std::lock_guard guard(in.lock);
+        in.presenterChosen = true;
+        old = std::move(in.presenter);
+        in.presenter = presenter ? std::move(presenter) : std::make_unique<HeadlessPresenter>();
+    }
+    // The old one may have a thread of its own that needs intuition's lock to finish.
+    old.reset();
 }
 
 }  // namespace tessella::intuition

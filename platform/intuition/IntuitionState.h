@@ -56,6 +56,12 @@ struct IntuiMessageImpl {
     std::weak_ptr<WindowImpl> window;  // may close before the message comes back
 };
 
+// An input event with what the desktop's layout made of it, for raw keys from a desktop window.
+struct QueuedInput {
+    InputEvent event{};
+    DesktopKey key{};
+};
+
 // What the pointer is doing since its button went down.
 enum class Gesture { None, Content, Close, Depth, Drag, Size, Gadget };
 
@@ -81,10 +87,11 @@ public:
     std::vector<std::shared_ptr<ScreenImpl>> screens;  // back to front
     WindowImpl* active = nullptr;
     std::unique_ptr<Presenter> presenter = std::make_unique<HeadlessPresenter>();
+    bool presenterChosen = false;
     int beeps = 0;
     int outstanding = 0;  // messages sent and not yet replied
 
-    std::deque<InputEvent> events;
+    std::deque<QueuedInput> events;
     bool busy = false;
     bool inputTaskStarted = false;
 

@@ -1,10 +1,11 @@
 #pragma once
 // What shows the screen to the user. The headless presenter has no window; a desktop presenter
-// sleeps in graphics::WaitDisplayChange, composes the front screen when it returns, feeds its
+// sleeps until graphics::WaitDisplayChange returns, composes the front screen then, feeds its
 // mouse and keyboard to PostInputEvent, and shows beeps and the active window's pointer image.
 
 #include <array>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "graphics/LayerImpl.h"
@@ -33,7 +34,8 @@ void SetPresenter(std::unique_ptr<Presenter> presenter);
 struct Frame {
     int width = 0;
     int height = 0;
-    int topEdge = 0;  // how far the screen has been slid down
+    int topEdge = 0;    // how far the screen has been slid down
+    std::string title;  // the screen's own title, Latin-1
     std::vector<UBYTE> pens;
     std::array<ULONG, 256> palette{};
 };
@@ -55,8 +57,14 @@ struct PointerImage {
 PointerImage ActivePointer();
 
 // Queues one input event for the input task: IECLASS_RAWMOUSE with absolute ie_X/ie_Y on the
-// front screen (ie_Code a button code or IECODE_NOBUTTON), IECLASS_RAWKEY, or
-// IECLASS_DISKINSERTED.
-void PostInputEvent(const InputEvent& event);
+// front screen (ie_Code a button code or IECODE_NOBUTTON), IECLASS_RAWKEY (with what the
+// desktop's layout made of the key, when it comes from a desktop window),
+// IECLASS_DISKINSERTED, or IECLASS_CLOSEWINDOW.
+void PostInputEvent(const InputEvent& event, const DesktopKey& key = DesktopKey{});
+
+// Picks the presenter when the first screen opens: the desktop window when a display can be
+// opened, the headless presenter otherwise (said once on standard error). The caller holds
+// intuition's lock.
+void ChoosePresenter();
 
 }  // namespace tessella::intuition

@@ -113,6 +113,7 @@ Screen* OpenScreenTagList(const NewScreen* /*newScreen*/, const TagItem* tagList
     in.screens.emplace_back(std::shared_ptr<ScreenImpl>(s));
     Relink(in);
     in.StartInputTask();
+    ChoosePresenter();
     return s;
 }
 
@@ -161,6 +162,7 @@ Screen* LockPubScreen(CONST_STRPTR name) {
         in.screens.emplace(in.screens.begin(), std::shared_ptr<ScreenImpl>(chosen));
         Relink(in);
         in.StartInputTask();
+        ChoosePresenter();
     }
     chosen->publicLocks++;
     return chosen;

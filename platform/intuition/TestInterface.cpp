@@ -24,10 +24,10 @@ void Mouse(UWORD code) {
         // The button goes down where the last queued move left the pointer.
         x = in.pointerX;
         y = in.pointerY;
-        for (const InputEvent& e : in.events) {
-            if (e.ie_Class == IECLASS_RAWMOUSE) {
-                x = e.ie_X;
-                y = e.ie_Y;
+        for (const auto& queued : in.events) {
+            if (queued.event.ie_Class == IECLASS_RAWMOUSE) {
+                x = queued.event.ie_X;
+                y = queued.event.ie_Y;
             }
         }
     }

@@ -1,5 +1,6 @@
 #include "keymap/UsKeyMap.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -164,6 +165,19 @@ std::string Translate(UWORD code, UWORD qualifier, const DeadKeyPrefix* prefix) 
 
 }  // namespace
 
+std::string DesktopTranslate(UWORD code, UWORD qualifier, const DesktopKey& key) {
+    if (key.length > 0) {
+        return std::string(reinterpret_cast<const char*>(key.chars),
+                           std::min<size_t>(key.length, sizeof(key.chars)));
+    }
+    // A key of the typing block that gives nothing in the desktop's layout is a dead key (the
+    // desktop composes the accented letter itself) or a combination the layout ignores.
+    if (code < RAWKEY_SPACE) {
+        return "";
+    }
+    return Translate(code, qualifier, nullptr);
+}
+
 namespace {
 
 bool SingleKeyFor(UBYTE character, KeyStroke& stroke) {
@@ -226,8 +240,13 @@ WORD MapRawKey(const InputEvent* event, STRPTR buffer, LONG length, const KeyMap
         return 0;
     }
     const auto* prefix = static_cast<const DeadKeyPrefix*>(event->ie_EventAddress);
-    const std::string out =
-        tessella::keymap::Translate(event->ie_Code, event->ie_Qualifier, prefix);
+    std::string out;
+    if (prefix != nullptr && prefix->desktop.known) {
+        out = tessella::keymap::DesktopTranslate(event->ie_Code, event->ie_Qualifier,
+                                                 prefix->desktop);
+    } else {
+        out = tessella::keymap::Translate(event->ie_Code, event->ie_Qualifier, prefix);
+    }
     if (static_cast<LONG>(out.size()) > length || (buffer == nullptr && !out.empty())) {
         return -1;
     }

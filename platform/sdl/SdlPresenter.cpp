@@ -1,0 +1,555 @@
+#include "sdl/SdlPresenter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <future>
+
+#include "graphics/LayerImpl.h"
+#include "intuition/IntuitionState.h"
+#include "sdl/SdlSystem.h"
+
+namespace tessella::sdl {
+namespace {
+
+constexpr auto kFrameInterval = std::chrono::milliseconds(16);
+constexpr auto kFlashTime = std::chrono::milliseconds(120);
+// Room for the desktop's title bar above the window, so the window fits with its frame.
+constexpr int kDecorationHeight = 32;
+
+// Sprite colours 1 to 3 are pens 17 to 19 of the screen, as on the Amiga's display.
+constexpr int kFirstSpritePen = 16;
+
+// The beep: a short 880 Hz tone with soft edges, as 8-bit samples at 22,050 per second.
+const std::vector<BYTE>& ToneSamples() {
+    static const std::vector<BYTE> samples = [] {
+        constexpr int kRate = 22050;
+        constexpr int kLength = kRate * 12 / 100;
+        constexpr int kFade = kRate / 200;
+        std::vector<BYTE> s(kLength);
+        for (int i = 0; i < kLength; ++i) {
+            const double edge = std::min({1.0, static_cast<double>(i) / kFade,
+                                          static_cast<double>(kLength - 1 - i) / kFade});
+            s[static_cast<size_t>(i)] = static_cast<BYTE>(
+                std::lround(100.0 * edge * std::sin(2 * M_PI * 880.0 * i / kRate)));
+        }
+        return s;
+    }();
+    return samples;
+}
+
+}  // namespace
+
+std::unique_ptr<SdlPresenter> SdlPresenter::Open(std::string& error) {
+    std::unique_ptr<SdlPresenter> p(new SdlPresenter);
+    if (!p->Start(error)) {
+        return nullptr;
+    }
+    return p;
+}
+
+bool SdlPresenter::Start(std::string& error) {
+    std::promise<std::string> opened;
+    std::future<std::string> result = opened.get_future();
+    thread_ = std::thread([this, &opened] {
+        std::string problem;
+        if (!StartSubSystem(SDL_INIT_VIDEO)) {
+            problem = SDL_GetError();
+        } else {
+            SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+            wakeEvent_ = SDL_RegisterEvents(1);
+            window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 800, 600,
+                                       SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+            if (window_ != nullptr) {
+                renderer_ = SDL_CreateRenderer(window_, -1, 0);
+                if (renderer_ == nullptr) {
+                    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+                }
+            }
+            if (window_ == nullptr || renderer_ == nullptr || wakeEvent_ == Uint32(-1)) {
+                problem = SDL_GetError();
+                Finish();
+            }
+        }
+        const bool ok = problem.empty();
+        opened.set_value(problem);
+        if (ok) {
+            Run();
+            Finish();
+        }
+    });
+    error = result.get();
+    if (!error.empty()) {
+        thread_.join();
+        return false;
+    }
+    watcher_ = std::thread([this] { WatchDisplay(); });
+    Wake();  // the first picture
+    return true;
+}
+
+void SdlPresenter::WatchDisplay() {
+    uint64_t seen = graphics::DisplayGeneration();
+    while (!stop_) {
+        seen = graphics::WaitDisplayChange(seen);
+        if (stop_) {
+            return;
+        }
+        Wake();
+        // Until the presenter has taken this wake-up, further changes need no other one.
+        std::unique_lock guard(watchLock_);
+        taken_.wait(guard, [this] { return stop_ || !wakePending_; });
+    }
+}
+
+SdlPresenter::~SdlPresenter() {
+    {
+        std::lock_guard guard(watchLock_);
+        stop_ = true;
+    }
+    taken_.notify_all();
+    if (watcher_.joinable()) {
+        graphics::TouchDisplay();  // lets the watcher out of its wait
+        watcher_.join();
+    }
+    if (wakeEvent_ != 0 && wakeEvent_ != Uint32(-1)) {
+        SDL_Event e{};
+        e.type = wakeEvent_;
+        SDL_PushEvent(&e);
+    }
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
+void SdlPresenter::Finish() {
+    audio::AudioMixer::Get().Stop(&tone_);
+    if (cursor_ != nullptr) {
+        SDL_FreeCursor(cursor_);
+        cursor_ = nullptr;
+    }
+    if (arrow_ != nullptr) {
+        SDL_FreeCursor(arrow_);
+        arrow_ = nullptr;
+    }
+    if (texture_ != nullptr) {
+        SDL_DestroyTexture(texture_);
+        texture_ = nullptr;
+    }
+    if (renderer_ != nullptr) {
+        SDL_DestroyRenderer(renderer_);
+        renderer_ = nullptr;
+    }
+    if (window_ != nullptr) {
+        SDL_DestroyWindow(window_);
+        window_ = nullptr;
+    }
+    StopSubSystem(SDL_INIT_VIDEO);
+}
+
+// One wake-up event at a time: the presenter composes everything that changed since.
+void SdlPresenter::Wake() {
+    if (wakePending_.exchange(true)) {
+        return;
+    }
+    SDL_Event e{};
+    e.type = wakeEvent_;
+    SDL_PushEvent(&e);
+}
+
+void SdlPresenter::Beep(Screen* /*screen*/) {
+    beepPending_ = true;
+    Wake();
+}
+
+void SdlPresenter::PointerChanged() {
+    Wake();
+}
+
+void SdlPresenter::Run() {
+    SDL_StartTextInput();
+    arrow_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+    while (!stop_) {
+        // Wait for an event; while a frame is due or a flash must end, wait no longer than that.
+        const auto now = Clock::now();
+        Clock::time_point until = Clock::time_point::max();
+        if (dirty_) {
+            until = std::max(now, nextFrame_);
+        }
+        if (flashing_) {
+            until = std::min(until, flashUntil_);
+        }
+        SDL_Event e;
+        int got;
+        if (until == Clock::time_point::max()) {
+            got = SDL_WaitEvent(&e);
+        } else {
+            const auto ms =
+                std::chrono::duration_cast<std::chrono::milliseconds>(until - now).count();
+            got = ms > 0 ? SDL_WaitEventTimeout(&e, static_cast<int>(ms)) : SDL_PollEvent(&e);
+        }
+        if (got) {
+            Handle(e);
+            while (!stop_ && SDL_PollEvent(&e)) {
+                Handle(e);
+            }
+        }
+        if (flashing_ && Clock::now() >= flashUntil_) {
+            flashing_ = false;
+            dirty_ = true;
+        }
+        if (dirty_ && Clock::now() >= nextFrame_ && !stop_) {
+            dirty_ = false;
+            if (beepStarting_) {
+                flashing_ = true;
+                flashUntil_ = Clock::now() + kFlashTime;
+            }
+            Render();
+            nextFrame_ = Clock::now() + kFrameInterval;
+        }
+        // The tone starts once the flash shows: opening the sound output the first time can
+        // take a while.
+        if (beepStarting_ && flashing_) {
+            beepStarting_ = false;
+            StartTone();
+        }
+    }
+}
+
+void SdlPresenter::Handle(const SDL_Event& e) {
+    if (e.type == wakeEvent_) {
+        {
+            std::lock_guard guard(watchLock_);
+            wakePending_ = false;
+        }
+        taken_.notify_all();
+        dirty_ = true;
+        if (beepPending_.exchange(false)) {
+            beepStarting_ = true;
+        }
+        return;
+    }
+    switch (e.type) {
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+                InputEvent close{};
+                close.ie_Class = IECLASS_CLOSEWINDOW;
+                intuition::PostInputEvent(close);
+            } else if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                view_ = Fit(e.window.data1, e.window.data2, width_, height_);
+                Present();
+            } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                Present();
+            }
+            return;
+        case SDL_MOUSEMOTION:
+            PostMouse(e.motion.x, e.motion.y, IECODE_NOBUTTON);
+            return;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            UWORD code;
+            switch (e.button.button) {
+                case SDL_BUTTON_LEFT:
+                    code = IECODE_LBUTTON;
+                    break;
+                case SDL_BUTTON_RIGHT:
+                    code = IECODE_RBUTTON;
+                    break;
+                case SDL_BUTTON_MIDDLE:
+                    code = IECODE_MBUTTON;
+                    break;
+                default:
+                    return;
+            }
+            if (e.type == SDL_MOUSEBUTTONUP) {
+                code |= IECODE_UP_PREFIX;
+            }
+            PostMouse(e.button.x, e.button.y, code);
+            return;
+        }
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            HandleKey(e.key);
+            return;
+        case SDL_TEXTINPUT:
+            HandleText(e.text);
+            return;
+        default:
+            return;
+    }
+}
+
+void SdlPresenter::PostMouse(int x, int y, UWORD code) {
+    if (width_ <= 0 || height_ <= 0) {
+        return;
+    }
+    InputEvent e{};
+    e.ie_Class = IECLASS_RAWMOUSE;
+    e.ie_Code = code;
+    int sx;
+    int sy;
+    ToScreen(view_, width_, height_, x, y - topEdge_ * view_.scale, sx, sy);
+    e.ie_X = static_cast<WORD>(sx);
+    e.ie_Y = static_cast<WORD>(sy);
+    intuition::PostInputEvent(e);
+}
+
+void SdlPresenter::HandleKey(const SDL_KeyboardEvent& key) {
+    const SDL_Scancode scancode = key.keysym.scancode;
+    const UWORD raw = RawKeyFor(scancode);
+    // Caps Lock travels as a qualifier only: the desktop keeps its state, and a key event for
+    // it would make the input task toggle a second copy that can disagree with the desktop's.
+    if (raw == kNoRawKey || scancode == SDL_SCANCODE_CAPSLOCK) {
+        return;
+    }
+    InputEvent e{};
+    e.ie_Class = IECLASS_RAWKEY;
+    e.ie_Qualifier = QualifierFor(key.keysym.mod, scancode);
+    if (key.repeat) {
+        e.ie_Qualifier |= IEQUALIFIER_REPEAT;
+    }
+    DesktopKey desktop{};
+    desktop.known = 1;
+    if (key.state == SDL_RELEASED) {
+        e.ie_Code = raw | IECODE_UP_PREFIX;
+        intuition::PostInputEvent(e, desktop);
+        return;
+    }
+    e.ie_Code = raw;
+    lastKey_ = raw;
+    // The layout's character arrives as a text event right after the key that typed it.
+    std::string text;
+    SDL_Event next;
+    if (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 &&
+        next.type == SDL_TEXTINPUT) {
+        SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_TEXTINPUT, SDL_TEXTINPUT);
+        text = Latin1Of(next.text.text);
+    } else if ((key.keysym.mod & KMOD_CTRL) && key.keysym.sym >= 'a' && key.keysym.sym <= 'z') {
+        // SDL gives no text for control characters; the letter comes from the layout.
+        text.push_back(static_cast<char>(key.keysym.sym & 0x1F));
+    }
+    desktop.length = static_cast<UBYTE>(std::min(text.size(), sizeof(desktop.chars)));
+    std::memcpy(desktop.chars, text.data(), desktop.length);
+    intuition::PostInputEvent(e, desktop);
+}
+
+// Text that follows no key (an input method's result, or a key SDL could not place) is typed
+// on the last key pressed, as a press and a release.
+void SdlPresenter::HandleText(const SDL_TextInputEvent& input) {
+    const std::string text = Latin1Of(input.text);
+    if (text.empty()) {
+        return;
+    }
+    DesktopKey desktop{};
+    desktop.known = 1;
+    desktop.length = static_cast<UBYTE>(std::min(text.size(), sizeof(desktop.chars)));
+    std::memcpy(desktop.chars, text.data(), desktop.length);
+    InputEvent e{};
+    e.ie_Class = IECLASS_RAWKEY;
+    e.ie_Code = lastKey_;
+    e.ie_Qualifier = QualifierFor(SDL_GetModState(), SDL_SCANCODE_UNKNOWN);
+    intuition::PostInputEvent(e, desktop);
+    e.ie_Code = lastKey_ | IECODE_UP_PREFIX;
+    intuition::PostInputEvent(e, DesktopKey{1, 0, {}});
+}
+
+void SdlPresenter::Resize(int width, int height) {
+    width_ = width;
+    height_ = height;
+    SDL_Rect usable{0, 0, width, height};
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+    SDL_GetDisplayUsableBounds(display, &usable);
+    const int scale = ScaleFor(usable.w, usable.h - kDecorationHeight, width, height);
+    SDL_SetWindowSize(window_, width * scale, height * scale);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                          SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+    int w;
+    int h;
+    SDL_GetWindowSize(window_, &w, &h);
+    view_ = Fit(w, h, width, height);
+    if (texture_ != nullptr) {
+        SDL_DestroyTexture(texture_);
+    }
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                 width, height);
+    // A new texture holds nothing yet. Every pixel shown is opaque, so a transparent one makes
+    // every pixel count as changed.
+    visible_.assign(static_cast<size_t>(width) * height, 0);
+}
+
+void SdlPresenter::Render() {
+    intuition::Frame frame;
+    if (!intuition::ComposeFrontScreen(frame)) {
+        if (shown_) {
+            SDL_HideWindow(window_);
+            shown_ = false;
+        }
+        return;
+    }
+    if (frame.width != width_ || frame.height != height_ || texture_ == nullptr) {
+        Resize(frame.width, frame.height);
+    }
+    if (frame.title != title_) {
+        title_ = frame.title;
+        SDL_SetWindowTitle(window_, Utf8Of(title_).c_str());
+    }
+    topEdge_ = frame.topEdge;
+    // The picture as it is seen: the slid-away part is black, and a flash shows the
+    // complement of every colour.
+    const Uint32 flip = flashing_ ? 0x00FFFFFFu : 0;
+    next_.resize(visible_.size());
+    for (int y = 0; y < height_; ++y) {
+        Uint32* row = &next_[static_cast<size_t>(y) * width_];
+        const int source = y - topEdge_;
+        if (source < 0) {
+            std::fill(row, row + width_, 0xFF000000u ^ flip);
+            continue;
+        }
+        const UBYTE* pens = &frame.pens[static_cast<size_t>(source) * width_];
+        for (int x = 0; x < width_; ++x) {
+            row[x] = (0xFF000000u | frame.palette[pens[x]]) ^ flip;
+        }
+    }
+    // Upload only the bands of rows that changed, each as narrow as its changed columns.
+    bool changed = false;
+    int y = 0;
+    while (y < height_) {
+        const size_t at = static_cast<size_t>(y) * width_;
+        if (std::memcmp(&next_[at], &visible_[at], sizeof(Uint32) * width_) == 0) {
+            ++y;
+            continue;
+        }
+        int first = width_;
+        int last = -1;
+        const int top = y;
+        for (; y < height_; ++y) {
+            const Uint32* a = &next_[static_cast<size_t>(y) * width_];
+            const Uint32* b = &visible_[static_cast<size_t>(y) * width_];
+            int l = 0;
+            while (l < width_ && a[l] == b[l]) {
+                ++l;
+            }
+            if (l == width_) {
+                break;
+            }
+            int r = width_ - 1;
+            while (a[r] == b[r]) {
+                --r;
+            }
+            first = std::min(first, l);
+            last = std::max(last, r);
+        }
+        const SDL_Rect band{first, top, last - first + 1, y - top};
+        SDL_UpdateTexture(texture_, &band, &next_[static_cast<size_t>(top) * width_ + first],
+                          static_cast<int>(width_ * sizeof(Uint32)));
+        for (int row = top; row < y; ++row) {
+            const size_t from = static_cast<size_t>(row) * width_ + first;
+            std::memcpy(&visible_[from], &next_[from], sizeof(Uint32) * band.w);
+        }
+        changed = true;
+    }
+    UpdatePointer(frame.palette);
+    if (!shown_) {
+        SDL_ShowWindow(window_);
+        shown_ = true;
+        changed = true;
+    }
+    if (changed) {
+        Present();
+    }
+}
+
+void SdlPresenter::Present() {
+    if (!shown_ || texture_ == nullptr) {
+        return;
+    }
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    const SDL_Rect target{view_.left, view_.top, width_ * view_.scale, height_ * view_.scale};
+    SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+    SDL_RenderPresent(renderer_);
+}
+
+void SdlPresenter::UpdatePointer(const std::array<ULONG, 256>& palette) {
+    const intuition::PointerImage image = intuition::ActivePointer();
+    std::array<ULONG, 4> colours{};
+    for (int c = 1; c < 4; ++c) {
+        colours[c] = palette[kFirstSpritePen + c];
+    }
+    if (image.custom == pointer_.custom && pointerScale_ == view_.scale &&
+        (!image.custom ||
+         (image.pixels == pointer_.pixels && colours == pointerColours_ &&
+          image.xOffset == pointer_.xOffset && image.yOffset == pointer_.yOffset))) {
+        return;
+    }
+    pointer_ = image;
+    pointerColours_ = colours;
+    pointerScale_ = view_.scale;
+    SDL_Cursor* made = nullptr;
+    if (image.custom) {
+        const int s = view_.scale;
+        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, image.width * s, image.height * s,
+                                                              32, SDL_PIXELFORMAT_ARGB8888);
+        if (surface != nullptr) {
+            for (int y = 0; y < surface->h; ++y) {
+                auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) +
+                                                      static_cast<ptrdiff_t>(y) * surface->pitch);
+                for (int x = 0; x < surface->w; ++x) {
+                    const UBYTE c = image.pixels[static_cast<size_t>(y / s) * image.width + x / s];
+                    row[x] = c == 0 ? 0 : 0xFF000000u | colours[c];
+                }
+            }
+            // The sprite's offsets place its top-left corner relative to the hot spot.
+            const int hotX = std::clamp(-image.xOffset, 0, image.width - 1);
+            const int hotY = std::clamp(-image.yOffset, 0, image.height - 1);
+            made = SDL_CreateColorCursor(surface, hotX * s, hotY * s);
+            SDL_FreeSurface(surface);
+        }
+    }
+    SDL_SetCursor(made != nullptr ? made : arrow_);
+    if (cursor_ != nullptr) {
+        SDL_FreeCursor(cursor_);
+    }
+    cursor_ = made;
+}
+
+void SdlPresenter::StartTone() {
+    audio::AudioMixer& mixer = audio::AudioMixer::Get();
+    if (!mixer.Open()) {
+        return;  // no sound output: the flash alone
+    }
+    mixer.Stop(&tone_);
+    const std::vector<BYTE>& samples = ToneSamples();
+    tone_.samples = samples.data();
+    tone_.length = static_cast<ULONG>(samples.size());
+    tone_.rate = 22050;
+    tone_.volume = 32;
+    tone_.cycles = 1;
+    mixer.Start(&tone_);
+}
+
+}  // namespace tessella::sdl
+
+namespace tessella::intuition {
+
+void ChoosePresenter() {
+    Intuition& in = Intuition::Get();
+    if (in.presenterChosen) {
+        return;
+    }
+    in.presenterChosen = true;
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    std::string error = "no DISPLAY or WAYLAND_DISPLAY";
+    if ((x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0')) {
+        if (auto sdl = sdl::SdlPresenter::Open(error)) {
+            in.presenter = std::move(sdl);
+            return;
+        }
+    }
+    std::fprintf(stderr, "No desktop display (%s): running without a window.\n", error.c_str());
+}
+
+}  // namespace tessella::intuition

@@ -1,0 +1,92 @@
+#pragma once
+// The desktop window: shows the front screen at an integer scale, turns the desktop's mouse and
+// keyboard into input events, shows the active window's pointer image, and flashes and sounds
+// DisplayBeep. Everything SDL video does happens on the presenter's own thread.
+
+#include <SDL.h>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "audio/AudioMixer.h"
+#include "intuition/Presenter.h"
+#include "sdl/SdlKeys.h"
+
+namespace tessella::sdl {
+
+class SdlPresenter : public intuition::Presenter {
+public:
+    // Starts the thread and its (still hidden) window; null when SDL video cannot start.
+    static std::unique_ptr<SdlPresenter> Open(std::string& error);
+    ~SdlPresenter() override;
+    SdlPresenter(const SdlPresenter&) = delete;
+    SdlPresenter& operator=(const SdlPresenter&) = delete;
+
+    void Beep(Screen* screen) override;
+    void PointerChanged() override;
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    SdlPresenter() = default;
+    bool Start(std::string& error);
+    void Run();
+    void Finish();
+    void Wake();
+    void WatchDisplay();
+
+    void Handle(const SDL_Event& e);
+    void HandleKey(const SDL_KeyboardEvent& key);
+    void HandleText(const SDL_TextInputEvent& text);
+    void PostMouse(int x, int y, UWORD code);
+    void Render();
+    void Present();
+    void Resize(int width, int height);
+    void UpdatePointer(const std::array<ULONG, 256>& palette);
+    void StartTone();
+
+    std::thread thread_;
+    // Sleeps until the display changes and then wakes the presenter's thread, which can only
+    // sleep in SDL's event queue.
+    std::thread watcher_;
+    std::mutex watchLock_;
+    std::condition_variable taken_;  // the presenter took the last wake-up
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> wakePending_{false};
+    std::atomic<bool> beepPending_{false};
+    Uint32 wakeEvent_ = 0;
+
+    // Owned by the presenter's thread.
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    SDL_Cursor* arrow_ = nullptr;
+    SDL_Cursor* cursor_ = nullptr;
+    bool shown_ = false;
+    bool dirty_ = true;
+    int width_ = 0;
+    int height_ = 0;
+    int topEdge_ = 0;
+    View view_;
+    std::string title_;
+    std::vector<Uint32> visible_;  // what the texture holds
+    std::vector<Uint32> next_;
+    Clock::time_point nextFrame_{};
+    Clock::time_point flashUntil_{};
+    bool flashing_ = false;
+    bool beepStarting_ = false;
+    intuition::PointerImage pointer_;
+    std::array<ULONG, 4> pointerColours_{};
+    int pointerScale_ = 0;
+    UWORD lastKey_ = RAWKEY_SPACE;
+    audio::Voice tone_;
+};
+
+}  // namespace tessella::sdl
