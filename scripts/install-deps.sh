@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     age
     libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core
+    libsdl2-dev libx11-dev xvfb xdotool x11-utils x11-xkb-utils imagemagick
 )
 
 missing=()

@@ -46,7 +46,19 @@ void LoadPalette(Screen* screen) {
     add(0.95, 0.75, 0.20);  // 4 the bell
     add(0.97, 0.96, 0.90);  // 5 paper
     for (int pen = 6; pen < kRampFirst; ++pen) {
-        add(0.5, 0.5, 0.5);
+        switch (pen) {
+            case 17:  // the pointer's colours
+                add(0.80, 0.10, 0.10);
+                break;
+            case 18:
+                add(0.0, 0.0, 0.0);
+                break;
+            case 19:
+                add(1.0, 1.0, 1.0);
+                break;
+            default:
+                add(0.5, 0.5, 0.5);
+        }
     }
     for (int i = 0; i < kRampPens; ++i) {
         const double h = 6.0 * i / kRampPens;
@@ -67,6 +79,15 @@ void PaintBackdrop(Window* w) {
         RectFill(rp, x, 0, x, w->Height - 1);
     }
 }
+
+// The dialog's own pointer, a cross: red arms (colour 1) edged in white (colour 3).
+UWORD crossPointer[2 + 2 * 11 + 2] = {0,      0,       // control words
+                                      0x0E00, 0x0E00,  // row 0: plane 0, plane 1
+                                      0x0E00, 0x0A00, 0x0E00, 0x0A00, 0x0E00, 0x0A00,  // rows 1..3
+                                      0xFFE0, 0xFBE0, 0xFFE0, 0x8020, 0xFFE0, 0xFBE0,  // rows 4..6
+                                      0x0E00, 0x0A00, 0x0E00, 0x0A00, 0x0E00, 0x0A00,  // rows 7..9
+                                      0x0E00, 0x0E00,                                  // row 10
+                                      0,      0};
 
 struct Dialog {
     Window* window = nullptr;
@@ -213,6 +234,7 @@ int main(int argc, char** argv) {
     }
     PaintBackdrop(backdrop);
     dialog.Paint();
+    SetPointer(dialog.window, crossPointer, 11, 11, -5, -5);
     Snapshot(snapshot);
     std::printf("READY\n");
 

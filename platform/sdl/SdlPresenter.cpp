@@ -55,8 +55,17 @@ bool SdlPresenter::Start(std::string& error) {
     std::future<std::string> result = opened.get_future();
     thread_ = std::thread([this, &opened] {
         std::string problem;
+        // Only a desktop will do: SDL's other drivers (the console's, off-screen ones) would
+        // show the user nothing.
+        const char* display = std::getenv("DISPLAY");
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, display != nullptr && *display ? "x11" : "wayland");
         if (!StartSubSystem(SDL_INIT_VIDEO)) {
             problem = SDL_GetError();
+        } else if (const char* driver = SDL_GetCurrentVideoDriver();
+                   driver == nullptr ||
+                   (std::strcmp(driver, "x11") != 0 && std::strcmp(driver, "wayland") != 0)) {
+            problem = std::string("no desktop video driver (") + (driver ? driver : "none") + ")";
+            StopSubSystem(SDL_INIT_VIDEO);
         } else {
             SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
             wakeEvent_ = SDL_RegisterEvents(1);

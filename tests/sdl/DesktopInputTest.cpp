@@ -1,0 +1,185 @@
+// What the desktop window hands to intuition: keys with the layout's characters, and its close
+// button, arriving at the program's windows as IDCMP messages; and the fallback to no window.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "intuition.h"
+#include "intuition/Presenter.h"
+#include "platform_test.h"
+
+namespace {
+
+using tessella::intuition::PostInputEvent;
+
+struct Got {
+    ULONG cls;
+    UWORD code;
+    std::string text;
+};
+
+std::vector<Got> Drain(Window* w) {
+    EXPECT_TRUE(PlatformTest::WaitInputDrained());
+    std::vector<Got> all;
+    while (auto* m = reinterpret_cast<IntuiMessage*>(GetMsg(w->UserPort))) {
+        Got g{m->Class, m->Code, ""};
+        if (m->Class == IDCMP_RAWKEY) {
+            InputEvent ie{};
+            ie.ie_Class = IECLASS_RAWKEY;
+            ie.ie_Code = m->Code;
+            ie.ie_Qualifier = m->Qualifier;
+            ie.ie_EventAddress = m->IAddress;
+            char buffer[8];
+            const WORD n = MapRawKey(&ie, buffer, sizeof(buffer), nullptr);
+            g.text.assign(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+        }
+        all.push_back(g);
+        ReplyMsg(&m->ExecMessage);
+    }
+    return all;
+}
+
+class DesktopInput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        screen = OpenScreenTags(nullptr, SA_Width, 320, SA_Height, 200, SA_Depth, 8);
+        ASSERT_NE(screen, nullptr);
+    }
+    void TearDown() override {
+        for (Window* w : windows) {
+            CloseWindow(w);
+        }
+        EXPECT_EQ(CloseScreen(screen), TRUE);
+    }
+    Window* Open(int left, ULONG flags) {
+        Window* w = OpenWindowTags(nullptr, WA_CustomScreen, screen, WA_Left, left, WA_Top, 20,
+                                   WA_Width, 100, WA_Height, 80, WA_Title, "w", WA_Flags,
+                                   WFLG_DRAGBAR | WFLG_CLOSEGADGET | flags, WA_IDCMP,
+                                   IDCMP_RAWKEY | IDCMP_CLOSEWINDOW);
+        EXPECT_NE(w, nullptr);
+        windows.push_back(w);
+        return w;
+    }
+    Screen* screen = nullptr;
+    std::vector<Window*> windows;
+};
+
+void PostKey(UWORD code, const DesktopKey& key) {
+    InputEvent e{};
+    e.ie_Class = IECLASS_RAWKEY;
+    e.ie_Code = code;
+    PostInputEvent(e, key);
+}
+
+TEST_F(DesktopInput, KeysCarryTheLayoutsCharactersToTheActiveWindow) {
+    Window* w = Open(10, WFLG_ACTIVATE);
+    PostKey(0x1A, DesktopKey{1, 1, {0xE8}});
+    PostKey(0x1A | IECODE_UP_PREFIX, DesktopKey{1, 0, {}});
+    PostKey(0x1A, DesktopKey{});  // a key typed through the test interface: the US keymap
+    const auto got = Drain(w);
+    ASSERT_EQ(got.size(), 3u);
+    EXPECT_EQ(got[0].code, 0x1A);
+    EXPECT_EQ(got[0].text, "\xE8");
+    EXPECT_EQ(got[1].code, 0x1A | IECODE_UP_PREFIX);
+    EXPECT_EQ(got[1].text, "");
+    EXPECT_EQ(got[2].text, "[");
+}
+
+TEST_F(DesktopInput, ClosingTheDesktopWindowAsksTheActiveWindow) {
+    Window* back = Open(10, 0);
+    Window* active = Open(150, WFLG_ACTIVATE);
+    InputEvent close{};
+    close.ie_Class = IECLASS_CLOSEWINDOW;
+    PostInputEvent(close);
+    const auto toActive = Drain(active);
+    ASSERT_EQ(toActive.size(), 1u);
+    EXPECT_EQ(toActive[0].cls, IDCMP_CLOSEWINDOW);
+    EXPECT_TRUE(Drain(back).empty());
+    // The program decides: its windows stay open until it closes them.
+    EXPECT_EQ(CloseScreen(screen), FALSE);
+}
+
+TEST_F(DesktopInput, WithNoActiveWindowTheFrontWindowIsAsked) {
+    Window* back = Open(10, 0);
+    Window* front = Open(150, 0);
+    InputEvent close{};
+    close.ie_Class = IECLASS_CLOSEWINDOW;
+    PostInputEvent(close);
+    const auto toFront = Drain(front);
+    ASSERT_EQ(toFront.size(), 1u);
+    EXPECT_EQ(toFront[0].cls, IDCMP_CLOSEWINDOW);
+    EXPECT_TRUE(Drain(back).empty());
+}
+
+TEST_F(DesktopInput, ThePointerShownIsTheActiveWindowsImage) {
+    Window* w = Open(10, WFLG_ACTIVATE);
+    // Rows of plane 0 and plane 1 between two control words at each end: a 3-row arrow.
+    UWORD sprite[] = {0,      0,       //
+                      0x8000, 0x0000,  // colour 1 at x = 0
+                      0x4000, 0xC000,  // 2 at x = 0, 3 at x = 1
+                      0xFFFF, 0x0001,  // 1 at x = 0..14, 3 at 15
+                      0,      0};
+    ULONG colours[] = {3UL << 16 | 17, 0x11000000, 0x22000000, 0x33000000, 0x44000000, 0x55000000,
+                       0x66000000,     0x77000000, 0x88000000, 0x99000000, 0};
+    LoadRGB32(&screen->ViewPort, colours);
+    tessella::intuition::PointerImage image;
+    EXPECT_FALSE(tessella::intuition::ActivePointer(image));  // the desktop's arrow
+    SetPointer(w, sprite, 3, 16, -1, -2);
+    ASSERT_TRUE(tessella::intuition::ActivePointer(image));
+    EXPECT_EQ(image.width, 16);
+    EXPECT_EQ(image.height, 3);
+    EXPECT_EQ(image.hotX, 1);
+    EXPECT_EQ(image.hotY, 2);
+    EXPECT_EQ(image.pixels[0], 1);
+    EXPECT_EQ(image.pixels[1], 0);
+    EXPECT_EQ(image.pixels[16], 2);
+    EXPECT_EQ(image.pixels[17], 3);
+    EXPECT_EQ(image.pixels[32 + 14], 1);
+    EXPECT_EQ(image.pixels[32 + 15], 3);
+    EXPECT_EQ(image.colours[1], 0x112233u);  // sprite colours are pens 17 to 19
+    EXPECT_EQ(image.colours[3], 0x778899u);
+    // Another window becoming active shows its own pointer: here none.
+    Window* other = Open(150, 0);
+    ActivateWindow(other);
+    EXPECT_TRUE(PlatformTest::WaitInputDrained());
+    EXPECT_FALSE(tessella::intuition::ActivePointer(image));
+    ActivateWindow(w);
+    EXPECT_TRUE(PlatformTest::WaitInputDrained());
+    EXPECT_TRUE(tessella::intuition::ActivePointer(image));
+    ClearPointer(w);
+    EXPECT_FALSE(tessella::intuition::ActivePointer(image));
+}
+
+// Each test runs in a process of its own, so the first screen here is the process's first.
+TEST(DesktopFallback, WithoutADisplayTheProgramRunsWithoutAWindowAndSaysSoOnce) {
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    testing::internal::CaptureStderr();
+    Screen* first = OpenScreenTags(nullptr, SA_Width, 64, SA_Height, 64, SA_Depth, 8);
+    Screen* second = OpenScreenTags(nullptr, SA_Width, 64, SA_Height, 64, SA_Depth, 8);
+    const std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(said.find("without a window"), std::string::npos) << said;
+    EXPECT_EQ(said.find("without a window"), said.rfind("without a window")) << said;
+    // The screen works: drawing and reading back go on as usual.
+    SetAPen(&second->RastPort, 7);
+    RectFill(&second->RastPort, 0, 30, 63, 63);
+    EXPECT_EQ(PlatformTest::ReadScreenPixel(10, 40), 7);
+    EXPECT_EQ(CloseScreen(second), TRUE);
+    EXPECT_EQ(CloseScreen(first), TRUE);
+}
+
+TEST(DesktopFallback, ADisplayThatCannotBeOpenedFallsBackToo) {
+    setenv("DISPLAY", ":32761", 1);  // no X server answers there
+    testing::internal::CaptureStderr();
+    Screen* screen = OpenScreenTags(nullptr, SA_Width, 64, SA_Height, 64, SA_Depth, 8);
+    const std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_NE(said.find("without a window"), std::string::npos) << said;
+    EXPECT_EQ(CloseScreen(screen), TRUE);
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# The window demo on a virtual X server of its own, driven by real X input: a click and a key
+# typed on an Italian layout arrive as IDCMP messages, the desktop window shows exactly the
+# screen the platform composes, an idle program uses (almost) no processor time, and the
+# desktop's close request reaches the program, which then ends by itself.
+#   DesktopWindowTest.sh DEMO CLOSE-REQUEST
+set -euo pipefail
+demo=$1
+close_request=$2
+work=$(mktemp -d)
+xvfb_pid=
+demo_pid=
+cleanup() {
+    [ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAILED: $*" >&2
+    echo "--- program output" >&2
+    cat "$work/out" >&2 || true
+    echo "--- program errors" >&2
+    cat "$work/err" >&2 || true
+    exit 1
+}
+
+# Waits (up to a generous limit) until a command succeeds; the limit only guards against a hang.
+until_true() {
+    local tries=$1
+    shift
+    for _ in $(seq "$tries"); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# -noreset keeps the keyboard layout set below: Xvfb otherwise resets when its last client
+# leaves.
+# A display number nobody uses; Xvfb's -displayfd would also do, but not on every version.
+for n in $(seq 90 190); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+        display=":$n"
+        break
+    fi
+done
+[ -n "${display:-}" ] || fail "no free display number"
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+until_true 100 xdpyinfo || fail "Xvfb did not start on $display"
+setxkbmap it || fail "setxkbmap"
+
+"$demo" --snapshot "$work/snapshot.png" >"$work/out" 2>"$work/err" &
+demo_pid=$!
+until_true 200 grep -q READY "$work/out" || fail "the demo did not start"
+window=$(timeout 20 xdotool search --sync --onlyvisible --name "Tessella Cross Edition") ||
+    fail "no desktop window"
+window=$(echo "$window" | head -1)
+grep -q "without a window" "$work/err" && fail "the demo fell back to no window"
+
+# Idle: nothing changes, so the presenter must sleep.
+ticks() { awk '{print $14 + $15}' "/proc/$demo_pid/stat"; }
+hz=$(getconf CLK_TCK)
+before=$(ticks)
+sleep 2
+used=$(( $(ticks) - before ))
+[ "$used" -le $(( hz * 2 * 2 / 100 )) ] || fail "idle for 2 s used $used of $hz ticks per second"
+
+# The dialog sits at (200, 150) on the screen; this point is inside its contents.
+xdotool mousemove --window "$window" 300 330 click 1
+until_true 100 grep -q "MOUSEBUTTONS code=0xe8" "$work/out" || fail "no click arrived"
+grep -q "MOUSEBUTTONS code=0x68 x=100 y=180" "$work/out" || fail "wrong press"
+grep -q "MOUSEBUTTONS code=0xe8 x=100 y=180" "$work/out" || fail "wrong release"
+
+# On an Italian keyboard the key right of P (raw 0x1A, "[" in the US keymap) types "è".
+xdotool key egrave
+until_true 100 grep -q "RAWKEY code=0x9a" "$work/out" || fail "no key arrived"
+grep -q "RAWKEY code=0x1a qualifier=0x0000 text=e8" "$work/out" || fail "wrong key"
+until_true 100 test "$(tail -1 "$work/out")" = IDLE || fail "the demo did not settle"
+
+# The desktop window shows the composed screen pixel for pixel (scale 1 on this desktop).
+same() {
+    import -window "$window" "$work/shot.png" &&
+        [ "$(compare -metric AE "$work/shot.png" "$work/snapshot.png" null: 2>&1)" = 0 ]
+}
+until_true 50 same || fail "screenshot differs from the composed screen in \
+$(compare -metric AE "$work/shot.png" "$work/snapshot.png" null: 2>&1) pixels"
+
+"$close_request" "$window" || fail "close request not sent"
+until_true 100 grep -q CLOSEWINDOW "$work/out" || fail "no CLOSEWINDOW"
+status=0
+wait "$demo_pid" || status=$?
+demo_pid=
+[ "$status" -eq 0 ] || fail "the demo ended with status $status"
+echo "desktop window test passed"
