@@ -341,6 +341,10 @@ void SdlPresenter::HandleKey(const SDL_KeyboardEvent& key) {
     }
     desktop.length = static_cast<UBYTE>(std::min(text.size(), sizeof(desktop.chars)));
     std::memcpy(desktop.chars, text.data(), desktop.length);
+    // The layout's own letter for the key, which menu command keys go by.
+    if (key.keysym.sym >= 0x20 && key.keysym.sym <= 0xFF && key.keysym.sym != 0x7F) {
+        desktop.plain = static_cast<UBYTE>(key.keysym.sym);
+    }
     intuition::PostInputEvent(e, desktop);
 }
 
@@ -361,7 +365,9 @@ void SdlPresenter::HandleText(const SDL_TextInputEvent& input) {
     e.ie_Qualifier = QualifierFor(SDL_GetModState(), SDL_SCANCODE_UNKNOWN);
     intuition::PostInputEvent(e, desktop);
     e.ie_Code = lastKey_ | IECODE_UP_PREFIX;
-    intuition::PostInputEvent(e, DesktopKey{1, 0, {}});
+    DesktopKey release{};
+    release.known = 1;
+    intuition::PostInputEvent(e, release);
 }
 
 void SdlPresenter::Resize(int width, int height) {

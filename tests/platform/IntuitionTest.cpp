@@ -420,8 +420,8 @@ TEST(Keymap, LayersOfTheUsKeymap) {
     EXPECT_EQ(Map(0x20 | IECODE_UP_PREFIX, 0), "");
 
     // Dead keys combine with the next letter only, from the prefix the message carries.
-    const DeadKeyPrefix grave{0x24, IEQUALIFIER_LALT, 0, 0};
-    const DeadKeyPrefix plainG{0x24, 0, 0, 0};
+    const DeadKeyPrefix grave{0x24, IEQUALIFIER_LALT, 0, 0, {}};
+    const DeadKeyPrefix plainG{0x24, 0, 0, 0, {}};
     EXPECT_EQ(Map(0x24, IEQUALIFIER_LALT), "");
     EXPECT_EQ(Map(0x16, 0, &grave), "\xF9");                   // u grave
     EXPECT_EQ(Map(0x16, IEQUALIFIER_LSHIFT, &grave), "\xD9");  // U grave

@@ -75,8 +75,8 @@ void PostKey(UWORD code, const DesktopKey& key) {
 
 TEST_F(DesktopInput, KeysCarryTheLayoutsCharactersToTheActiveWindow) {
     Window* w = Open(10, WFLG_ACTIVATE);
-    PostKey(0x1A, DesktopKey{1, 1, {0xE8}});
-    PostKey(0x1A | IECODE_UP_PREFIX, DesktopKey{1, 0, {}});
+    PostKey(0x1A, DesktopKey{1, 1, {0xE8}, 0});
+    PostKey(0x1A | IECODE_UP_PREFIX, DesktopKey{1, 0, {}, 0});
     PostKey(0x1A, DesktopKey{});  // a key typed through the test interface: the US keymap
     const auto got = Drain(w);
     ASSERT_EQ(got.size(), 3u);
@@ -111,45 +111,6 @@ TEST_F(DesktopInput, WithNoActiveWindowTheFrontWindowIsAsked) {
     ASSERT_EQ(toFront.size(), 1u);
     EXPECT_EQ(toFront[0].cls, IDCMP_CLOSEWINDOW);
     EXPECT_TRUE(Drain(back).empty());
-}
-
-TEST_F(DesktopInput, ThePointerShownIsTheActiveWindowsImage) {
-    Window* w = Open(10, WFLG_ACTIVATE);
-    // Rows of plane 0 and plane 1 between two control words at each end: a 3-row arrow.
-    UWORD sprite[] = {0,      0,       //
-                      0x8000, 0x0000,  // colour 1 at x = 0
-                      0x4000, 0xC000,  // 2 at x = 0, 3 at x = 1
-                      0xFFFF, 0x0001,  // 1 at x = 0..14, 3 at 15
-                      0,      0};
-    ULONG colours[] = {3UL << 16 | 17, 0x11000000, 0x22000000, 0x33000000, 0x44000000, 0x55000000,
-                       0x66000000,     0x77000000, 0x88000000, 0x99000000, 0};
-    LoadRGB32(&screen->ViewPort, colours);
-    tessella::intuition::PointerImage image;
-    EXPECT_FALSE(tessella::intuition::ActivePointer(image));  // the desktop's arrow
-    SetPointer(w, sprite, 3, 16, -1, -2);
-    ASSERT_TRUE(tessella::intuition::ActivePointer(image));
-    EXPECT_EQ(image.width, 16);
-    EXPECT_EQ(image.height, 3);
-    EXPECT_EQ(image.hotX, 1);
-    EXPECT_EQ(image.hotY, 2);
-    EXPECT_EQ(image.pixels[0], 1);
-    EXPECT_EQ(image.pixels[1], 0);
-    EXPECT_EQ(image.pixels[16], 2);
-    EXPECT_EQ(image.pixels[17], 3);
-    EXPECT_EQ(image.pixels[32 + 14], 1);
-    EXPECT_EQ(image.pixels[32 + 15], 3);
-    EXPECT_EQ(image.colours[1], 0x112233u);  // sprite colours are pens 17 to 19
-    EXPECT_EQ(image.colours[3], 0x778899u);
-    // Another window becoming active shows its own pointer: here none.
-    Window* other = Open(150, 0);
-    ActivateWindow(other);
-    EXPECT_TRUE(PlatformTest::WaitInputDrained());
-    EXPECT_FALSE(tessella::intuition::ActivePointer(image));
-    ActivateWindow(w);
-    EXPECT_TRUE(PlatformTest::WaitInputDrained());
-    EXPECT_TRUE(tessella::intuition::ActivePointer(image));
-    ClearPointer(w);
-    EXPECT_FALSE(tessella::intuition::ActivePointer(image));
 }
 
 // Each test runs in a process of its own, so the first screen here is the process's first.
