@@ -89,11 +89,33 @@ void CloseDevice(IORequest* ioReq) {
     }
 }
 
+namespace {
+
+// A program may send a request again while its last reply still waits at the reply port (it
+// checked with CheckIO and never took the reply). Linking the message into a list a second
+// time would corrupt that list, so the stale reply is taken off the port first.
+void TakeStaleReply(IORequest* ioReq) {
+    std::lock_guard guard(tessella::exec::PortLock());
+    MsgPort* port = ioReq->io_Message.mn_ReplyPort;
+    if (ioReq->io_Message.mn_Node.ln_Type != NT_REPLYMSG || port == nullptr) {
+        return;
+    }
+    for (Node* n = port->mp_MsgList.lh_Head; n->ln_Succ != nullptr; n = n->ln_Succ) {
+        if (n == &ioReq->io_Message.mn_Node) {
+            Remove(n);
+            return;
+        }
+    }
+}
+
+}  // namespace
+
 void SendIO(IORequest* ioReq) {
     DeviceDriver* driver = DriverOf(ioReq);
     if (driver == nullptr) {
         return;
     }
+    TakeStaleReply(ioReq);
     ioReq->io_Flags = 0;
     ioReq->io_Message.mn_Node.ln_Type = NT_MESSAGE;
     driver->BeginIO(ioReq);
@@ -104,6 +126,7 @@ void BeginIO(IORequest* ioReq) {
     if (driver == nullptr) {
         return;
     }
+    TakeStaleReply(ioReq);
     ioReq->io_Message.mn_Node.ln_Type = NT_MESSAGE;
     driver->BeginIO(ioReq);
 }

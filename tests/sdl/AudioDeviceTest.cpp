@@ -120,6 +120,19 @@ TEST_F(Audio, EndlessWriteIsPendingUntilAborted) {
     EXPECT_NE(CheckIO(&w->ioa_Request), nullptr);
 }
 
+// A player that only asks CheckIO leaves the finished request's reply at its port; sending the
+// same request again must not link it into the port's list a second time.
+TEST_F(Audio, RequestSentAgainWhileItsReplyWaitsAtThePort) {
+    IOAudio* w = Write(1);
+    BeginIO(&w->ioa_Request);
+    WaitPort(port);  // completed, reply left queued
+    ASSERT_NE(CheckIO(&w->ioa_Request), nullptr);
+    BeginIO(&w->ioa_Request);
+    EXPECT_EQ(WaitIO(&w->ioa_Request), 0);
+    EXPECT_EQ(GetMsg(port), nullptr);  // one reply, taken by WaitIO; the list is intact
+    EXPECT_TRUE(IsListEmpty(&port->mp_MsgList));
+}
+
 TEST_F(Audio, ClosingTheDeviceEndsItsWrites) {
     IOAudio* w = Write(0);
     BeginIO(&w->ioa_Request);
