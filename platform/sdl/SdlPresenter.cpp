@@ -23,21 +23,22 @@ constexpr int kDecorationHeight = 32;
 constexpr int kFirstSpritePen = 16;
 
 // The beep: a short 880 Hz tone with soft edges, as 8-bit samples at 22,050 per second.
+// Never freed: the sound thread may still be playing it while the process exits.
 const std::vector<BYTE>& ToneSamples() {
-    static const std::vector<BYTE> samples = [] {
+    static const std::vector<BYTE>* samples = [] {
         constexpr int kRate = 22050;
         constexpr int kLength = kRate * 12 / 100;
         constexpr int kFade = kRate / 200;
-        std::vector<BYTE> s(kLength);
+        auto* s = new std::vector<BYTE>(kLength);
         for (int i = 0; i < kLength; ++i) {
             const double edge = std::min({1.0, static_cast<double>(i) / kFade,
                                           static_cast<double>(kLength - 1 - i) / kFade});
-            s[static_cast<size_t>(i)] = static_cast<BYTE>(
+            (*s)[static_cast<size_t>(i)] = static_cast<BYTE>(
                 std::lround(100.0 * edge * std::sin(2 * M_PI * 880.0 * i / kRate)));
         }
         return s;
     }();
-    return samples;
+    return *samples;
 }
 
 }  // namespace

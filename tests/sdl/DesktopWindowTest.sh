@@ -79,7 +79,8 @@ grep -q "MOUSEBUTTONS code=0xe8 x=100 y=180" "$work/out" || fail "wrong release"
 xdotool key egrave
 until_true 100 grep -q "RAWKEY code=0x9a" "$work/out" || fail "no key arrived"
 grep -q "RAWKEY code=0x1a qualifier=0x0000 text=e8" "$work/out" || fail "wrong key"
-until_true 100 test "$(tail -1 "$work/out")" = IDLE || fail "the demo did not settle"
+settled() { [ "$(tail -1 "$work/out")" = IDLE ]; }
+until_true 100 settled || fail "the demo did not settle"
 
 # The desktop window shows the composed screen pixel for pixel (scale 1 on this desktop).
 same() {

@@ -86,7 +86,9 @@ protected:
     LONG Parse(const Bytes& bytes) {
         FILE* f = std::fopen(path.c_str(), "wb");
         EXPECT_NE(f, nullptr);
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        if (!bytes.empty()) {
+            std::fwrite(bytes.data(), 1, bytes.size(), f);
+        }
         std::fclose(f);
         iff = AllocIFF();
         EXPECT_NE(iff, nullptr);
