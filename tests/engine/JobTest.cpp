@@ -389,9 +389,7 @@ TEST_F(Job, ProgressFollowsTheJob) {
 
 TEST_F(Job, FilesBeyondTheLengthFieldAreRefusedBeforeAnythingIsWritten) {
     // Sparse: a billion bytes that take no room on disk.
-    {
-        std::ofstream(dir.Path("huge.iso"));
-    }
+    { std::ofstream(dir.Path("huge.iso")); }
     std::filesystem::resize_file(dir.Path("huge.iso"), 1000000000);
     TestJob job;
     Encrypt(job, dir.Path("huge.iso"), dir.Path("huge.velx"));

@@ -28,6 +28,7 @@ TEST(EventLoop, IdleLoopUsesAlmostNoCpu) {
         };
         busy = seconds(after) - seconds(before);
     });
-    std::printf("CPU over one idle second: %.3f ms (%.3f%% of one core)\n", busy * 1000, busy * 100);
+    std::printf("CPU over one idle second: %.3f ms (%.3f%% of one core)\n", busy * 1000,
+                busy * 100);
     EXPECT_LT(busy, 0.02);
 }

@@ -1,1 +1,0 @@
-#include "OpenFile.h"
