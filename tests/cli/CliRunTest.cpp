@@ -157,3 +157,23 @@ TEST(Cli, InterruptStopsTheJobAndLeavesNothing) {
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_EQ(dir.List(), (std::vector<std::string>{"huge", "pw"}));
 }
+
+TEST(Cli, ProgressBarOnlyOnATerminal) {
+    TempDir dir;
+    dir.Write("data", TempDir::RandomBytes(300000, 34));
+    dir.Write("pw", "progress bar 1\n");
+    // `script` gives the program a terminal; its output is what that terminal showed.
+    const std::string cmd =
+        "cd '" + dir.Path("") +
+        "' && script -qec \"'" TESSELLA_CLI
+        "' encrypt --no-check --password-file pw data data.velx\" /dev/null > .tty";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    const std::string shown = TempDir::Read(dir.Path(".tty"));
+    EXPECT_NE(shown.find("\r[" + std::string(40, '.') + "]   0%"), std::string::npos);
+    EXPECT_NE(shown.find("\r[" + std::string(40, '#') + "] 100%\r\n"), std::string::npos);
+    EXPECT_NE(shown.find("File encrypted successfully"), std::string::npos);
+    // Without a terminal the same job prints its message only.
+    const Outcome piped =
+        RunCli(dir, {"encrypt", "--no-check", "--password-file", "pw", "data", "b.velx"});
+    EXPECT_EQ(piped.err, "File encrypted successfully\n");
+}
