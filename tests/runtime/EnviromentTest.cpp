@@ -46,4 +46,9 @@ TEST(Enviroment, CommandLinesRunThroughTheShell) {
     FileUtils::DeleteFile(marker);
     Enviroment::Shell("");  // an empty command line runs nothing and returns
     EXPECT_GT(Enviroment::MemoryTotal(), Enviroment::MemoryFree());
+    // The desktop library's version, as decimal text, from a library opened and closed again.
+    const std::string version = Enviroment::WindowsVer();
+    ASSERT_FALSE(version.empty());
+    EXPECT_EQ(version.find_first_not_of("0123456789"), std::string::npos);
+    EXPECT_GT(std::stoi(version), 0);
 }
