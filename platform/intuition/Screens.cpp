@@ -191,7 +191,10 @@ void MoveScreen(Screen* screen, LONG /*dx*/, LONG dy) {
     tessella::graphics::TouchDisplay();
 }
 
-void ScreenToFront(Screen* screen) {
+namespace {
+
+// Moves a screen to the front (the end of the list, shown) or to the back of the screen stack.
+void Restack(Screen* screen, bool toFront) {
     Intuition& in = Intuition::Get();
     std::lock_guard guard(in.lock);
     auto it = Position(in, screen);
@@ -200,21 +203,18 @@ void ScreenToFront(Screen* screen) {
     }
     std::shared_ptr<ScreenImpl> s = *it;
     in.screens.erase(it);
-    in.screens.push_back(std::move(s));
+    in.screens.insert(toFront ? in.screens.end() : in.screens.begin(), std::move(s));
     Relink(in);
 }
 
+}  // namespace
+
+void ScreenToFront(Screen* screen) {
+    Restack(screen, true);
+}
+
 void ScreenToBack(Screen* screen) {
-    Intuition& in = Intuition::Get();
-    std::lock_guard guard(in.lock);
-    auto it = Position(in, screen);
-    if (it == in.screens.end()) {
-        return;
-    }
-    std::shared_ptr<ScreenImpl> s = *it;
-    in.screens.erase(it);
-    in.screens.insert(in.screens.begin(), std::move(s));
-    Relink(in);
+    Restack(screen, false);
 }
 
 void DisplayBeep(Screen* screen) {
