@@ -33,7 +33,7 @@ void CliJob::EndBar() {
     }
 }
 
-void CliJob::ShowError(const std::string& message, Focus /*focus*/) {
+void CliJob::ShowError(const std::string& message, FieldFocus /*focus*/) {
     EndBar();
     lastError = message;
     std::fprintf(stderr, "ERROR: %s\n", message.c_str());

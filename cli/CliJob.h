@@ -29,7 +29,7 @@ protected:
     bool IsCheckTicked() override { return check; }
     int GetProgress() override { return progress; }
     void SetProgress(int value) override;
-    void ShowError(const std::string& message, Focus focus) override;
+    void ShowError(const std::string& message, FieldFocus focus) override;
     void ShowMessage(const std::string& message) override;
 
 private:

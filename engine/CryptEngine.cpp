@@ -327,7 +327,7 @@ std::string CryptEngine::AggiungiSuffix(std::string name, std::string suffix) {
     return name + sfx;
 }
 
-bool CryptEngine::Fail(const std::string& message, Focus focus) {
+bool CryptEngine::Fail(const std::string& message, FieldFocus focus) {
     ShowError(message, focus);
     return false;
 }
@@ -336,7 +336,7 @@ bool CryptEngine::PrepareOutput(const std::string& destination, Output& out) {
     out.destination = destination;
     out.existed = FileUtils::FileEsistente(destination);
     if (FileUtils::IsDirectory(destination)) {
-        return Fail(NameOf(destination) + ": file not accessible", Focus::Files);
+        return Fail(NameOf(destination) + ": file not accessible", FieldFocus::Files);
     }
     // The work file is created exclusively, so it can never be someone else's file.
     const std::string folder = FolderOf(destination);
@@ -354,9 +354,9 @@ bool CryptEngine::PrepareOutput(const std::string& destination, Output& out) {
         }
     }
     if (out.existed) {
-        return Fail(NameOf(destination) + ": file not accessible", Focus::Files);
+        return Fail(NameOf(destination) + ": file not accessible", FieldFocus::Files);
     }
-    return Fail("Error during encryption.", Focus::None);
+    return Fail("Error during encryption.", FieldFocus::None);
 }
 
 bool CryptEngine::Commit(Output& out) {
@@ -382,18 +382,18 @@ bool CryptEngine::EncryptPass(const std::string& source, Output& out) {
     SetProgress(5);
     if (plainFileName.size() > kMaxNameLength) {
         return Fail(plainFileName + ": file name too long to store (at most 128 bytes)",
-                    Focus::Files);
+                    FieldFocus::Files);
     }
     checksumText = FileUtils::GetFileChecksum(source);
     if (checksumText == FileUtils::kZeroChecksum || totalLength == 0) {
-        return Fail(plainFileName + ": file not found or inaccessible", Focus::Files);
+        return Fail(plainFileName + ": file not found or inaccessible", FieldFocus::Files);
     }
     if (!PrepareOutput(out.destination, out)) {
         return false;
     }
     if (!SetHeaderFile(out.work)) {
         FileUtils::DeleteFile(out.work);
-        return Fail("Error during encryption.", Focus::None);
+        return Fail("Error during encryption.", FieldFocus::None);
     }
     return true;
 }
@@ -402,13 +402,13 @@ bool CryptEngine::DecryptPass(const std::string& source, Output& out) {
     writePosition = 0;
     if (!GetHeaderFile(source)) {
         return Fail(NameOf(source) + ": The password is incorrect or not valid Vel Encrypted File",
-                    Focus::Files);
+                    FieldFocus::Files);
     }
     if (out.destination.empty()) {
         out.destination = FolderOf(source) + plainFileName;
         if (SamePath(source, out.destination)) {
             return Fail("The source file and the destination file cannot match",
-                        Focus::Destination);
+                        FieldFocus::Destination);
         }
     }
     return PrepareOutput(out.destination, out);
@@ -424,7 +424,7 @@ bool CryptEngine::CheckPass(Output& out, std::string expected) {
     if (!GetHeaderFile(out.work)) {
         KeepOrDiscard(out);
         return Fail(NameOf(out.destination) + ": not valid Vel Encrypted File or not accessible",
-                    Focus::None);
+                    FieldFocus::None);
     }
     writePosition = 0;
     MyCustomRandom generator(ContentSeed(expected));
@@ -432,7 +432,7 @@ bool CryptEngine::CheckPass(Output& out, std::string expected) {
         // A partial plaintext copy must not stay behind.
         FileUtils::DeleteFile(temp);
         KeepOrDiscard(out);
-        return Fail("Error while checking.", Focus::None);
+        return Fail("Error while checking.", FieldFocus::None);
     }
     if (!running) {
         FileUtils::DeleteFile(temp);
@@ -443,10 +443,10 @@ bool CryptEngine::CheckPass(Output& out, std::string expected) {
     FileUtils::DeleteFile(temp);
     if (!same) {
         KeepOrDiscard(out);
-        return Fail("Check failed.", Focus::None);
+        return Fail("Check failed.", FieldFocus::None);
     }
     if (!Commit(out)) {
-        return Fail("Error during encryption.", Focus::None);
+        return Fail("Error during encryption.", FieldFocus::None);
     }
     SetProgress(100);
     return true;
@@ -461,11 +461,11 @@ bool CryptEngine::Esegui() {
     if (source.empty()) {
         return Fail(
             encrypting ? "The file to encrypt is required" : "The file to decrypt is required",
-            Focus::Files);
+            FieldFocus::Files);
     }
     if (!FileUtils::FileEsistente(source)) {
         return Fail(StringUtils::ToUpper(NameOf(source)) + ": file not found or inaccessible",
-                    Focus::Files);
+                    FieldFocus::Files);
     }
     Output out;
     const bool derive = !encrypting && GetDestinationChoice() == kSameFolderOriginalName;
@@ -474,29 +474,30 @@ bool CryptEngine::Esegui() {
         if (out.destination.empty()) {
             return Fail(encrypting ? "The filename of the encrypted file is required"
                                    : "The filename of the decrypted file is required",
-                        Focus::Destination);
+                        FieldFocus::Destination);
         }
     }
     const std::string password = StringUtils::Trim(GetPasswordText());
     if (password.empty()) {
-        return Fail("Password required", Focus::Password);
+        return Fail("Password required", FieldFocus::Password);
     }
     if (password.size() < kMinPasswordLength) {
-        return Fail("Password must be at least 8 characters", Focus::Password);
+        return Fail("Password must be at least 8 characters", FieldFocus::Password);
     }
     if (password.size() > kMaxPasswordLength) {
-        return Fail("Password must be at most 15 characters", Focus::Password);
+        return Fail("Password must be at most 15 characters", FieldFocus::Password);
     }
     if (!derive && SamePath(source, out.destination)) {
-        return Fail("The source file and the destination file cannot match", Focus::Destination);
+        return Fail("The source file and the destination file cannot match",
+                    FieldFocus::Destination);
     }
     if (encrypting && !passwordVisible) {
         const std::string confirm = StringUtils::Trim(GetConfirmText());
         if (confirm.empty()) {
-            return Fail("Confirmation password required", Focus::Confirm);
+            return Fail("Confirmation password required", FieldFocus::Confirm);
         }
         if (confirm != password) {
-            return Fail("Confirmation password does not match", Focus::Confirm);
+            return Fail("Confirmation password does not match", FieldFocus::Confirm);
         }
     }
 
@@ -507,7 +508,7 @@ bool CryptEngine::Esegui() {
         // The length field holds nine digits; checked before anything is read or written.
         if (length > kMaxPlainLength) {
             return Fail(NameOf(source) + ": file too large (the limit is 999,999,999 bytes)",
-                        Focus::Files);
+                        FieldFocus::Files);
         }
         if (!EncryptPass(source, out)) {
             return false;
@@ -521,7 +522,7 @@ bool CryptEngine::Esegui() {
     MyCustomRandom generator(seed);
     if (!CriptaDecripta(source, out.work, generator)) {
         FileUtils::DeleteFile(out.work);
-        return Fail("Error during encryption.", Focus::None);
+        return Fail("Error during encryption.", FieldFocus::None);
     }
     if (!running) {
         FileUtils::DeleteFile(out.work);
@@ -532,7 +533,7 @@ bool CryptEngine::Esegui() {
             return CheckPass(out, checksumText);
         }
         if (!Commit(out)) {
-            return Fail("Error during encryption.", Focus::None);
+            return Fail("Error during encryption.", FieldFocus::None);
         }
         SetProgress(100);
         return true;
@@ -543,10 +544,10 @@ bool CryptEngine::Esegui() {
         KeepOrDiscard(out);
         return Fail(NameOf(out.destination) +
                         ": CRC mismatch. The password is incorrect or the file may be corrupted.",
-                    Focus::None);
+                    FieldFocus::None);
     }
     if (!Commit(out)) {
-        return Fail(NameOf(out.destination) + ": file not accessible", Focus::Files);
+        return Fail(NameOf(out.destination) + ": file not accessible", FieldFocus::Files);
     }
     SetProgress(100);
     return true;

@@ -13,7 +13,7 @@
 class CryptEngine {
 public:
     // The inputs a failure message sends the user back to.
-    enum class Focus { None, Files, Destination, Password, Confirm };
+    enum class FieldFocus { None, Files, Destination, Password, Confirm };
 
     // How a decrypted file is named.
     enum DestinationChoice : int { kSameFolderOriginalName = 0, kSpecifyPathname = 1 };
@@ -76,7 +76,7 @@ protected:
     virtual void SetProgress(int /*value*/) {}
 
     // An error box, then the focus moves to the input named.
-    virtual void ShowError(const std::string& /*message*/, Focus /*focus*/) {}
+    virtual void ShowError(const std::string& /*message*/, FieldFocus /*focus*/) {}
     virtual void ShowMessage(const std::string& /*message*/) {}
     virtual void AbilitaDisabilita(bool /*enable*/) {}
     virtual void SetStartCaption(const std::string& /*caption*/) {}
@@ -97,7 +97,7 @@ private:
 
     long WalkBlocks(const PassProgress& progress, long n, int& shown);
 
-    bool Fail(const std::string& message, Focus focus);
+    bool Fail(const std::string& message, FieldFocus focus);
     bool EncryptPass(const std::string& source, Output& out);
     bool DecryptPass(const std::string& source, Output& out);
     bool CheckPass(Output& out, std::string expected);

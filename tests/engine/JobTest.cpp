@@ -11,7 +11,7 @@
 #include "TempDir.h"
 #include "TestJob.h"
 
-using Focus = CryptEngine::Focus;
+using FieldFocus = CryptEngine::FieldFocus;
 using Names = std::vector<std::string>;
 
 namespace {
@@ -110,27 +110,28 @@ TEST_F(Job, ValidationMessagesAndFocus) {
         std::string source, destination, password, confirmation;
         bool visible;
         std::string message;
-        Focus focus;
+        FieldFocus focus;
     };
     const std::vector<Case> cases = {
-        {"  ", "d", kPassword, kPassword, false, "The file to encrypt is required", Focus::Files},
+        {"  ", "d", kPassword, kPassword, false, "The file to encrypt is required",
+         FieldFocus::Files},
         {dir.Path("gone.txt"), "d", kPassword, kPassword, false,
-         "GONE.TXT: file not found or inaccessible", Focus::Files},
+         "GONE.TXT: file not found or inaccessible", FieldFocus::Files},
         {src, " ", kPassword, kPassword, false, "The filename of the encrypted file is required",
-         Focus::Destination},
-        {src, dir.Path("d"), "   ", "", false, "Password required", Focus::Password},
+         FieldFocus::Destination},
+        {src, dir.Path("d"), "   ", "", false, "Password required", FieldFocus::Password},
         {src, dir.Path("d"), " 1234567 ", "", false, "Password must be at least 8 characters",
-         Focus::Password},
+         FieldFocus::Password},
         {src, dir.Path("d"), "1234567890123456", "", false,
-         "Password must be at most 15 characters", Focus::Password},
+         "Password must be at most 15 characters", FieldFocus::Password},
         {src, dir.Path("PLAIN.TXT"), kPassword, kPassword, false,
-         "The source file and the destination file cannot match", Focus::Destination},
+         "The source file and the destination file cannot match", FieldFocus::Destination},
         {src, dir.Path("./plain.txt"), kPassword, kPassword, false,
-         "The source file and the destination file cannot match", Focus::Destination},
+         "The source file and the destination file cannot match", FieldFocus::Destination},
         {src, dir.Path("d"), kPassword, " ", false, "Confirmation password required",
-         Focus::Confirm},
+         FieldFocus::Confirm},
         {src, dir.Path("d"), kPassword, "correct horsE", false,
-         "Confirmation password does not match", Focus::Confirm},
+         "Confirmation password does not match", FieldFocus::Confirm},
     };
     for (const Case& c : cases) {
         TestJob job;
@@ -171,7 +172,7 @@ TEST_F(Job, EmptyFileAndCancellingHalvesAreRefusedWithNothingCreated) {
         TestJob job;
         Encrypt(job, dir.Write("z.bin", content), dir.Path("z.velx"));
         EXPECT_EQ(job.errors, Names{"z.bin: file not found or inaccessible"});
-        EXPECT_EQ(job.LastFocus(), Focus::Files);
+        EXPECT_EQ(job.LastFocus(), FieldFocus::Files);
         EXPECT_EQ(dir.List(), Names{"z.bin"});
     }
 }
@@ -182,7 +183,7 @@ TEST_F(Job, WrongPasswordIsRefusedBeforeAnyDestinationExists) {
     Decrypt(dec, velx, dir.Path("out.doc"), "not the one");
     EXPECT_EQ(dec.errors,
               Names{"secret.doc.velx: The password is incorrect or not valid Vel Encrypted File"});
-    EXPECT_EQ(dec.LastFocus(), Focus::Files);
+    EXPECT_EQ(dec.LastFocus(), FieldFocus::Files);
     EXPECT_EQ(dir.List(), (Names{"secret.doc", "secret.doc.velx"}));
 
     TestJob foreign;
@@ -224,7 +225,7 @@ TEST_F(Job, DestinationThatIsAFolderIsRefused) {
     TestJob job;
     Encrypt(job, dir.Write("p", "plain text"), dir.Path("folder"));
     EXPECT_EQ(job.errors, Names{"folder: file not accessible"});
-    EXPECT_EQ(job.LastFocus(), Focus::Files);
+    EXPECT_EQ(job.LastFocus(), FieldFocus::Files);
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path("folder")));
 }
 
@@ -271,7 +272,7 @@ TEST_F(Job, FailedJobLeavesAnExistingDestinationAsItWas) {
         TestJob job;
         Encrypt(job, src, dir.Path("target.velx"));
         EXPECT_EQ(job.errors, Names{"Error during encryption."});
-        EXPECT_EQ(job.LastFocus(), Focus::None);
+        EXPECT_EQ(job.LastFocus(), FieldFocus::None);
     }
     EXPECT_EQ(TempDir::Read(dir.Path("target.velx")), "the previous encrypted file");
     EXPECT_EQ(dir.List(), (Names{"big", "target.velx"}));
@@ -394,6 +395,6 @@ TEST_F(Job, FilesBeyondTheLengthFieldAreRefusedBeforeAnythingIsWritten) {
     TestJob job;
     Encrypt(job, dir.Path("huge.iso"), dir.Path("huge.velx"));
     EXPECT_EQ(job.errors, Names{"huge.iso: file too large (the limit is 999,999,999 bytes)"});
-    EXPECT_EQ(job.LastFocus(), Focus::Files);
+    EXPECT_EQ(job.LastFocus(), FieldFocus::Files);
     EXPECT_EQ(dir.List(), Names{"huge.iso"});
 }

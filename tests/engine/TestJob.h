@@ -16,7 +16,7 @@ public:
     bool check = false;
 
     std::vector<std::string> errors;
-    std::vector<Focus> focuses;
+    std::vector<FieldFocus> focuses;
     std::vector<std::string> messages;
     std::vector<int> progressValues;
     std::vector<std::string> captions;
@@ -29,7 +29,7 @@ public:
         evTread();
     }
     std::string LastError() const { return errors.empty() ? std::string() : errors.back(); }
-    Focus LastFocus() const { return focuses.empty() ? Focus::None : focuses.back(); }
+    FieldFocus LastFocus() const { return focuses.empty() ? FieldFocus::None : focuses.back(); }
 
 protected:
     std::string GetSourceText() override { return source; }
@@ -46,7 +46,7 @@ protected:
             onProgress(progress);
         }
     }
-    void ShowError(const std::string& message, Focus focus) override {
+    void ShowError(const std::string& message, FieldFocus focus) override {
         errors.push_back(message);
         focuses.push_back(focus);
     }
