@@ -1,6 +1,7 @@
 #include "CliJob.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -43,4 +44,32 @@ void CliJob::ShowMessage(const std::string& message) {
     EndBar();
     succeeded = true;
     std::fprintf(stderr, "%s\n", message.c_str());
+}
+
+bool CliJob::ConfirmReplace(const std::string& destination) {
+    if (force) {
+        return true;
+    }
+    if (askBeforeReplacing) {
+        EndBar();
+        std::fprintf(stderr, "%s exists. Replace it? [y/N] ", destination.c_str());
+        std::fflush(stderr);
+        std::string answer;
+        int c = 0;
+        while ((c = std::fgetc(stdin)) != EOF && c != '\n') {
+            answer.push_back(static_cast<char>(c));
+        }
+        if (c == EOF) {
+            std::fputc('\n', stderr);
+        }
+        if (answer == "y" || answer == "Y" || answer == "yes" || answer == "YES") {
+            return true;
+        }
+        // A Ctrl-C at the question is a stop, not a refusal to report.
+        if (!running) {
+            return false;
+        }
+    }
+    ShowError(destination + ": file exists (use --force to replace it)", FieldFocus::Destination);
+    return false;
 }

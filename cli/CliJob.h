@@ -15,6 +15,9 @@ public:
     int destinationChoice = kSpecifyPathname;
     bool check = true;
     bool showProgressBar = false;
+    // An existing file is replaced only with --force, or when the user says so on the terminal.
+    bool force = false;
+    bool askBeforeReplacing = false;
 
     bool Succeeded() const { return succeeded; }
     int Progress() const { return progress; }
@@ -27,6 +30,9 @@ protected:
     std::string GetConfirmText() override { return confirmation; }
     int GetDestinationChoice() override { return destinationChoice; }
     bool IsCheckTicked() override { return check; }
+    // Paths on a command line are exactly what the shell passed: blanks are part of a name.
+    bool TrimsPaths() override { return false; }
+    bool ConfirmReplace(const std::string& destination) override;
     int GetProgress() override { return progress; }
     void SetProgress(int value) override;
     void ShowError(const std::string& message, FieldFocus focus) override;

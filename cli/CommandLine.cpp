@@ -1,25 +1,29 @@
 #include "CommandLine.h"
 
 const char* CommandLine::Usage() {
-    return "usage: tessella-cli encrypt [--no-check] [--password-file FILE] SOURCE [DESTINATION]\n"
-           "       tessella-cli decrypt [--password-file FILE] SOURCE [DESTINATION]\n"
+    return "usage: tessella-cli encrypt [--no-check] [--force] [--password-file FILE] SOURCE "
+           "[DESTINATION]\n"
+           "       tessella-cli decrypt [--force] [--password-file FILE] SOURCE [DESTINATION]\n"
            "       tessella-cli --help | --version\n"
            "\n"
            "Encrypts or decrypts one file with a password of 8 to 15 characters.\n"
            "\n"
            "  encrypt   writes SOURCE encrypted to DESTINATION (default: SOURCE with its\n"
-           "            extension replaced by .velx), then decrypts it again into a\n"
-           "            temporary file and compares checksums\n"
+           "            extension replaced by .velx), then decrypts it again in memory\n"
+           "            and compares checksums\n"
            "  decrypt   restores the original file; without DESTINATION it takes the name\n"
            "            stored in the file and goes to the folder of SOURCE\n"
            "\n"
            "  --no-check            skip the check after encrypting\n"
+           "  -f, --force           replace an existing destination without asking\n"
            "  --password-file FILE  take the password from the first line of FILE\n"
            "  -h, --help            show this help\n"
            "  --version             show the version\n"
            "\n"
            "Without --password-file the password is asked on the terminal (twice when\n"
            "encrypting), or read from the first line of standard input.\n"
+           "An existing destination is replaced only with --force or when you answer\n"
+           "yes on the terminal. Paths are used exactly as given.\n"
            "Exit status: 0 success, 1 the job failed or was interrupted, 2 usage error.\n";
 }
 
@@ -40,6 +44,8 @@ bool CommandLine::Parse(const std::vector<std::string>& args) {
             return true;
         } else if (arg == "--no-check") {
             check = false;
+        } else if (arg == "-f" || arg == "--force") {
+            force = true;
         } else if (arg == "--password-file") {
             if (i + 1 >= args.size()) {
                 error = "option '--password-file' needs a file name";

@@ -13,6 +13,7 @@ public:
 
     Action action = Action::kNone;
     bool check = true;
+    bool force = false;
     std::string passwordFile;
     std::string source;
     std::string destination;

@@ -3,11 +3,16 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 
 namespace {
+
+// The terminal's settings while a question has echo off; read by signal handlers.
+termios savedTerminal{};
+volatile std::sig_atomic_t echoOff = 0;
 
 std::string ReadLine(std::FILE* in) {
     std::string line;
@@ -23,19 +28,26 @@ std::string AskWithoutEcho(const char* prompt) {
     termios saved{};
     const bool tty = tcgetattr(STDIN_FILENO, &saved) == 0;
     if (tty) {
+        savedTerminal = saved;
+        echoOff = 1;
         termios quiet = saved;
         quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
         quiet.c_lflag |= ECHONL;
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
     }
     const std::string line = ReadLine(stdin);
-    if (tty) {
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
-    }
+    PasswordInput::RestoreTerminal();
     return line;
 }
 
 }  // namespace
+
+void PasswordInput::RestoreTerminal() {
+    if (echoOff != 0) {
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedTerminal);
+        echoOff = 0;
+    }
+}
 
 std::string PasswordInput::FirstLine(const std::string& text) {
     std::string line = text.substr(0, text.find('\n'));

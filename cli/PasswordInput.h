@@ -16,4 +16,7 @@ public:
                                       std::string& confirmation);
     // The first line of a text, without "\n" or "\r\n".
     static std::string FirstLine(const std::string& text);
+    // Gives the terminal its echo back if a question left it off. Safe in a signal handler, so
+    // that a signal at the prompt never leaves the user typing blind.
+    static void RestoreTerminal();
 };

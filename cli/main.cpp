@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <atomic>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
@@ -12,15 +13,38 @@
 namespace {
 
 // The job a Ctrl-C stops. Clearing its flag is what the window's STOP does: the job notices at
-// its next block and removes what it had started to write.
-CliJob* interruptible = nullptr;
+// its next block and keeps nothing unless it had already finished.
+std::atomic<CliJob*> interruptible{nullptr};
 
-void OnInterrupt(int) {
-    if (interruptible != nullptr) {
-        interruptible->running.store(false);
+void OnSignal(int sig) {
+    CliJob* job = interruptible.load();
+    if (job != nullptr) {
+        job->running.store(false);
+        // A second Ctrl-C ends the program at once; what the job was writing has no name yet.
+        if (sig == SIGINT) {
+            std::signal(SIGINT, SIG_DFL);
+        }
+        return;
     }
-    // A second Ctrl-C ends the program at once.
-    std::signal(SIGINT, SIG_DFL);
+    // No job yet, so nothing to clean up but the terminal: end as the signal would have.
+    PasswordInput::RestoreTerminal();
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+// Ctrl-C, a closed terminal and a polite kill all stop the job the same way. Without
+// SA_RESTART a signal also ends a wait for input, such as the question before replacing a file.
+void CatchStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaction(sig, &action, nullptr);
+    }
+    // Past a file size limit a write then fails, and the job reports it and cleans up, rather
+    // than the program dying with its work half done.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 int UsageError(const std::string& message) {
@@ -44,6 +68,7 @@ bool ToSystemText(std::string& password) {
 
 int main(int argc, char** argv) {
     std::setlocale(LC_CTYPE, "");
+    CatchStopSignals();
     CommandLine cmd;
     if (!cmd.Parse(std::vector<std::string>(argv + 1, argv + argc))) {
         return UsageError(cmd.error);
@@ -63,6 +88,7 @@ int main(int argc, char** argv) {
     job.encryptMode = cmd.action == CommandLine::Action::kEncrypt;
     job.source = cmd.source;
     job.check = job.encryptMode && cmd.check;
+    job.force = cmd.force;
     if (job.encryptMode) {
         job.destination =
             cmd.destination.empty() ? job.AggiungiSuffix(cmd.source, "velx") : cmd.destination;
@@ -94,10 +120,10 @@ int main(int argc, char** argv) {
     std::setlocale(LC_CTYPE, "C");
 
     job.showProgressBar = isatty(STDERR_FILENO) != 0;
+    // Only a user at a terminal can be asked; the password did not come through it otherwise.
+    job.askBeforeReplacing = isatty(STDIN_FILENO) != 0 && isatty(STDERR_FILENO) != 0;
     job.running = true;
     interruptible = &job;
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
     job.evTread();
     interruptible = nullptr;
 

@@ -1,6 +1,7 @@
 #include "CryptEngine.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include "FileUtils.h"
 #include "OpenBinaryFile.h"
 #include "StringUtils.h"
+#include "WorkFile.h"
 
 namespace {
 
@@ -106,12 +108,38 @@ bool CryptEngine::PassProgress::IsSteady(long runEnd, int shown) const {
 
 const char CryptEngine::kSignature[44] = "TESSELLA-CROSS-EDITION/VEL-ENCRYPTED-FILE/1";
 
-// Where a job's output lives until the job has succeeded: a work file next to the destination,
-// renamed over it at the end, so that a failed or stopped job never destroys an existing file.
+// Where a job's output lives until the job has succeeded: a work file in the destination's
+// folder that takes the destination's name at the end, so that a failed or stopped job never
+// destroys an existing file and leaves nothing of its own.
 struct CryptEngine::Output {
     std::string destination;
-    std::string work;
+    WorkFile work;
     bool existed = false;
+    // The permission bits the output ends with: never broader than its origin, nor than the
+    // file it replaces.
+    mode_t mode = 0600;
+};
+
+// The source, held open from the first look at it to the end of the job: every pass reads the
+// same file, whatever happens to its name meanwhile.
+struct CryptEngine::Source {
+    std::string name;  // as the user gave it
+    std::string path;  // opens the held file
+    int fd = -1;
+    struct stat status {};
+
+    ~Source() {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+    // Whether the file still has the size and time of change it had when it was opened.
+    bool Unchanged() const {
+        struct stat now {};
+        return ::fstat(fd, &now) == 0 && now.st_size == status.st_size &&
+               now.st_mtim.tv_sec == status.st_mtim.tv_sec &&
+               now.st_mtim.tv_nsec == status.st_mtim.tv_nsec;
+    }
 };
 
 int32_t CryptEngine::ContentSeed(const std::string& checksum) {
@@ -152,14 +180,24 @@ void CryptEngine::GeneraKey(std::string password) {
 
 bool CryptEngine::CriptaDecripta(std::string source, std::string destination,
                                  MyCustomRandom& generator) {
+    OpenBinaryFile out(destination, 0, 0, 1);
+    std::string checksum;
+    return ContentPass(source, &out, generator, PlainSide::kOutput, checksum) && out.Errore() == 0;
+}
+
+bool CryptEngine::ContentPass(const std::string& source, OpenBinaryFile* out,
+                              MyCustomRandom& generator, PlainSide plain, std::string& checksum) {
     const int start = GetProgress();
     const int end = IsCheckTicked() ? start + (100 - start) / 2 : 100;
     const PassProgress progress{start, end - start, totalLength};
     OpenBinaryFile in(source);
-    OpenBinaryFile out(destination, 0, 0, 1);
-    if (in.Errore() != 0) {
+    if (in.Errore() != 0 || (out != nullptr && out->Errore() != 0)) {
         return false;
     }
+    // The pass moves exactly the length it announced: bytes after it are not content.
+    const int64_t contentStart = readPosition;
+    const int64_t readEnd = readPosition + std::max<int32_t>(totalLength, 0);
+    uint8_t fold[16] = {};
     // The content moves in runs of many 128-byte blocks, so that a large file is not two system
     // calls per block. Within a run each block is still its own step: the key index restarts at
     // it, the progress value is the one its end gives, and a stop is noticed after it, so that the
@@ -167,27 +205,41 @@ bool CryptEngine::CriptaDecripta(std::string source, std::string destination,
     std::vector<uint8_t> data(kRunSize);
     std::vector<uint8_t> offsets(kRunSize);
     int shown = start;
-    for (;;) {
-        const long n =
-            in.GetContenuto(readPosition, reinterpret_cast<char*>(data.data()), kRunSize);
+    while (readPosition < readEnd) {
+        const long want = static_cast<long>(std::min<int64_t>(kRunSize, readEnd - readPosition));
+        const long n = in.GetContenuto(readPosition, reinterpret_cast<char*>(data.data()), want);
         if (in.Errore() != 0) {
             return false;
         }
         const bool atEnd = in.isEOF();
+        const int64_t foldAt = readPosition - contentStart;
+        if (plain == PlainSide::kInput) {
+            FileUtils::FoldChecksum(fold, reinterpret_cast<const char*>(data.data()),
+                                    static_cast<size_t>(n), foldAt);
+        }
         generator.GetLowBytes(1, 16, offsets.data(), static_cast<size_t>(n));
         MaskRun(data.data(), offsets.data(), keyTable, static_cast<size_t>(n));
         const long done = WalkBlocks(progress, n, shown);
-        if (!out.SaveContenuto(writePosition, reinterpret_cast<char*>(data.data()), done)) {
+        if (plain == PlainSide::kOutput) {
+            FileUtils::FoldChecksum(fold, reinterpret_cast<const char*>(data.data()),
+                                    static_cast<size_t>(done), foldAt);
+        }
+        if (out != nullptr && !out->SaveContenuto(static_cast<long>(writePosition),
+                                                  reinterpret_cast<char*>(data.data()), done)) {
             return false;
         }
-        readPosition += static_cast<int32_t>(done);
-        writePosition += static_cast<int32_t>(done);
-        if (done < n || !running || atEnd) {
-            in.CloseFile();
-            out.CloseFile();
-            return out.Errore() == 0;
+        readPosition += done;
+        writePosition += done;
+        if (done < n || !running || atEnd || n == 0) {
+            break;
         }
     }
+    checksum = FileUtils::ChecksumText(fold);
+    if (out != nullptr) {
+        out->CloseFile();
+        return out->Errore() == 0;
+    }
+    return true;
 }
 
 // Reports the progress of each block of a run of n bytes starting at writePosition and watches
@@ -332,26 +384,44 @@ bool CryptEngine::Fail(const std::string& message, FieldFocus focus) {
     return false;
 }
 
-bool CryptEngine::PrepareOutput(const std::string& destination, Output& out) {
+bool CryptEngine::OpenSource(const std::string& path, Source& source) {
+    source.name = path;
+    // Opening must never wait: a pipe without a writer would hold the job forever.
+    source.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (source.fd < 0 || ::fstat(source.fd, &source.status) != 0) {
+        return Fail(StringUtils::ToUpper(NameOf(path)) + ": file not found or inaccessible",
+                    FieldFocus::Files);
+    }
+    // Only a regular file has a size to announce and an end to reach.
+    if (!S_ISREG(source.status.st_mode)) {
+        return Fail(NameOf(path) + ": not a regular file", FieldFocus::Files);
+    }
+    source.path = "/proc/self/fd/" + std::to_string(source.fd);
+    if (::access(source.path.c_str(), R_OK) != 0) {
+        source.path = path;
+    }
+    return true;
+}
+
+bool CryptEngine::PrepareOutput(const std::string& destination, const Source& source, Output& out) {
     out.destination = destination;
-    out.existed = FileUtils::FileEsistente(destination);
+    out.mode = source.status.st_mode & 0777;
+    // A link counts as an existing file even when it leads nowhere; its target's permissions,
+    // where there is one, are those of the file the user sees.
+    struct stat existing {};
+    out.existed = ::lstat(destination.c_str(), &existing) == 0;
     if (FileUtils::IsDirectory(destination)) {
         return Fail(NameOf(destination) + ": file not accessible", FieldFocus::Files);
     }
-    // The work file is created exclusively, so it can never be someone else's file.
-    const std::string folder = FolderOf(destination);
-    for (int n = 0; n < 1000; ++n) {
-        const std::string candidate =
-            folder + ".tessella-" + std::to_string(getpid()) + "-" + std::to_string(n) + ".part";
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            out.work = candidate;
-            return true;
+    if (out.existed) {
+        ::stat(destination.c_str(), &existing);
+        out.mode &= existing.st_mode & 0777;
+        if (!ConfirmReplace(destination)) {
+            return false;
         }
-        if (errno != EEXIST) {
-            break;
-        }
+    }
+    if (out.work.Create(FolderOf(destination))) {
+        return true;
     }
     if (out.existed) {
         return Fail(NameOf(destination) + ": file not accessible", FieldFocus::Files);
@@ -359,97 +429,114 @@ bool CryptEngine::PrepareOutput(const std::string& destination, Output& out) {
     return Fail("Error during encryption.", FieldFocus::None);
 }
 
-bool CryptEngine::Commit(Output& out) {
-    if (std::rename(out.work.c_str(), out.destination.c_str()) == 0) {
-        return true;
+CryptEngine::Committed CryptEngine::Commit(Output& out, bool replace) {
+    if (out.work.Commit(out.destination, out.mode, replace)) {
+        return Committed::kYes;
     }
-    FileUtils::DeleteFile(out.work);
-    return false;
+    if (errno != EEXIST || replace) {
+        return Committed::kFailed;
+    }
+    // A file took the destination's name while the job ran.
+    struct stat existing {};
+    if (::stat(out.destination.c_str(), &existing) == 0) {
+        out.mode &= existing.st_mode & 0777;
+    }
+    if (!ConfirmReplace(out.destination)) {
+        return Committed::kRefused;
+    }
+    return out.work.Commit(out.destination, out.mode, true) ? Committed::kYes : Committed::kFailed;
 }
 
 void CryptEngine::KeepOrDiscard(Output& out) {
     // What a failed job produced stays only where it replaces nothing.
-    if (out.existed) {
-        FileUtils::DeleteFile(out.work);
-    } else {
-        Commit(out);
+    if (!out.existed) {
+        out.work.Commit(out.destination, out.mode, false);
     }
+    out.work.Discard();
 }
 
-bool CryptEngine::EncryptPass(const std::string& source, Output& out) {
+bool CryptEngine::Finish(Output& out, const std::string& failure, FieldFocus focus) {
+    // The outcome is decided here, once: a stop that came before this point leaves nothing
+    // written; one that comes after it finds the job done, and the job says so.
+    if (!running) {
+        out.work.Discard();
+        return false;
+    }
+    switch (Commit(out, out.existed)) {
+        case Committed::kYes:
+            SetProgress(100);
+            return true;
+        case Committed::kRefused:
+            return false;
+        case Committed::kFailed:
+            break;
+    }
+    return Fail(failure, focus);
+}
+
+bool CryptEngine::EncryptPass(const Source& source, Output& out) {
     readPosition = 0;
-    plainFileName = NameOf(source);
+    plainFileName = NameOf(source.name);
     SetProgress(5);
     if (plainFileName.size() > kMaxNameLength) {
         return Fail(plainFileName + ": file name too long to store (at most 128 bytes)",
                     FieldFocus::Files);
     }
-    checksumText = FileUtils::GetFileChecksum(source);
+    checksumText = FileUtils::GetFileChecksum(source.path);
     if (checksumText == FileUtils::kZeroChecksum || totalLength == 0) {
         return Fail(plainFileName + ": file not found or inaccessible", FieldFocus::Files);
     }
-    if (!PrepareOutput(out.destination, out)) {
+    if (!PrepareOutput(out.destination, source, out)) {
         return false;
     }
-    if (!SetHeaderFile(out.work)) {
-        FileUtils::DeleteFile(out.work);
+    if (!SetHeaderFile(out.work.Path())) {
+        out.work.Discard();
         return Fail("Error during encryption.", FieldFocus::None);
     }
     return true;
 }
 
-bool CryptEngine::DecryptPass(const std::string& source, Output& out) {
+bool CryptEngine::DecryptPass(const Source& source, Output& out) {
     writePosition = 0;
-    if (!GetHeaderFile(source)) {
-        return Fail(NameOf(source) + ": The password is incorrect or not valid Vel Encrypted File",
-                    FieldFocus::Files);
+    if (!GetHeaderFile(source.path)) {
+        return Fail(
+            NameOf(source.name) + ": The password is incorrect or not valid Vel Encrypted File",
+            FieldFocus::Files);
     }
     if (out.destination.empty()) {
-        out.destination = FolderOf(source) + plainFileName;
-        if (SamePath(source, out.destination)) {
+        out.destination = FolderOf(source.name) + plainFileName;
+        if (SamePath(source.name, out.destination)) {
             return Fail("The source file and the destination file cannot match",
                         FieldFocus::Destination);
         }
     }
-    return PrepareOutput(out.destination, out);
+    return PrepareOutput(out.destination, source, out);
 }
 
 bool CryptEngine::CheckPass(Output& out, std::string expected) {
-    filesToDiscard.push_back(out.work);
-    const std::string base = FileUtils::GetPathName(out.destination) + "temp";
-    std::string temp = base;
-    for (int n = 0; FileUtils::FileEsistente(temp); ++n) {
-        temp = base + "_" + StringUtils::IntToStr(n);
-    }
-    if (!GetHeaderFile(out.work)) {
+    // The new file is decrypted in memory and only its checksum is kept: a plaintext copy on
+    // disk, however temporary, could be read, linked to or left behind.
+    if (!GetHeaderFile(out.work.Path())) {
         KeepOrDiscard(out);
         return Fail(NameOf(out.destination) + ": not valid Vel Encrypted File or not accessible",
                     FieldFocus::None);
     }
     writePosition = 0;
     MyCustomRandom generator(ContentSeed(expected));
-    if (!CriptaDecripta(out.work, temp, generator)) {
-        // A partial plaintext copy must not stay behind.
-        FileUtils::DeleteFile(temp);
+    std::string restored;
+    if (!ContentPass(out.work.Path(), nullptr, generator, PlainSide::kOutput, restored)) {
         KeepOrDiscard(out);
         return Fail("Error while checking.", FieldFocus::None);
     }
     if (!running) {
-        FileUtils::DeleteFile(temp);
-        FileUtils::DeleteFile(out.work);
+        out.work.Discard();
         return false;
     }
-    const bool same = writePosition == totalLength && FileUtils::GetFileChecksum(temp) == expected;
-    FileUtils::DeleteFile(temp);
-    if (!same) {
+    if (writePosition != totalLength || restored != expected) {
         KeepOrDiscard(out);
         return Fail("Check failed.", FieldFocus::None);
     }
-    if (!Commit(out)) {
-        return Fail("Error during encryption.", FieldFocus::None);
-    }
-    SetProgress(100);
-    return true;
+    return Finish(out, "Error during encryption.", FieldFocus::None);
 }
 
 bool CryptEngine::Esegui() {
@@ -457,20 +544,25 @@ bool CryptEngine::Esegui() {
     const bool encrypting = jobEncrypts;
     SetProgress(0);
 
-    const std::string source = StringUtils::Trim(GetSourceText());
-    if (source.empty()) {
+    const bool trim = TrimsPaths();
+    const std::string sourceText = trim ? StringUtils::Trim(GetSourceText()) : GetSourceText();
+    if (sourceText.empty()) {
         return Fail(
             encrypting ? "The file to encrypt is required" : "The file to decrypt is required",
             FieldFocus::Files);
     }
-    if (!FileUtils::FileEsistente(source)) {
-        return Fail(StringUtils::ToUpper(NameOf(source)) + ": file not found or inaccessible",
+    if (!FileUtils::FileEsistente(sourceText)) {
+        return Fail(StringUtils::ToUpper(NameOf(sourceText)) + ": file not found or inaccessible",
                     FieldFocus::Files);
+    }
+    Source source;
+    if (!OpenSource(sourceText, source)) {
+        return false;
     }
     Output out;
     const bool derive = !encrypting && GetDestinationChoice() == kSameFolderOriginalName;
     if (!derive) {
-        out.destination = StringUtils::Trim(GetDestinationText());
+        out.destination = trim ? StringUtils::Trim(GetDestinationText()) : GetDestinationText();
         if (out.destination.empty()) {
             return Fail(encrypting ? "The filename of the encrypted file is required"
                                    : "The filename of the decrypted file is required",
@@ -487,7 +579,7 @@ bool CryptEngine::Esegui() {
     if (password.size() > kMaxPasswordLength) {
         return Fail("Password must be at most 15 characters", FieldFocus::Password);
     }
-    if (!derive && SamePath(source, out.destination)) {
+    if (!derive && SamePath(sourceText, out.destination)) {
         return Fail("The source file and the destination file cannot match",
                     FieldFocus::Destination);
     }
@@ -502,12 +594,13 @@ bool CryptEngine::Esegui() {
     }
 
     GeneraKey(password);
-    const long length = FileUtils::GetFileLength(source);
-    totalLength = static_cast<int32_t>(std::min<long>(length, kMaxPlainLength + 1L));
+    // The size of the file held open, known before any byte is read.
+    const int64_t length = source.status.st_size;
+    totalLength = static_cast<int32_t>(std::min<int64_t>(length, kMaxPlainLength + 1L));
     if (encrypting) {
         // The length field holds nine digits; checked before anything is read or written.
         if (length > kMaxPlainLength) {
-            return Fail(NameOf(source) + ": file too large (the limit is 999,999,999 bytes)",
+            return Fail(NameOf(sourceText) + ": file too large (the limit is 999,999,999 bytes)",
                         FieldFocus::Files);
         }
         if (!EncryptPass(source, out)) {
@@ -520,46 +613,52 @@ bool CryptEngine::Esegui() {
     SetProgress(10);
     const int32_t seed = ContentSeed(checksumText);
     MyCustomRandom generator(seed);
-    if (!CriptaDecripta(source, out.work, generator)) {
-        FileUtils::DeleteFile(out.work);
-        return Fail("Error during encryption.", FieldFocus::None);
+    std::string plainChecksum;
+    {
+        OpenBinaryFile target(out.work.Path(), 0, 0, 1);
+        if (!ContentPass(source.path, &target, generator,
+                         encrypting ? PlainSide::kInput : PlainSide::kOutput, plainChecksum)) {
+            out.work.Discard();
+            return Fail("Error during encryption.", FieldFocus::None);
+        }
     }
     if (!running) {
-        FileUtils::DeleteFile(out.work);
+        out.work.Discard();
         return false;
     }
     if (encrypting) {
+        // The header announces the checksum and length read before this pass; a file that
+        // changed since would be stored under a checksum it does not have.
+        if (readPosition != totalLength || plainChecksum != checksumText || !source.Unchanged()) {
+            out.work.Discard();
+            return Fail(plainFileName + ": the file changed while it was being encrypted",
+                        FieldFocus::Files);
+        }
         if (IsCheckTicked()) {
             return CheckPass(out, checksumText);
         }
-        if (!Commit(out)) {
-            return Fail("Error during encryption.", FieldFocus::None);
-        }
-        SetProgress(100);
-        return true;
+        return Finish(out, "Error during encryption.", FieldFocus::None);
     }
     // Every byte must be back, not only the checksum: a file cut inside a run of zero bytes
     // keeps its checksum.
-    if (writePosition != totalLength || FileUtils::GetFileChecksum(out.work) != checksumText) {
+    if (writePosition != totalLength || plainChecksum != checksumText) {
         KeepOrDiscard(out);
         return Fail(NameOf(out.destination) +
                         ": CRC mismatch. The password is incorrect or the file may be corrupted.",
                     FieldFocus::None);
     }
-    if (!Commit(out)) {
-        return Fail(NameOf(out.destination) + ": file not accessible", FieldFocus::Files);
-    }
-    SetProgress(100);
-    return true;
+    return Finish(out, NameOf(out.destination) + ": file not accessible", FieldFocus::Files);
 }
 
 void CryptEngine::evTread() {
     filesToDiscard.clear();
+    // True only when the output was committed, even if a stop came after that: the job then did
+    // what was asked, and says so.
     const bool ok = Esegui();
-    if (ok && running) {
+    if (ok) {
         ShowMessage(jobEncrypts ? "File encrypted successfully" : "File decrypted successfully");
     }
-    if (!running) {
+    if (!ok && !running) {
         for (const std::string& path : filesToDiscard) {
             FileUtils::DeleteFile(path);
         }

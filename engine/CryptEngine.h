@@ -7,6 +7,8 @@
 
 #include "MyCustomRandom.h"
 
+class OpenBinaryFile;
+
 // The engine of one encrypt, decrypt or check job: key table, header, content pass, validation
 // and clean-up. It knows nothing of windows: everything a job reads from or shows to the user
 // goes through the virtual hooks below, which the main window and the command line implement.
@@ -54,8 +56,9 @@ public:
     std::string checksumText;
     std::string plainFileName;
     int32_t totalLength = 0;
-    int32_t readPosition = 0;
-    int32_t writePosition = 0;
+    // 64-bit: a source may hold bytes beyond the length a pass announces.
+    int64_t readPosition = 0;
+    int64_t writePosition = 0;
     // Written by the thread that asks for a stop, read by the job's worker once per block.
     std::atomic<bool> running{false};
     bool encryptMode = true;
@@ -70,6 +73,12 @@ protected:
     virtual std::string GetConfirmText() { return std::string(); }
     virtual int GetDestinationChoice() { return kSpecifyPathname; }
     virtual bool IsCheckTicked() { return false; }
+    // Whether the source and destination texts are typed into boxes, where stray blanks around
+    // them are noise and are trimmed. A command line passes paths that are used exactly.
+    virtual bool TrimsPaths() { return true; }
+    // Asked before the job's output takes the place of an existing file. A refusal ends the job
+    // with nothing written; the hook itself tells the user why.
+    virtual bool ConfirmReplace(const std::string& /*destination*/) { return true; }
 
     // The progress bar: values are clamped to 0..100 by the bar and read back clamped.
     virtual int GetProgress() { return 0; }
@@ -84,6 +93,9 @@ protected:
 
 private:
     struct Output;
+    struct Source;
+    // Which side of a pass is the plain content, whose checksum the pass folds as it goes.
+    enum class PlainSide { kInput, kOutput };
 
     // The progress value of a content pass after `position` bytes have been written.
     struct PassProgress {
@@ -96,14 +108,21 @@ private:
     static constexpr long kRunSize = 256 * 1024;  // a whole number of blocks
 
     long WalkBlocks(const PassProgress& progress, long n, int& shown);
+    // The content pass: masks totalLength bytes from readPosition on (fewer when the source
+    // ends first), writes them to `out` unless it is null, and folds the plain side's checksum.
+    bool ContentPass(const std::string& source, OpenBinaryFile* out, MyCustomRandom& generator,
+                     PlainSide plain, std::string& checksum);
 
     bool Fail(const std::string& message, FieldFocus focus);
-    bool EncryptPass(const std::string& source, Output& out);
-    bool DecryptPass(const std::string& source, Output& out);
+    bool OpenSource(const std::string& path, Source& source);
+    bool EncryptPass(const Source& source, Output& out);
+    bool DecryptPass(const Source& source, Output& out);
     bool CheckPass(Output& out, std::string expected);
-    bool PrepareOutput(const std::string& destination, Output& out);
+    bool PrepareOutput(const std::string& destination, const Source& source, Output& out);
     void KeepOrDiscard(Output& out);
-    bool Commit(Output& out);
+    enum class Committed { kYes, kFailed, kRefused };
+    Committed Commit(Output& out, bool replace);
+    bool Finish(Output& out, const std::string& failure, FieldFocus focus);
 
     bool jobEncrypts = true;
 };

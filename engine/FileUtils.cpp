@@ -13,15 +13,22 @@
 
 namespace {
 
-// The fold's column is the offset inside the block; any multiple of 16 gives the same columns
-// as the file offset. Large blocks keep the number of reads low.
+// Large blocks keep the number of reads low.
 constexpr long kChecksumBlock = 256 * 1024;
 
-// acc[j mod 16] ^= data[j], sixteen bytes at a time.
-void Fold(uint8_t (&acc)[16], const char* data, size_t n) {
+}  // namespace
+
+// acc[(offset + j) mod 16] ^= data[j], sixteen bytes at a time once the column is 0.
+void FileUtils::FoldChecksum(uint8_t (&acc)[16], const char* data, size_t n, int64_t offset) {
+    size_t j = 0;
+    for (; j < n && (offset + static_cast<int64_t>(j)) % 16 != 0; ++j) {
+        acc[(offset + static_cast<int64_t>(j)) % 16] ^= static_cast<uint8_t>(data[j]);
+    }
+    data += j;
+    n -= j;
     uint64_t low = 0;
     uint64_t high = 0;
-    size_t j = 0;
+    j = 0;
     for (; j + 16 <= n; j += 16) {
         uint64_t a = 0;
         uint64_t b = 0;
@@ -41,7 +48,15 @@ void Fold(uint8_t (&acc)[16], const char* data, size_t n) {
     }
 }
 
-}  // namespace
+std::string FileUtils::ChecksumText(const uint8_t (&acc)[16]) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    for (uint8_t b : acc) {
+        text += kHex[b >> 4];
+        text += kHex[b & 15];
+    }
+    return text;
+}
 
 bool FileUtils::FileEsistente(std::string path) {
     return access(path.c_str(), F_OK) == 0;
@@ -91,7 +106,7 @@ std::string FileUtils::GetFileChecksum(std::string path) {
                 file.CloseFile();
                 return kZeroChecksum;
             }
-            Fold(acc, block.data(), static_cast<size_t>(n));
+            FoldChecksum(acc, block.data(), static_cast<size_t>(n), position);
             position += n;
             if (file.isEOF() || n == 0) {
                 break;
@@ -99,13 +114,7 @@ std::string FileUtils::GetFileChecksum(std::string path) {
         }
         file.CloseFile();
     }
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string text;
-    for (uint8_t b : acc) {
-        text += kHex[b >> 4];
-        text += kHex[b & 15];
-    }
-    return text;
+    return ChecksumText(acc);
 }
 
 bool FileUtils::DeleteFile(std::string path) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 // Path and file operations. Paths use "/" between folders and ":" after a volume name; a "\" in
@@ -13,6 +15,10 @@ public:
     static std::string AddDirSeparator(std::string dir);
     static char GetDirSeparator() { return '/'; }
     static std::string GetFileChecksum(std::string path);
+    // The checksum's fold of `n` content bytes that start at content offset `offset`, and the
+    // text of a finished fold: a pass can checksum what it moves without reading it again.
+    static void FoldChecksum(uint8_t (&acc)[16], const char* data, size_t n, int64_t offset);
+    static std::string ChecksumText(const uint8_t (&acc)[16]);
 
     static bool DeleteFile(std::string path);
     static bool MakeDir(std::string path);

@@ -1,7 +1,13 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
+
+#include <cstring>
 
 #include <chrono>
 #include <csignal>
@@ -10,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "FileUtils.h"
 #include "TempDir.h"
 #include "TestJob.h"
 
@@ -117,45 +124,240 @@ TEST(Cli, Utf8PasswordGivesTheSameKeyAsTheLatin1WindowText) {
     EXPECT_FALSE(std::filesystem::exists(dir.Path("e.velx")));
 }
 
-TEST(Cli, InterruptStopsTheJobAndLeavesNothing) {
-    TempDir dir;
-    // A large sparse file reads fast but still takes the job long enough to be interrupted.
-    {
-        const int fd = ::open(dir.Path("huge").c_str(), O_CREAT | O_WRONLY, 0644);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(ftruncate(fd, 900L * 1000 * 1000), 0);
-        ASSERT_EQ(pwrite(fd, "x", 1, 900L * 1000 * 1000 - 1), 1);
-        ::close(fd);
+namespace {
+
+// A sparse file reads fast but still takes a job long enough to be signalled mid-way.
+void WriteSparse(const TempDir& dir, const std::string& name, off_t size) {
+    const int fd = ::open(dir.Path(name).c_str(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, size), 0);
+    ASSERT_EQ(pwrite(fd, "x", 1, size - 1), 1);
+    ::close(fd);
+}
+
+// In a child process: becomes tessella-cli running in `dir`.
+[[noreturn]] void ExecCli(const TempDir& dir, const std::vector<std::string>& args) {
+    if (chdir(dir.Path("").c_str()) != 0) {
+        _exit(99);
     }
-    dir.Write("pw", "interrupt me\n");
+    std::vector<char*> argv{const_cast<char*>(TESSELLA_CLI)};
+    for (const std::string& a : args) {
+        argv.push_back(const_cast<char*>(a.c_str()));
+    }
+    argv.push_back(nullptr);
+    execv(TESSELLA_CLI, argv.data());
+    _exit(98);
+}
+
+// Starts tessella-cli in `dir`, its standard error thrown away.
+pid_t StartCli(const TempDir& dir, const std::vector<std::string>& args) {
     const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
     if (pid == 0) {
-        if (chdir(dir.Path("").c_str()) != 0) {
-            _exit(99);
-        }
-        const int devnull = ::open("/dev/null", O_WRONLY);
+        const int devnull = ::open("/dev/null", O_RDWR);
+        dup2(devnull, STDIN_FILENO);
         dup2(devnull, STDERR_FILENO);
-        execl(TESSELLA_CLI, TESSELLA_CLI, "encrypt", "--password-file", "pw", "huge", "huge.velx",
-              static_cast<char*>(nullptr));
-        _exit(98);
+        ExecCli(dir, args);
     }
-    // Wait until the job writes its output, then press Ctrl-C.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    bool writing = false;
-    while (!writing && std::chrono::steady_clock::now() < deadline) {
-        for (const std::string& name : dir.List()) {
-            writing = writing || name.find(".part") != std::string::npos;
+    return pid;
+}
+
+// Whether process `pid` holds a file it is writing in `dir`, named or not.
+bool HoldsOutputIn(pid_t pid, const TempDir& dir) {
+    const std::string folder = dir.Path("");
+    std::error_code ec;
+    for (const auto& e :
+         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+        const std::string target = std::filesystem::read_symlink(e.path(), ec).string();
+        if (!ec && target.rfind(folder, 0) == 0 && target != folder + "huge") {
+            return true;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    kill(pid, SIGINT);
+    return false;
+}
+
+}  // namespace
+
+TEST(Cli, SignalsMidJobLeaveNothingBehind) {
+    TempDir dir;
+    WriteSparse(dir, "huge", 900L * 1000 * 1000);
+    dir.Write("pw", "interrupt me\n");
+    // Ctrl-C, a closed terminal and a kill stop the job; SIGKILL cannot be caught at all.
+    for (int sig : {SIGINT, SIGHUP, SIGTERM, SIGKILL}) {
+        const pid_t pid = StartCli(dir, {"encrypt", "--password-file", "pw", "huge", "huge.velx"});
+        ASSERT_GT(pid, 0);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        bool writing = false;
+        while (!writing && std::chrono::steady_clock::now() < deadline) {
+            writing = HoldsOutputIn(pid, dir);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        kill(pid, sig);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(writing) << strsignal(sig);
+        if (sig == SIGKILL) {
+            EXPECT_TRUE(WIFSIGNALED(status));
+        } else {
+            ASSERT_TRUE(WIFEXITED(status)) << strsignal(sig);
+            EXPECT_EQ(WEXITSTATUS(status), 1);
+        }
+        EXPECT_EQ(dir.List(), (std::vector<std::string>{"huge", "pw"})) << strsignal(sig);
+    }
+}
+
+TEST(Cli, FileSizeLimitFailsTheJobWhichCleansUp) {
+    TempDir dir;
+    dir.Write("data", TempDir::RandomBytes(2 << 20, 41));
+    dir.Write("pw", "size limited 1\n");
+    for (const char* mode : {"encrypt", "decrypt"}) {
+        if (std::string(mode) == "decrypt") {
+            ASSERT_EQ(RunCli(dir, {"encrypt", "--password-file", "pw", "data", "d.velx"}).status,
+                      0);
+            std::filesystem::remove(dir.Path("data"));
+        }
+        const std::string cmd =
+            "cd '" + dir.Path("") + "' && ulimit -f 1000 && exec '" TESSELLA_CLI "' " + mode +
+            " --password-file pw " + (std::string(mode) == "encrypt" ? "data d.velx" : "d.velx") +
+            " 2> .err";
+        const int raw = std::system(("sh -c \"" + cmd + "\"").c_str());
+        ASSERT_TRUE(WIFEXITED(raw)) << mode;
+        EXPECT_EQ(WEXITSTATUS(raw), 1) << mode;
+        EXPECT_EQ(TempDir::Read(dir.Path(".err")), "ERROR: Error during encryption.\n");
+        std::filesystem::remove(dir.Path(".err"));
+        EXPECT_EQ(dir.List(), (std::vector<std::string>{
+                                  std::string(mode) == "encrypt" ? "data" : "d.velx", "pw"}));
+    }
+}
+
+TEST(Cli, PathsAreUsedExactlyAsGiven) {
+    TempDir dir;
+    dir.Write("notes", "the notes without a blank");
+    dir.Write("report", "the report");
+    dir.Write("pw", "exact paths 1\n");
+    // A name with a trailing blank is another file; so is one with a leading blank.
+    const Outcome missing = RunCli(dir, {"encrypt", "--password-file", "pw", "notes "});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "ERROR: NOTES : file not found or inaccessible\n");
+    dir.Write("notes ", "the notes with a blank");
+    ASSERT_EQ(RunCli(dir, {"encrypt", "--password-file", "pw", "notes ", " report"}).status, 0);
+    EXPECT_EQ(TempDir::Read(dir.Path("report")), "the report");
+    std::filesystem::remove(dir.Path("notes "));
+    ASSERT_EQ(RunCli(dir, {"decrypt", "--password-file", "pw", " report"}).status, 0);
+    EXPECT_EQ(TempDir::Read(dir.Path("notes ")), "the notes with a blank");
+    EXPECT_EQ(TempDir::Read(dir.Path("notes")), "the notes without a blank");
+
+    ASSERT_EQ(mkfifo(dir.Path("pipe").c_str(), 0600), 0);
+    const Outcome pipe = RunCli(dir, {"encrypt", "--password-file", "pw", "pipe"});
+    EXPECT_EQ(pipe.status, 1);
+    EXPECT_EQ(pipe.err, "ERROR: pipe: not a regular file\n");
+}
+
+TEST(Cli, ExistingFilesAreReplacedOnlyWithForce) {
+    TempDir dir;
+    const std::string plain = TempDir::RandomBytes(4000, 42);
+    dir.Write("a.txt", plain);
+    dir.Write("pw", "force option 1\n");
+    dir.Write("a.velx", "an older file");
+    const Outcome refused = RunCli(dir, {"encrypt", "--password-file", "pw", "a.txt"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "ERROR: a.velx: file exists (use --force to replace it)\n");
+    EXPECT_EQ(TempDir::Read(dir.Path("a.velx")), "an older file");
+    const Outcome forced = RunCli(dir, {"encrypt", "--force", "--password-file", "pw", "a.txt"});
+    EXPECT_EQ(forced.status, 0) << forced.err;
+
+    // The restored name of a decryption is protected the same way.
+    dir.Write("a.txt", "edited since");
+    const Outcome kept = RunCli(dir, {"decrypt", "--password-file", "pw", "a.velx"});
+    EXPECT_EQ(kept.status, 1);
+    EXPECT_EQ(kept.err, "ERROR: a.txt: file exists (use --force to replace it)\n");
+    EXPECT_EQ(TempDir::Read(dir.Path("a.txt")), "edited since");
+    EXPECT_EQ(RunCli(dir, {"decrypt", "-f", "--password-file", "pw", "a.velx"}).status, 0);
+    EXPECT_EQ(TempDir::Read(dir.Path("a.txt")), plain);
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.txt", "a.velx", "pw"}));
+}
+
+namespace {
+
+// Runs tessella-cli on a new terminal; each step of `script` types its keys once its prompt has
+// appeared. Returns what the terminal showed last, its echo setting afterwards and the status.
+struct TerminalRun {
+    std::string shown;
+    bool echo = false;
+    int status = -1;
+};
+
+TerminalRun OnTerminal(const TempDir& dir, const std::vector<std::string>& args,
+                       const std::vector<std::pair<std::string, std::string>>& script) {
+    TerminalRun run;
+    int master = -1;
+    const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+    if (pid == 0) {
+        ExecCli(dir, args);
+    }
+    size_t step = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd p{master, POLLIN, 0};
+        if (poll(&p, 1, 100) > 0) {
+            char buf[512];
+            const ssize_t n = read(master, buf, sizeof buf);
+            if (n <= 0) {
+                break;  // the program ended and closed the terminal
+            }
+            run.shown.append(buf, static_cast<size_t>(n));
+        }
+        if (step < script.size() && run.shown.find(script[step].first) != std::string::npos) {
+            // A password is typed only once the program has switched the echo off.
+            for (int i = 0; i < 200 && script[step].first == "Password: "; ++i) {
+                termios now{};
+                if (tcgetattr(master, &now) == 0 && (now.c_lflag & ECHO) == 0) {
+                    break;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            const std::string& keys = script[step].second;
+            if (write(master, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
+                break;
+            }
+            run.shown.clear();
+            ++step;
+        }
+    }
+    termios t{};
+    tcgetattr(master, &t);
+    run.echo = (t.c_lflag & ECHO) != 0;
     int status = 0;
     waitpid(pid, &status, 0);
-    ASSERT_TRUE(writing);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(dir.List(), (std::vector<std::string>{"huge", "pw"}));
+    run.status = status;
+    close(master);
+    return run;
+}
+
+}  // namespace
+
+TEST(Cli, CtrlCAtThePasswordPromptGivesTheEchoBack) {
+    TempDir dir;
+    dir.Write("doc", TempDir::RandomBytes(1000, 43));
+    const TerminalRun run = OnTerminal(dir, {"encrypt", "doc"}, {{"Password: ", "abc\x03"}});
+    EXPECT_TRUE(WIFSIGNALED(run.status) && WTERMSIG(run.status) == SIGINT) << run.status;
+    EXPECT_TRUE(run.echo);
+    EXPECT_EQ(dir.List(), std::vector<std::string>{"doc"});
+}
+
+TEST(Cli, ReplacingIsAskedOnATerminal) {
+    TempDir dir;
+    dir.Write("doc", TempDir::RandomBytes(1000, 44));
+    dir.Write("doc.velx", "older");
+    dir.Write("pw", "asked on a tty\n");
+    const TerminalRun no = OnTerminal(dir, {"encrypt", "--password-file", "pw", "doc"},
+                                      {{"doc.velx exists. Replace it? [y/N] ", "n\n"}});
+    EXPECT_TRUE(WIFEXITED(no.status) && WEXITSTATUS(no.status) == 1);
+    EXPECT_EQ(TempDir::Read(dir.Path("doc.velx")), "older");
+    const TerminalRun yes = OnTerminal(dir, {"encrypt", "--password-file", "pw", "doc"},
+                                       {{"doc.velx exists. Replace it? [y/N] ", "y\n"}});
+    EXPECT_TRUE(WIFEXITED(yes.status) && WEXITSTATUS(yes.status) == 0) << yes.shown;
+    EXPECT_NE(yes.shown.find("File encrypted successfully"), std::string::npos);
+    EXPECT_EQ(FileUtils::GetFileLength(dir.Path("doc.velx")), 1216);
 }
 
 TEST(Cli, ProgressBarOnlyOnATerminal) {

@@ -1,5 +1,11 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include <csignal>
 #include <filesystem>
@@ -289,53 +295,244 @@ TEST_F(Job, FailedPassOrHeaderLeavesNoPartialOutput) {
     }
 }
 
-TEST_F(Job, FailedCheckLeavesNoPlaintextCopy) {
-    const std::string src = dir.Write("big", TempDir::RandomBytes(1 << 20, 21));
-    std::unique_ptr<FileSizeLimit> cap;
+TEST_F(Job, CheckWritesNoPlaintextAnywhere) {
+    // A link planted where a temporary copy used to go must receive nothing, and no file of
+    // the job may have a name while it runs.
+    const std::string victim = dir.Write("victim", "");
+    std::filesystem::create_symlink(victim, dir.Path("temp"));
+    std::filesystem::create_symlink(victim, dir.Path("temp_0"));
+    const std::string plain = TempDir::RandomBytes(300000, 24);
     TestJob job;
-    // Once the encryption pass is done, the check's temporary file can no longer grow.
+    Names during;
     job.onProgress = [&](int value) {
-        if (value > 55 && !cap) {
-            cap = std::make_unique<FileSizeLimit>(4096);
+        if (value > 55 && value < 100 && during.empty()) {
+            during = dir.List();
         }
     };
-    Encrypt(job, src, dir.Path("big.velx"));
-    cap.reset();
-    EXPECT_EQ(job.errors, Names{"Error while checking."});
-    EXPECT_EQ(dir.List(), (Names{"big", "big.velx"}));
-}
-
-TEST_F(Job, SourceChangedDuringEncryptionFailsTheCheck) {
-    const std::string plain = TempDir::RandomBytes(50000, 22);
-    const std::string src = dir.Write("live.log", plain);
-    TestJob job;
-    job.onProgress = [&](int value) {
-        if (value == 10) {
-            dir.Write("live.log", TempDir::RandomBytes(50000, 23));
-        }
-    };
-    Encrypt(job, src, dir.Path("live.velx"));
-    EXPECT_EQ(job.errors, Names{"Check failed."});
-    // Nothing existed before, so the encrypted file stays; the temporary file does not.
-    EXPECT_EQ(dir.List(), (Names{"live.log", "live.velx"}));
-}
-
-TEST_F(Job, CheckUsesTheNextFreeTemporaryName) {
-    dir.Write("temp", "user file");
-    dir.Write("temp_0", "user file 0");
-    TestJob job;
-    std::vector<std::string> seen;
-    job.onProgress = [&](int value) {
-        if (value > 55 && seen.empty()) {
-            seen = dir.List();
-        }
-    };
-    Encrypt(job, dir.Write("p", TempDir::RandomBytes(100000, 24)), dir.Path("p.velx"));
+    Encrypt(job, dir.Write("p", plain), dir.Path("p.velx"));
     EXPECT_EQ(job.messages, Names{"File encrypted successfully"});
-    EXPECT_NE(std::find(seen.begin(), seen.end(), "temp_1"), seen.end());
-    EXPECT_EQ(TempDir::Read(dir.Path("temp")), "user file");
-    EXPECT_EQ(TempDir::Read(dir.Path("temp_0")), "user file 0");
-    EXPECT_EQ(dir.List(), (Names{"p", "p.velx", "temp", "temp_0"}));
+    EXPECT_EQ(during, (Names{"p", "temp", "temp_0", "victim"}));
+    EXPECT_EQ(TempDir::Read(victim), "");
+    EXPECT_EQ(dir.List(), (Names{"p", "p.velx", "temp", "temp_0", "victim"}));
+}
+
+TEST_F(Job, SourceChangedDuringEncryptionIsRefusedWithNothingWritten) {
+    struct Case {
+        std::string change;
+        bool check;
+    };
+    for (const Case& c : {Case{"same size", true}, Case{"same size", false}, Case{"grown", false},
+                          Case{"shrunk", false}}) {
+        const std::string plain = TempDir::RandomBytes(500000, 22);
+        const std::string src = dir.Write("live.log", plain);
+        TestJob job;
+        bool changed = false;
+        // Once the checksum has been taken, as a program still writing the file would.
+        job.onProgress = [&](int value) {
+            if (value < 10 || changed) {
+                return;
+            }
+            changed = true;
+            if (c.change == "same size") {
+                std::fstream f(src, std::ios::in | std::ios::out | std::ios::binary);
+                f.seekp(400000);
+                f.put(static_cast<char>(plain[400000] ^ 1));
+            } else if (c.change == "grown") {
+                std::ofstream(src, std::ios::app | std::ios::binary) << "one more line\n";
+            } else {
+                std::filesystem::resize_file(src, 300000);
+            }
+        };
+        Encrypt(job, src, dir.Path("live.velx"), c.check);
+        EXPECT_EQ(job.errors, Names{"live.log: the file changed while it was being encrypted"})
+            << c.change;
+        EXPECT_EQ(job.LastFocus(), FieldFocus::Files);
+        EXPECT_TRUE(job.messages.empty());
+        EXPECT_EQ(dir.List(), Names{"live.log"}) << c.change;
+    }
+}
+
+namespace {
+
+// The descriptor this process holds on the job's unnamed work file in `folder`, or -1.
+int OpenWorkFile(const std::string& folder) {
+    for (const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        const std::string target = std::filesystem::read_symlink(e.path(), ec).string();
+        if (!ec && target.rfind(folder + "/#", 0) == 0 &&
+            target.find("(deleted)") != std::string::npos) {
+            return std::stoi(e.path().filename().string());
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+TEST_F(Job, WorkFileIsUnnamedAndOwnerOnlyAndACorruptedOneFailsTheCheck) {
+    const std::string plain = TempDir::RandomBytes(1 << 20, 28);
+    const std::string src = dir.Write("p", plain);
+    std::filesystem::permissions(src, std::filesystem::perms(0644));
+    TestJob job;
+    int workMode = -1;
+    // Between the passes, as a failing disk might, one byte of the new file changes.
+    job.onProgress = [&](int value) {
+        if (value <= 55 || workMode >= 0) {
+            return;
+        }
+        const int fd = OpenWorkFile(dir.Path("").substr(0, dir.Path("").size() - 1));
+        ASSERT_GE(fd, 0);
+        struct stat st {};
+        fstat(fd, &st);
+        workMode = static_cast<int>(st.st_mode & 0777);
+        char byte = 0;
+        ASSERT_EQ(pread(fd, &byte, 1, 216 + 1000000), 1);
+        byte ^= 0x10;
+        ASSERT_EQ(pwrite(fd, &byte, 1, 216 + 1000000), 1);
+    };
+    Encrypt(job, src, dir.Path("p.velx"));
+    EXPECT_EQ(workMode, 0600);
+    EXPECT_EQ(job.errors, Names{"Check failed."});
+    // Nothing existed before, so the encrypted file stays.
+    EXPECT_EQ(dir.List(), (Names{"p", "p.velx"}));
+}
+
+TEST_F(Job, OutputsTakeThePermissionsOfTheirOriginNeverBroaderThanWhatTheyReplace) {
+    namespace fs = std::filesystem;
+    const auto mode = [](const std::string& path) {
+        return static_cast<int>(fs::status(path).permissions()) & 0777;
+    };
+    const std::string src = dir.Write("private.txt", TempDir::RandomBytes(5000, 29));
+    fs::permissions(src, fs::perms(0600));
+    TestJob enc;
+    Encrypt(enc, src, dir.Path("private.velx"));
+    EXPECT_EQ(mode(dir.Path("private.velx")), 0600);
+
+    TestJob dec;
+    Decrypt(dec, dir.Path("private.velx"), dir.Path("back.txt"));
+    EXPECT_EQ(dec.messages, Names{"File decrypted successfully"});
+    EXPECT_EQ(mode(dir.Path("back.txt")), 0600);
+
+    // A shared source replacing a private file stays private; a private source replacing a
+    // shared file becomes private.
+    const std::string shared = dir.Write("shared.txt", TempDir::RandomBytes(5000, 30));
+    fs::permissions(shared, fs::perms(0644));
+    dir.Write("old.velx", "old");
+    fs::permissions(dir.Path("old.velx"), fs::perms(0600));
+    TestJob over;
+    Encrypt(over, shared, dir.Path("old.velx"), false);
+    EXPECT_EQ(over.messages, Names{"File encrypted successfully"});
+    EXPECT_EQ(mode(dir.Path("old.velx")), 0600);
+    dir.Write("open.velx", "old");
+    fs::permissions(dir.Path("open.velx"), fs::perms(0666));
+    TestJob narrow;
+    Encrypt(narrow, src, dir.Path("open.velx"), false);
+    EXPECT_EQ(mode(dir.Path("open.velx")), 0600);
+}
+
+TEST_F(Job, DecryptionStopsAtTheStoredLength) {
+    const std::string plain = TempDir::RandomBytes(5000, 31);
+    const std::string velx = Encrypted("exact.bin", plain);
+    dir.Write("padded.velx", TempDir::Read(velx) + std::string(3000, 'G'));
+    TestJob dec;
+    Decrypt(dec, dir.Path("padded.velx"), dir.Path("out.bin"));
+    EXPECT_EQ(dec.messages, Names{"File decrypted successfully"});
+    EXPECT_EQ(TempDir::Read(dir.Path("out.bin")), plain);
+}
+
+TEST_F(Job, OnlyRegularFilesAreSourcesAndOpeningNeverWaits) {
+    ASSERT_EQ(mkfifo(dir.Path("pipe").c_str(), 0600), 0);
+    // Should the job wait for a writer after all, this one comes along and lets it go on.
+    std::thread writer([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+        const int fd = ::open(dir.Path("pipe").c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    });
+    const auto started = std::chrono::steady_clock::now();
+    TestJob pipe;
+    Encrypt(pipe, dir.Path("pipe"), dir.Path("pipe.velx"));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+    EXPECT_EQ(pipe.errors, Names{"pipe: not a regular file"});
+    writer.join();
+
+    TestJob zero;
+    Decrypt(zero, "/dev/zero", dir.Path("zero.out"));
+    EXPECT_EQ(zero.errors, Names{"zero: not a regular file"});
+    EXPECT_EQ(zero.LastFocus(), FieldFocus::Files);
+    EXPECT_EQ(dir.List(), Names{"pipe"});
+}
+
+TEST_F(Job, BackslashIsAnOrdinaryCharacterOfAFileName) {
+    std::filesystem::create_directory(dir.Path("sub"));
+    const std::string plain = TempDir::RandomBytes(20000, 32);
+    TestJob enc;
+    Names inSub;
+    enc.onProgress = [&](int value) {
+        if (value > 55 && inSub.empty()) {
+            inSub = {"looked"};
+            for (const auto& e : std::filesystem::directory_iterator(dir.Path("sub"))) {
+                inSub.push_back(e.path().filename().string());
+            }
+        }
+    };
+    Encrypt(enc, dir.Write("p", plain), dir.Path("sub\\p.velx"));
+    EXPECT_EQ(enc.messages, Names{"File encrypted successfully"});
+    EXPECT_EQ(inSub, Names{"looked"});
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path("sub")));
+    EXPECT_EQ(dir.List(), (Names{"p", "sub", "sub\\p.velx"}));
+
+    // The restored name goes next to the encrypted file, whose folder ends at the last "/".
+    std::filesystem::remove(dir.Path("p"));
+    TestJob dec;
+    Decrypt(dec, dir.Path("sub\\p.velx"), "");
+    EXPECT_EQ(dec.messages, Names{"File decrypted successfully"});
+    EXPECT_EQ(TempDir::Read(dir.Path("p")), plain);
+}
+
+TEST_F(Job, TheOutcomeIsDecidedOnceAtTheCommit) {
+    const std::string src = dir.Write("p", TempDir::RandomBytes(100000, 33));
+    for (bool check : {false, true}) {
+        TestJob reference;
+        Encrypt(reference, src, dir.Path("ref.velx"), check);
+        std::filesystem::remove(dir.Path("ref.velx"));
+        ASSERT_GE(reference.progressValues.size(), 2u);
+        const int lastOfThePasses = reference.progressValues[reference.progressValues.size() - 2];
+
+        // A stop on the last block, before the commit: nothing is written, nothing reported.
+        TestJob early;
+        early.onProgress = [&](int value) {
+            if (value == lastOfThePasses && !std::filesystem::exists(dir.Path("p.velx"))) {
+                early.running = false;
+            }
+        };
+        Encrypt(early, src, dir.Path("p.velx"), check);
+        EXPECT_TRUE(early.messages.empty()) << check;
+        EXPECT_EQ(dir.List(), Names{"p"});
+
+        // A stop once the file is in place: the job is done and says so.
+        TestJob late;
+        late.onProgress = [&](int value) {
+            if (value == 100 && std::filesystem::exists(dir.Path("p.velx"))) {
+                late.running = false;
+            }
+        };
+        Encrypt(late, src, dir.Path("p.velx"), check);
+        EXPECT_EQ(late.messages, Names{"File encrypted successfully"}) << check;
+        EXPECT_EQ(dir.List(), (Names{"p", "p.velx"}));
+        std::filesystem::remove(dir.Path("p.velx"));
+    }
+}
+
+TEST_F(Job, WindowPathsAreTrimmedAndReplaceAnExistingDestination) {
+    const std::string plain = TempDir::RandomBytes(3000, 34);
+    dir.Write("doc", plain);
+    dir.Write("doc.velx", "older");
+    TestJob job;
+    Encrypt(job, "  " + dir.Path("doc") + " ", " " + dir.Path("doc.velx") + "\t");
+    EXPECT_EQ(job.messages, Names{"File encrypted successfully"});
+    EXPECT_EQ(FileUtils::GetFileLength(dir.Path("doc.velx")), 216 + 3000);
 }
 
 TEST_F(Job, StopDuringEachPassLeavesNothingBehind) {
