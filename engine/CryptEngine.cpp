@@ -6,9 +6,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <string_view>
+#include <thread>
 
 #include "FileUtils.h"
 #include "OpenBinaryFile.h"
@@ -92,6 +95,125 @@ void MaskRun(uint8_t* __restrict data, const uint8_t* __restrict offsets,
         data[i + k] ^= static_cast<uint8_t>(key[k] + offsets[i + k]);
     }
 }
+
+// One run of a content pass: the bytes read at `position`, the cipher's offsets for them, and
+// how the read ended.
+struct Run {
+    std::vector<uint8_t> data;
+    std::vector<uint8_t> offsets;
+    int64_t position = 0;
+    long n = 0;
+    bool atEnd = false;
+    bool failed = false;
+};
+
+// Reads a pass's source and draws the cipher's offsets one run ahead on another thread, while
+// the pass masks and writes the run before: the two copies through the kernel then overlap,
+// and the stream depends only on the seed, never on the content. It reads exactly the runs a
+// pass from `begin` to `end` would read one at a time, and stops after a short or failed read.
+// When `foldInput` is set it folds the checksum of what it read, relative to `begin`.
+class RunReader {
+public:
+    RunReader(OpenBinaryFile& in, MyCustomRandom& generator, int64_t begin, int64_t end,
+              long runSize, bool foldInput)
+        : in(in),
+          generator(generator),
+          begin(begin),
+          end(end),
+          runSize(runSize),
+          foldInput(foldInput) {
+        for (Run& r : runs) {
+            r.data.resize(static_cast<size_t>(runSize));
+            r.offsets.resize(static_cast<size_t>(runSize));
+        }
+        worker = std::thread([this] { Produce(); });
+    }
+    ~RunReader() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            quit = true;
+        }
+        changed.notify_all();
+        worker.join();
+    }
+    RunReader(const RunReader&) = delete;
+    RunReader& operator=(const RunReader&) = delete;
+
+    // The next run; it stays valid, and the caller may change its bytes, until the next call.
+    Run& Next() {
+        std::unique_lock<std::mutex> lock(mutex);
+        if (taken >= 0) {
+            ready[taken] = false;
+            changed.notify_all();
+        }
+        const int slot = next;
+        changed.wait(lock, [&] { return ready[slot]; });
+        taken = slot;
+        next = 1 - slot;
+        return runs[slot];
+    }
+
+    // The checksum of everything read; complete once the last run has been taken.
+    std::string InputChecksum() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return FileUtils::ChecksumText(fold);
+    }
+
+private:
+    void Produce() {
+        int slot = 0;
+        for (int64_t position = begin; position < end;) {
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                changed.wait(lock, [&] { return quit || !ready[slot]; });
+                if (quit) {
+                    return;
+                }
+            }
+            Run& r = runs[slot];
+            const long want = static_cast<long>(std::min<int64_t>(runSize, end - position));
+            r.position = position;
+            r.n = in.GetContenuto(static_cast<long>(position),
+                                  reinterpret_cast<char*>(r.data.data()), want);
+            r.failed = in.Errore() != 0;
+            r.atEnd = in.isEOF() || r.n == 0;
+            if (!r.failed) {
+                generator.GetLowBytes(1, 16, r.offsets.data(), static_cast<size_t>(r.n));
+            }
+            const bool last = r.failed || r.atEnd || r.n < want;
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                if (foldInput && !r.failed) {
+                    FileUtils::FoldChecksum(fold, reinterpret_cast<const char*>(r.data.data()),
+                                            static_cast<size_t>(r.n), position - begin);
+                }
+                ready[slot] = true;
+            }
+            changed.notify_all();
+            if (last) {
+                return;
+            }
+            position += r.n;
+            slot = 1 - slot;
+        }
+    }
+
+    OpenBinaryFile& in;
+    MyCustomRandom& generator;
+    const int64_t begin;
+    const int64_t end;
+    const long runSize;
+    const bool foldInput;
+    Run runs[2];
+    bool ready[2] = {false, false};
+    int next = 0;
+    int taken = -1;
+    bool quit = false;
+    uint8_t fold[16] = {};
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::thread worker;
+};
 
 }  // namespace
 
@@ -202,39 +324,40 @@ bool CryptEngine::ContentPass(const std::string& source, OpenBinaryFile* out,
     // calls per block. Within a run each block is still its own step: the key index restarts at
     // it, the progress value is the one its end gives, and a stop is noticed after it, so that the
     // destination then holds exactly the blocks done.
-    std::vector<uint8_t> data(kRunSize);
-    std::vector<uint8_t> offsets(kRunSize);
     int shown = start;
-    while (readPosition < readEnd) {
-        const long want = static_cast<long>(std::min<int64_t>(kRunSize, readEnd - readPosition));
-        const long n = in.GetContenuto(readPosition, reinterpret_cast<char*>(data.data()), want);
-        if (in.Errore() != 0) {
-            return false;
+    {
+        RunReader reader(in, generator, readPosition, readEnd, kRunSize,
+                         plain == PlainSide::kInput);
+        while (readPosition < readEnd) {
+            Run& run = reader.Next();
+            if (run.failed) {
+                return false;
+            }
+            const long n = run.n;
+            MaskRun(run.data.data(), run.offsets.data(), keyTable, static_cast<size_t>(n));
+            const long done = WalkBlocks(progress, n, shown);
+            if (plain == PlainSide::kOutput) {
+                FileUtils::FoldChecksum(fold, reinterpret_cast<const char*>(run.data.data()),
+                                        static_cast<size_t>(done), readPosition - contentStart);
+            }
+            if (out != nullptr &&
+                !out->SaveContenuto(static_cast<long>(writePosition),
+                                    reinterpret_cast<char*>(run.data.data()), done)) {
+                return false;
+            }
+            readPosition += done;
+            writePosition += done;
+            if (done < n || !running || run.atEnd || n == 0) {
+                break;
+            }
         }
-        const bool atEnd = in.isEOF();
-        const int64_t foldAt = readPosition - contentStart;
         if (plain == PlainSide::kInput) {
-            FileUtils::FoldChecksum(fold, reinterpret_cast<const char*>(data.data()),
-                                    static_cast<size_t>(n), foldAt);
-        }
-        generator.GetLowBytes(1, 16, offsets.data(), static_cast<size_t>(n));
-        MaskRun(data.data(), offsets.data(), keyTable, static_cast<size_t>(n));
-        const long done = WalkBlocks(progress, n, shown);
-        if (plain == PlainSide::kOutput) {
-            FileUtils::FoldChecksum(fold, reinterpret_cast<const char*>(data.data()),
-                                    static_cast<size_t>(done), foldAt);
-        }
-        if (out != nullptr && !out->SaveContenuto(static_cast<long>(writePosition),
-                                                  reinterpret_cast<char*>(data.data()), done)) {
-            return false;
-        }
-        readPosition += done;
-        writePosition += done;
-        if (done < n || !running || atEnd || n == 0) {
-            break;
+            checksum = reader.InputChecksum();
         }
     }
-    checksum = FileUtils::ChecksumText(fold);
+    if (plain == PlainSide::kOutput) {
+        checksum = FileUtils::ChecksumText(fold);
+    }
     if (out != nullptr) {
         out->CloseFile();
         return out->Errore() == 0;
