@@ -3,10 +3,16 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <mutex>
+
+#include "FileUtils.h"
 
 namespace {
 
 constexpr int kBarWidth = 40;
+
+// Jobs that run side by side write whole lines, and ask one question at a time.
+std::mutex terminal;
 
 }  // namespace
 
@@ -35,15 +41,22 @@ void CliJob::EndBar() {
 }
 
 void CliJob::ShowError(const std::string& message, FieldFocus /*focus*/) {
+    std::lock_guard<std::mutex> lock(terminal);
     EndBar();
     lastError = message;
-    std::fprintf(stderr, "ERROR: %s\n", message.c_str());
+    std::fprintf(stderr, "%sERROR: %s\n", label.c_str(), message.c_str());
 }
 
 void CliJob::ShowMessage(const std::string& message) {
+    std::lock_guard<std::mutex> lock(terminal);
     EndBar();
     succeeded = true;
-    std::fprintf(stderr, "%s\n", message.c_str());
+    std::fprintf(stderr, "%s%s\n", label.c_str(), message.c_str());
+}
+
+std::string CliJob::RestoredFolder(const std::string& source) {
+    return restoredFolder.empty() ? CryptEngine::RestoredFolder(source)
+                                  : FileUtils::AddDirSeparator(restoredFolder);
 }
 
 bool CliJob::ConfirmReplace(const std::string& destination) {
@@ -51,6 +64,7 @@ bool CliJob::ConfirmReplace(const std::string& destination) {
         return true;
     }
     if (askBeforeReplacing) {
+        std::lock_guard<std::mutex> lock(terminal);
         EndBar();
         std::fprintf(stderr, "%s exists. Replace it? [y/N] ", destination.c_str());
         std::fflush(stderr);

@@ -18,6 +18,9 @@ public:
     // An existing file is replaced only with --force, or when the user says so on the terminal.
     bool force = false;
     bool askBeforeReplacing = false;
+    // Among several jobs: the name each message starts with, and where restored names go.
+    std::string label;
+    std::string restoredFolder;
 
     bool Succeeded() const { return succeeded; }
     int Progress() const { return progress; }
@@ -33,6 +36,7 @@ protected:
     // Paths on a command line are exactly what the shell passed: blanks are part of a name.
     bool TrimsPaths() override { return false; }
     bool ConfirmReplace(const std::string& destination) override;
+    std::string RestoredFolder(const std::string& source) override;
     int GetProgress() override { return progress; }
     void SetProgress(int value) override;
     void ShowError(const std::string& message, FieldFocus focus) override;

@@ -4,15 +4,19 @@ const char* CommandLine::Usage() {
     return "usage: tessella-cli encrypt [--no-check] [--force] [--password-file FILE] SOURCE "
            "[DESTINATION]\n"
            "       tessella-cli decrypt [--force] [--password-file FILE] SOURCE [DESTINATION]\n"
+           "       tessella-cli encrypt|decrypt [OPTIONS] SOURCE... [FOLDER]\n"
            "       tessella-cli --help | --version\n"
            "\n"
-           "Encrypts or decrypts one file with a password of 8 to 15 characters.\n"
+           "Encrypts or decrypts files with a password of 8 to 15 characters.\n"
            "\n"
            "  encrypt   writes SOURCE encrypted to DESTINATION (default: SOURCE with its\n"
            "            extension replaced by .velx), then decrypts it again in memory\n"
            "            and compares checksums\n"
            "  decrypt   restores the original file; without DESTINATION it takes the name\n"
            "            stored in the file and goes to the folder of SOURCE\n"
+           "  With three paths or more, or two whose last is a folder, every SOURCE goes\n"
+           "  to its default name (in FOLDER when the last path is a folder); up to one\n"
+           "  job per processor runs at a time.\n"
            "\n"
            "  --no-check            skip the check after encrypting\n"
            "  -f, --force           replace an existing destination without asking\n"
@@ -24,7 +28,7 @@ const char* CommandLine::Usage() {
            "encrypting), or read from the first line of standard input.\n"
            "An existing destination is replaced only with --force or when you answer\n"
            "yes on the terminal. Paths are used exactly as given.\n"
-           "Exit status: 0 success, 1 the job failed or was interrupted, 2 usage error.\n";
+           "Exit status: 0 success, 1 a job failed or was interrupted, 2 usage error.\n";
 }
 
 bool CommandLine::Parse(const std::vector<std::string>& args) {
@@ -79,11 +83,8 @@ bool CommandLine::Parse(const std::vector<std::string>& args) {
         error = "missing SOURCE file";
         return false;
     }
-    if (operands.size() > 3) {
-        error = "too many arguments";
-        return false;
-    }
-    source = operands[1];
-    destination = operands.size() == 3 ? operands[2] : std::string();
+    paths.assign(operands.begin() + 1, operands.end());
+    source = paths[0];
+    destination = paths.size() == 2 ? paths[1] : std::string();
     return true;
 }

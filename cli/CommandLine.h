@@ -15,6 +15,8 @@ public:
     bool check = true;
     bool force = false;
     std::string passwordFile;
+    // Every path after the command; `source` and `destination` are the first two of them.
+    std::vector<std::string> paths;
     std::string source;
     std::string destination;
     std::string error;

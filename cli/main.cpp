@@ -4,23 +4,27 @@
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <memory>
+#include <set>
 
+#include "CliBatch.h"
 #include "CliJob.h"
 #include "CommandLine.h"
+#include "FileUtils.h"
 #include "Latin1.h"
 #include "PasswordInput.h"
 
 namespace {
 
-// The job a Ctrl-C stops. Clearing its flag is what the window's STOP does: the job notices at
-// its next block and keeps nothing unless it had already finished.
-std::atomic<CliJob*> interruptible{nullptr};
+// The jobs a Ctrl-C stops. Clearing their flags is what the window's STOP does: a job notices
+// at its next block and keeps nothing unless it had already finished.
+std::atomic<CliBatch*> interruptible{nullptr};
 
 void OnSignal(int sig) {
-    CliJob* job = interruptible.load();
-    if (job != nullptr) {
-        job->running.store(false);
-        // A second Ctrl-C ends the program at once; what the job was writing has no name yet.
+    CliBatch* batch = interruptible.load();
+    if (batch != nullptr) {
+        batch->StopAll();
+        // A second Ctrl-C ends the program at once; what the jobs were writing has no name yet.
         if (sig == SIGINT) {
             std::signal(SIGINT, SIG_DFL);
         }
@@ -84,34 +88,64 @@ int main(int argc, char** argv) {
 
     // Messages compare and upper-case names byte by byte, as the window does.
     std::setlocale(LC_CTYPE, "C");
-    CliJob job;
-    job.encryptMode = cmd.action == CommandLine::Action::kEncrypt;
-    job.source = cmd.source;
-    job.check = job.encryptMode && cmd.check;
-    job.force = cmd.force;
-    if (job.encryptMode) {
-        job.destination =
-            cmd.destination.empty() ? job.AggiungiSuffix(cmd.source, "velx") : cmd.destination;
-    } else {
-        job.destination = cmd.destination;
-        job.destinationChoice =
-            cmd.destination.empty() ? CliJob::kSameFolderOriginalName : CliJob::kSpecifyPathname;
+    const bool encrypting = cmd.action == CommandLine::Action::kEncrypt;
+    // SOURCE DESTINATION, or SOURCE... with a last argument that is a folder to write into.
+    std::vector<std::string> sources = cmd.paths;
+    std::string folder;
+    std::string destination;
+    if (sources.size() >= 2 && FileUtils::IsDirectory(sources.back())) {
+        folder = sources.back();
+        sources.pop_back();
+    } else if (sources.size() == 2) {
+        destination = sources.back();
+        sources.pop_back();
+    }
+    const bool many = sources.size() > 1;
+    std::vector<std::unique_ptr<CliJob>> jobs;
+    std::set<std::string> destinations;
+    for (const std::string& source : sources) {
+        auto job = std::make_unique<CliJob>();
+        job->encryptMode = encrypting;
+        job->source = source;
+        job->check = encrypting && cmd.check;
+        job->force = cmd.force;
+        job->label = many ? source + ": " : std::string();
+        if (!destination.empty()) {
+            job->destination = destination;
+        } else if (encrypting) {
+            // The default name, in the folder when one was named; a folder is what comes
+            // before the last "/".
+            job->destination =
+                folder.empty()
+                    ? job->AggiungiSuffix(source, "velx")
+                    : FileUtils::AddDirSeparator(folder) +
+                          job->AggiungiSuffix(source.substr(source.rfind('/') + 1), "velx");
+        } else {
+            job->destinationChoice = CliJob::kSameFolderOriginalName;
+            job->restoredFolder = folder;
+        }
+        if (!job->destination.empty() && !destinations.insert(job->destination).second) {
+            return UsageError("two files would be written to '" + job->destination + "'");
+        }
+        jobs.push_back(std::move(job));
     }
 
     std::setlocale(LC_CTYPE, "");
+    std::string password;
+    std::string confirmation;
     const PasswordInput::Result got =
         cmd.passwordFile.empty()
-            ? PasswordInput::FromTerminalOrInput(job.encryptMode, job.password, job.confirmation)
-            : PasswordInput::FromFile(cmd.passwordFile, job.password);
+            ? PasswordInput::FromTerminalOrInput(encrypting, password, confirmation)
+            : PasswordInput::FromFile(cmd.passwordFile, password);
     if (got != PasswordInput::Result::kOk) {
         return UsageError("cannot read the password" + (cmd.passwordFile.empty()
                                                             ? std::string()
                                                             : " file '" + cmd.passwordFile + "'"));
     }
     if (!cmd.passwordFile.empty()) {
-        job.confirmation = job.password;
+        confirmation = password;
     }
-    if (!ToSystemText(job.password) || !ToSystemText(job.confirmation)) {
+    if (!ToSystemText(password) || !ToSystemText(confirmation)) {
         std::fprintf(stderr,
                      "ERROR: The password may use only Latin-1 characters (letters, digits, "
                      "punctuation and Western European accented letters)\n");
@@ -119,19 +153,17 @@ int main(int argc, char** argv) {
     }
     std::setlocale(LC_CTYPE, "C");
 
-    job.showProgressBar = isatty(STDERR_FILENO) != 0;
     // Only a user at a terminal can be asked; the password did not come through it otherwise.
-    job.askBeforeReplacing = isatty(STDIN_FILENO) != 0 && isatty(STDERR_FILENO) != 0;
-    job.running = true;
-    interruptible = &job;
-    job.evTread();
+    const bool ask = isatty(STDIN_FILENO) != 0 && isatty(STDERR_FILENO) != 0;
+    for (const std::unique_ptr<CliJob>& job : jobs) {
+        job->password = password;
+        job->confirmation = confirmation;
+        job->showProgressBar = !many && isatty(STDERR_FILENO) != 0;
+        job->askBeforeReplacing = ask;
+    }
+    CliBatch batch(std::move(jobs));
+    interruptible = &batch;
+    const bool ok = batch.Run(many);
     interruptible = nullptr;
-
-    if (job.Succeeded()) {
-        return 0;
-    }
-    if (job.LastError().empty()) {
-        std::fprintf(stderr, "Interrupted: nothing was written.\n");
-    }
-    return 1;
+    return ok ? 0 : 1;
 }

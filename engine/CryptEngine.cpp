@@ -502,6 +502,10 @@ std::string CryptEngine::AggiungiSuffix(std::string name, std::string suffix) {
     return name + sfx;
 }
 
+std::string CryptEngine::RestoredFolder(const std::string& source) {
+    return FolderOf(source);
+}
+
 bool CryptEngine::Fail(const std::string& message, FieldFocus focus) {
     ShowError(message, focus);
     return false;
@@ -627,7 +631,7 @@ bool CryptEngine::DecryptPass(const Source& source, Output& out) {
             FieldFocus::Files);
     }
     if (out.destination.empty()) {
-        out.destination = FolderOf(source.name) + plainFileName;
+        out.destination = RestoredFolder(source.name) + plainFileName;
         if (SamePath(source.name, out.destination)) {
             return Fail("The source file and the destination file cannot match",
                         FieldFocus::Destination);

@@ -79,6 +79,8 @@ protected:
     // Asked before the job's output takes the place of an existing file. A refusal ends the job
     // with nothing written; the hook itself tells the user why.
     virtual bool ConfirmReplace(const std::string& /*destination*/) { return true; }
+    // The folder a decrypted file goes to when it takes its stored name: the source's own.
+    virtual std::string RestoredFolder(const std::string& source);
 
     // The progress bar: values are clamped to 0..100 by the bar and read back clamped.
     virtual int GetProgress() { return 0; }

@@ -161,16 +161,29 @@ pid_t StartCli(const TempDir& dir, const std::vector<std::string>& args) {
     return pid;
 }
 
-// Whether process `pid` holds a file it is writing in `dir`, named or not.
-bool HoldsOutputIn(pid_t pid, const TempDir& dir) {
+// How many files process `pid` holds open for writing in `dir`, named or not.
+int OutputsHeldIn(pid_t pid, const TempDir& dir) {
     const std::string folder = dir.Path("");
     std::error_code ec;
+    int held = 0;
     for (const auto& e :
          std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
         const std::string target = std::filesystem::read_symlink(e.path(), ec).string();
-        if (!ec && target.rfind(folder, 0) == 0 && target != folder + "huge") {
+        if (!ec && target.rfind(folder, 0) == 0 && target.rfind(folder + "huge", 0) != 0) {
+            ++held;
+        }
+    }
+    return held;
+}
+
+// Waits until process `pid` holds `count` output files in `dir`; false after a minute.
+bool WaitForOutputs(pid_t pid, const TempDir& dir, int count) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (OutputsHeldIn(pid, dir) >= count) {
             return true;
         }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return false;
 }
@@ -185,12 +198,7 @@ TEST(Cli, SignalsMidJobLeaveNothingBehind) {
     for (int sig : {SIGINT, SIGHUP, SIGTERM, SIGKILL}) {
         const pid_t pid = StartCli(dir, {"encrypt", "--password-file", "pw", "huge", "huge.velx"});
         ASSERT_GT(pid, 0);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        bool writing = false;
-        while (!writing && std::chrono::steady_clock::now() < deadline) {
-            writing = HoldsOutputIn(pid, dir);
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+        const bool writing = WaitForOutputs(pid, dir, 1);
         kill(pid, sig);
         int status = 0;
         waitpid(pid, &status, 0);
@@ -203,6 +211,68 @@ TEST(Cli, SignalsMidJobLeaveNothingBehind) {
         }
         EXPECT_EQ(dir.List(), (std::vector<std::string>{"huge", "pw"})) << strsignal(sig);
     }
+}
+
+TEST(Cli, SeveralSourcesRunSideBySideAndOneStopEndsThemAll) {
+    TempDir dir;
+    WriteSparse(dir, "huge1", 900L * 1000 * 1000);
+    WriteSparse(dir, "huge2", 900L * 1000 * 1000);
+    dir.Write("pw", "two at a time\n");
+    const pid_t pid =
+        StartCli(dir, {"encrypt", "--no-check", "--password-file", "pw", "huge1", "huge2", "."});
+    ASSERT_GT(pid, 0);
+    const int cores = static_cast<int>(std::min(2u, std::thread::hardware_concurrency()));
+    const bool writing = WaitForOutputs(pid, dir, cores);
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(writing);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"huge1", "huge2", "pw"}));
+}
+
+TEST(Cli, SeveralSourcesGoToTheirDefaultNamesOrIntoAFolder) {
+    TempDir dir;
+    const std::string a = TempDir::RandomBytes(3000, 45);
+    const std::string b = TempDir::RandomBytes(70000, 46);
+    dir.Write("a.txt", a);
+    dir.Write("b.bin", b);
+    dir.Write("c", "third");
+    dir.Write("pw", "many files 1\n");
+    // Two paths stay SOURCE DESTINATION; from three on, each source has its default name.
+    const Outcome all = RunCli(dir, {"encrypt", "--password-file", "pw", "a.txt", "b.bin", "c"});
+    EXPECT_EQ(all.status, 0);
+    EXPECT_NE(all.err.find("a.txt: File encrypted successfully\n"), std::string::npos);
+    EXPECT_NE(all.err.find("c: File encrypted successfully\n"), std::string::npos);
+    EXPECT_NE(all.err.find("\n3 of 3 files encrypted.\n"), std::string::npos) << all.err;
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.txt", "a.velx", "b.bin", "b.velx", "c",
+                                                    "c.velx", "pw"}));
+
+    // A last argument that is a folder receives every file; one failure fails the whole run.
+    std::filesystem::create_directory(dir.Path("out"));
+    const Outcome some =
+        RunCli(dir, {"encrypt", "--password-file", "pw", "a.txt", "gone", "b.bin", "out"});
+    EXPECT_EQ(some.status, 1);
+    EXPECT_NE(some.err.find("gone: ERROR: GONE: file not found or inaccessible\n"),
+              std::string::npos);
+    EXPECT_NE(some.err.find("\n2 of 3 files encrypted, 1 failed.\n"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("out/a.velx")));
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("out/b.velx")));
+
+    // Decrypted files take their stored names in the folder given.
+    std::filesystem::create_directory(dir.Path("back"));
+    const Outcome restored =
+        RunCli(dir, {"decrypt", "--password-file", "pw", "out/a.velx", "out/b.velx", "back"});
+    EXPECT_EQ(restored.status, 0) << restored.err;
+    EXPECT_EQ(TempDir::Read(dir.Path("back/a.txt")), a);
+    EXPECT_EQ(TempDir::Read(dir.Path("back/b.bin")), b);
+
+    // Two sources that would be written to one name are refused before anything starts.
+    dir.Write("a.doc", "other");
+    const Outcome same = RunCli(dir, {"encrypt", "--password-file", "pw", "a.txt", "a.doc", "out"});
+    EXPECT_EQ(same.status, 2);
+    EXPECT_NE(same.err.find("two files would be written to 'out/a.velx'"), std::string::npos);
 }
 
 TEST(Cli, FileSizeLimitFailsTheJobWhichCleansUp) {
