@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake make pkg-config
+    clang libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     age
     libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core

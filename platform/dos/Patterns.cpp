@@ -280,6 +280,12 @@ LONG Parse(CONST_STRPTR source, STRPTR dest, LONG destLength, char caseMark) {
     if (destLength < 0 || static_cast<size_t>(destLength) < 2 * length + 2) {
         return -1;
     }
+    // The parsed form (two mark bytes, the pattern, its 0) would need one byte more than the
+    // documented room for an empty pattern; the empty text, which matches the same, fits.
+    if (length == 0) {
+        dest[0] = '\0';
+        return 0;
+    }
     Sequence parsed;
     Parser parser(source);
     if (!parser.Parse(parsed)) {

@@ -56,6 +56,11 @@ TEST(Patterns, ParsingReportsWildcardsPlainTextAndErrors) {
     EXPECT_EQ(ParsePatternNoCase("(open", buffer, sizeof(buffer)), -1);
     EXPECT_EQ(ParsePatternNoCase("[a-", buffer, sizeof(buffer)), -1);
     EXPECT_EQ(ParsePatternNoCase("#?.velx", buffer, 10), -1);  // needs 2 * 7 + 2 bytes
+    // The empty pattern fits the same room, two bytes, and matches only the empty name.
+    std::vector<char> two(2, 'x');
+    EXPECT_EQ(ParsePattern("", two.data(), 2), 0);
+    EXPECT_EQ(MatchPattern(two.data(), ""), TRUE);
+    EXPECT_EQ(MatchPattern(two.data(), "x"), FALSE);
     EXPECT_EQ(MatchPatternNoCase(nullptr, "x"), FALSE);
     // A long name against a pattern full of repeats still answers at once.
     const std::string name(200, 'a');
