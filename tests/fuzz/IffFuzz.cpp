@@ -52,16 +52,17 @@ void Walk(const std::string& path, LONG control, size_t size) {
             if (header->sp_Size < 0 || (header->sp_Size > 0 && header->sp_Data == nullptr)) {
                 std::abort();
             }
-            volatile UBYTE last = header->sp_Size > 0
-                                      ? static_cast<const UBYTE*>(header->sp_Data)[header->sp_Size - 1]
-                                      : 0;
+            volatile UBYTE last =
+                header->sp_Size > 0
+                    ? static_cast<const UBYTE*>(header->sp_Data)[header->sp_Size - 1]
+                    : 0;
             (void)last;
         }
         const ContextNode* chunk = CurrentChunk(iff);
         // A stream is read without knowing its length, so a size may promise more than the
         // file holds; but none is negative, and no context has read past its end.
-        if (chunk != nullptr && (chunk->cn_Size < 0 || chunk->cn_Scan < 0 ||
-                                 chunk->cn_Scan > chunk->cn_Size + 1)) {
+        if (chunk != nullptr &&
+            (chunk->cn_Size < 0 || chunk->cn_Scan < 0 || chunk->cn_Scan > chunk->cn_Size + 1)) {
             std::abort();
         }
         std::vector<UBYTE> samples(512);

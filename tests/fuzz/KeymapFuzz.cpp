@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A key that did not fit gives the same characters in a big enough buffer.
     std::vector<char> big(256);
     const WORD all = MapRawKey(&event, big.data(), static_cast<LONG>(big.size()), nullptr);
-    if (all < 0 || (n >= 0 && (n != all || std::memcmp(buffer.data(), big.data(), n) != 0)) ||
+    if (all < 0 ||
+        (n >= 0 && (n != all || (n > 0 && std::memcmp(buffer.data(), big.data(), n) != 0))) ||
         (n == -1 && all <= length)) {
         std::abort();
     }

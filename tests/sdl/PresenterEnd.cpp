@@ -23,9 +23,9 @@ int main() {
             std::fprintf(stderr, "round %d: no desktop window\n", round);
             return 1;
         }
-        Window* window = OpenWindowTags(nullptr, WA_CustomScreen, screen, WA_Left, 10, WA_Top, 20,
-                                        WA_Width, 200, WA_Height, 120, WA_Title, "busy", WA_IDCMP,
-                                        0);
+        Window* window =
+            OpenWindowTags(nullptr, WA_CustomScreen, screen, WA_Left, 10, WA_Top, 20, WA_Width, 200,
+                           WA_Height, 120, WA_Title, "busy", WA_IDCMP, 0);
         if (window == nullptr) {
             std::fprintf(stderr, "round %d: no window\n", round);
             return 1;
