@@ -14,7 +14,7 @@ WERROR    ?= ON
 CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
 .PHONY: all deps build build-asan run test test-plain test-asan test-configs test-fuzz fuzz \
-        tsan bench format clean
+        package tsan bench format clean
 
 all: build
 
@@ -67,6 +67,14 @@ test: test-plain test-asan test-configs test-fuzz
 fuzz: deps $(FUZZ)/CMakeCache.txt
 	cmake --build $(FUZZ) -j $(JOBS)
 	./scripts/fuzz.sh $(FUZZ) $(FUZZ_TIME)
+
+# A Debian package of the Release build, in $(RELEASE).
+package: deps
+	cmake -S . -B $(RELEASE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+	    -DTESSELLA_WERROR=$(WERROR)
+	cmake --build $(RELEASE) -j $(JOBS)
+	cd $(RELEASE) && cpack
+	@ls $(RELEASE)/*.deb
 
 tsan: deps $(TSAN)/CMakeCache.txt
 	./scripts/tsan.sh $(TSAN) $(JOBS)
