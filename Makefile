@@ -2,20 +2,40 @@
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD     ?= build
 ASAN      ?= build-asan
+RELEASE   ?= build-release
+MINIMAL   ?= build-minimal
+FUZZ      ?= build-fuzz
+TSAN      ?= build-tsan
+# Seconds each fuzz target runs in `make fuzz`; `make test` runs a short pass.
+FUZZ_TIME ?= 60
+FUZZ_TEST_TIME ?= 10
+# Our own builds treat warnings as errors; `make run WERROR=OFF` for a compiler that warns more.
+WERROR    ?= ON
 CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all deps build build-asan run test test-plain test-asan bench format clean
+.PHONY: all deps build build-asan run test test-plain test-asan test-configs test-fuzz fuzz \
+        package tsan bench format clean
 
 all: build
 
 deps:
 	@./scripts/install-deps.sh
 
-$(BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Configured again whenever this file changes, so that its options reach existing build folders.
+$(BUILD)/CMakeCache.txt: Makefile | deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSELLA_WERROR=$(WERROR)
 
-$(ASAN)/CMakeCache.txt: | deps
-	cmake -S . -B $(ASAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTESSELLA_SANITIZE=ON
+$(ASAN)/CMakeCache.txt: Makefile | deps
+	cmake -S . -B $(ASAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTESSELLA_SANITIZE=ON \
+	    -DTESSELLA_WERROR=$(WERROR)
+
+$(FUZZ)/CMakeCache.txt: Makefile | deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DTESSELLA_FUZZ=ON
+
+$(TSAN)/CMakeCache.txt: Makefile | deps
+	cmake -S . -B $(TSAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSELLA_TSAN=ON \
+	    -DTESSELLA_WERROR=$(WERROR)
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
@@ -35,7 +55,29 @@ test-asan: build-asan
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp \
 	    ctest --output-on-failure -j $(JOBS) -LE plain-only
 
-test: test-plain test-asan
+# The builds users and packagers make: Release without tests, and without the toolkit.
+test-configs: deps
+	./scripts/build-configs.sh $(RELEASE) $(MINIMAL) $(JOBS)
+
+test-fuzz:
+	$(MAKE) fuzz FUZZ_TIME=$(FUZZ_TEST_TIME)
+
+test: test-plain test-asan test-configs test-fuzz
+
+fuzz: deps $(FUZZ)/CMakeCache.txt
+	cmake --build $(FUZZ) -j $(JOBS)
+	./scripts/fuzz.sh $(FUZZ) $(FUZZ_TIME)
+
+# A Debian package of the Release build, in $(RELEASE).
+package: deps
+	cmake -S . -B $(RELEASE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+	    -DTESSELLA_WERROR=$(WERROR)
+	cmake --build $(RELEASE) -j $(JOBS)
+	cd $(RELEASE) && cpack
+	@ls $(RELEASE)/*.deb
+
+tsan: deps $(TSAN)/CMakeCache.txt
+	./scripts/tsan.sh $(TSAN) $(JOBS)
 
 bench: build
 	@./scripts/bench.sh $(BUILD)
@@ -44,4 +86,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN)
+	rm -rf $(BUILD) $(ASAN) $(RELEASE) $(MINIMAL) $(FUZZ) $(TSAN)

@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake make pkg-config
+    build-essential cmake make pkg-config dpkg-dev
+    clang libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     age
     libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core

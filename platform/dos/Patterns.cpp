@@ -49,7 +49,15 @@ public:
     bool wild = false;
 
 private:
+    // Groups and negations nest by recursion, here and in the matcher: nesting deeper than any
+    // real pattern is refused as malformed rather than followed down the stack.
+    static constexpr int kMaxDepth = 64;
+
     bool Alternatives(std::vector<Sequence>& out) {
+        if (depth_ >= kMaxDepth) {
+            return false;
+        }
+        ++depth_;
         for (;;) {
             Sequence seq;
             if (!Items(seq)) {
@@ -57,6 +65,7 @@ private:
             }
             out.push_back(std::move(seq));
             if (*p_ != '|') {
+                --depth_;
                 return true;
             }
             wild = true;
@@ -73,9 +82,14 @@ private:
                 Part not_;
                 not_.kind = Part::Kind::Not;
                 not_.alternatives.emplace_back();
+                if (depth_ >= kMaxDepth) {
+                    return false;
+                }
+                ++depth_;
                 if (!Items(not_.alternatives[0])) {
                     return false;
                 }
+                --depth_;
                 seq.push_back(std::move(not_));
                 return true;
             }
@@ -165,6 +179,7 @@ private:
     }
 
     const char* p_;
+    int depth_ = 0;
 };
 
 class Matcher {
@@ -279,6 +294,12 @@ LONG Parse(CONST_STRPTR source, STRPTR dest, LONG destLength, char caseMark) {
     const size_t length = std::strlen(source);
     if (destLength < 0 || static_cast<size_t>(destLength) < 2 * length + 2) {
         return -1;
+    }
+    // The parsed form (two mark bytes, the pattern, its 0) would need one byte more than the
+    // documented room for an empty pattern; the empty text, which matches the same, fits.
+    if (length == 0) {
+        dest[0] = '\0';
+        return 0;
     }
     Sequence parsed;
     Parser parser(source);

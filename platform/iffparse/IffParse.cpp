@@ -135,9 +135,17 @@ LONG EnterOutermost(IffHandleImpl* h) {
 }
 
 LONG StoreProperty(IffHandleImpl* h, LONG type, LONG id, LONG size) {
-    Property p{type, id, std::vector<UBYTE>(static_cast<size_t>(size)), {}};
-    if (size > 0 && ReadStream(h, p.data.data(), size) != size) {
-        return IFFERR_MANGLED;
+    // Read piece by piece: a size field may promise far more than the file holds, and memory is
+    // taken only for the bytes that actually arrive.
+    constexpr LONG kPiece = 65536;
+    Property p{type, id, {}, {}};
+    for (LONG done = 0; done < size;) {
+        const LONG n = size - done < kPiece ? size - done : kPiece;
+        p.data.resize(static_cast<size_t>(done) + static_cast<size_t>(n));
+        if (ReadStream(h, p.data.data() + done, n) != n) {
+            return IFFERR_MANGLED;
+        }
+        done += n;
     }
     h->stack.back().node.cn_Scan = size;
     // A later property of the same kind replaces the earlier one, as an inner scope would.

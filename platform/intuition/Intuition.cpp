@@ -223,12 +223,35 @@ void Restack(ScreenImpl* screen, const std::shared_ptr<WindowImpl>& window, size
     RelinkWindows(screen);
 }
 
+std::unique_ptr<Presenter> Intuition::TakeDesktopPresenter() {
+    if (!desktopPresenter) {
+        return nullptr;
+    }
+    desktopPresenter = false;
+    presenterChosen = false;
+    std::unique_ptr<Presenter> old = std::move(presenter);
+    presenter = std::make_unique<HeadlessPresenter>();
+    return old;
+}
+
+void EndDesktopPresenter() {
+    Intuition& in = Intuition::Get();
+    std::unique_ptr<Presenter> old;
+    {
+        std::lock_guard guard(in.lock);
+        old = in.TakeDesktopPresenter();
+    }
+    // Its thread may need intuition's lock to finish the picture it is composing.
+    old.reset();
+}
+
 void SetPresenter(std::unique_ptr<Presenter> presenter) {
     Intuition& in = Intuition::Get();
     std::unique_ptr<Presenter> old;
     {
         std::lock_guard guard(in.lock);
         in.presenterChosen = true;
+        in.desktopPresenter = false;
         old = std::move(in.presenter);
         in.presenter = presenter ? std::move(presenter) : std::make_unique<HeadlessPresenter>();
     }

@@ -88,6 +88,7 @@ public:
     WindowImpl* active = nullptr;
     std::unique_ptr<Presenter> presenter = std::make_unique<HeadlessPresenter>();
     bool presenterChosen = false;
+    bool desktopPresenter = false;  // presenter is the desktop window ChoosePresenter opened
     int beeps = 0;
     int outstanding = 0;  // messages sent and not yet replied
 
@@ -128,6 +129,10 @@ public:
     void DeactivateGadget();
     void Activate(WindowImpl* window);
     void StartInputTask();
+    // Takes the desktop presenter out (the headless one serves again) so that the caller can
+    // end it once the lock is let go; null when the presenter is not the desktop's. The next
+    // screen to open picks a presenter again. The caller holds the lock.
+    std::unique_ptr<Presenter> TakeDesktopPresenter();
 
 private:
     Intuition();

@@ -67,4 +67,10 @@ void PostInputEvent(const InputEvent& event, const DesktopKey& key = DesktopKey{
 // intuition's lock.
 void ChoosePresenter();
 
+// Ends the desktop presenter (its window and its thread), if one runs: when the last screen
+// closes, and at exit. Its thread works inside the desktop's graphics libraries, which tear
+// their state down at exit; one still drawing then would crash the ending program. The caller
+// does not hold intuition's lock.
+void EndDesktopPresenter();
+
 }  // namespace tessella::intuition

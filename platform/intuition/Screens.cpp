@@ -119,13 +119,21 @@ Screen* OpenScreenTagList(const NewScreen* /*newScreen*/, const TagItem* tagList
 
 BOOL CloseScreen(Screen* screen) {
     Intuition& in = Intuition::Get();
-    std::lock_guard guard(in.lock);
-    auto it = Position(in, screen);
-    if (it == in.screens.end() || !(*it)->windows.empty()) {
-        return FALSE;
+    {
+        std::lock_guard guard(in.lock);
+        auto it = Position(in, screen);
+        if (it == in.screens.end() || !(*it)->windows.empty()) {
+            return FALSE;
+        }
+        in.screens.erase(it);  // freed once no composition still reads it
+        Relink(in);
+        if (!in.screens.empty()) {
+            return TRUE;
+        }
     }
-    in.screens.erase(it);  // freed once no composition still reads it
-    Relink(in);
+    // Nothing is left to show: the desktop window goes, and its thread ends before a program
+    // that is about to exit gets control back.
+    EndDesktopPresenter();
     return TRUE;
 }
 

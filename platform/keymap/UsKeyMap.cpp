@@ -146,7 +146,13 @@ std::string Translate(UWORD code, UWORD qualifier, const DeadKeyPrefix* prefix) 
     }
     if (code >= RAWKEY_F1 && code <= RAWKEY_F10) {
         const char digit = static_cast<char>('0' + (code - RAWKEY_F1));
-        return csi + (shift ? std::string("1") + digit : std::string(1, digit)) + "~";
+        std::string sequence = csi;
+        if (shift) {
+            sequence += '1';
+        }
+        sequence += digit;
+        sequence += '~';
+        return sequence;
     }
     if (DeadKey(code, qualifier) != nullptr) {
         return "";  // it only changes the next key
@@ -250,6 +256,8 @@ WORD MapRawKey(const InputEvent* event, STRPTR buffer, LONG length, const KeyMap
     if (static_cast<LONG>(out.size()) > length || (buffer == nullptr && !out.empty())) {
         return -1;
     }
-    std::memcpy(buffer, out.data(), out.size());
+    if (!out.empty()) {
+        std::memcpy(buffer, out.data(), out.size());  // a caller may pass no buffer at all
+    }
     return static_cast<WORD>(out.size());
 }

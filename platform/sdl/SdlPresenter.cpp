@@ -562,6 +562,11 @@ void ChoosePresenter() {
     if ((x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0')) {
         if (auto sdl = sdl::SdlPresenter::Open(error)) {
             in.presenter = std::move(sdl);
+            in.desktopPresenter = true;
+            // A program may end with its screen still open. Registered after the display
+            // libraries were loaded, this runs before their own exit handlers.
+            static const bool registered = std::atexit([] { EndDesktopPresenter(); }) == 0;
+            (void)registered;
             return;
         }
     }

@@ -448,6 +448,13 @@ TEST(Keymap, TooSmallABufferGivesMinusOne) {
     EXPECT_EQ(MapRawKey(&ie, buffer, 0, nullptr), -1);
     ie.ie_Class = IECLASS_RAWMOUSE;
     EXPECT_EQ(MapRawKey(&ie, buffer, 4, nullptr), 0);
+    // Without a buffer: a key that gives nothing answers 0, one that gives characters -1.
+    ie.ie_Class = IECLASS_RAWKEY;
+    ie.ie_Code = 0x24;
+    ie.ie_Qualifier = IEQUALIFIER_LALT;  // a dead key
+    EXPECT_EQ(MapRawKey(&ie, nullptr, 0, nullptr), 0);
+    ie.ie_Qualifier = 0;
+    EXPECT_EQ(MapRawKey(&ie, nullptr, 0, nullptr), -1);
 }
 
 TEST_F(Desk, DiskInsertedGoesToEveryWindowThatAsked) {

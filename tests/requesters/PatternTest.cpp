@@ -56,6 +56,20 @@ TEST(Patterns, ParsingReportsWildcardsPlainTextAndErrors) {
     EXPECT_EQ(ParsePatternNoCase("(open", buffer, sizeof(buffer)), -1);
     EXPECT_EQ(ParsePatternNoCase("[a-", buffer, sizeof(buffer)), -1);
     EXPECT_EQ(ParsePatternNoCase("#?.velx", buffer, 10), -1);  // needs 2 * 7 + 2 bytes
+    // The empty pattern fits the same room, two bytes, and matches only the empty name.
+    std::vector<char> two(2, 'x');
+    EXPECT_EQ(ParsePattern("", two.data(), 2), 0);
+    EXPECT_EQ(MatchPattern(two.data(), ""), TRUE);
+    EXPECT_EQ(MatchPattern(two.data(), "x"), FALSE);
+    // Nesting no real pattern needs is refused, not followed until the stack runs out.
+    const std::string deep = std::string(100000, '(') + "a" + std::string(100000, ')');
+    std::vector<char> room(2 * deep.size() + 2);
+    EXPECT_EQ(ParsePattern(deep.c_str(), room.data(), static_cast<LONG>(room.size())), -1);
+    EXPECT_EQ(MatchPattern(deep.c_str(), "a"), FALSE);
+    const std::string negations = std::string(100000, '~') + "a";
+    room.resize(2 * negations.size() + 2);
+    EXPECT_EQ(ParsePattern(negations.c_str(), room.data(), static_cast<LONG>(room.size())), -1);
+    EXPECT_TRUE(Matches("((((a))))|~~b", "a"));
     EXPECT_EQ(MatchPatternNoCase(nullptr, "x"), FALSE);
     // A long name against a pattern full of repeats still answers at once.
     const std::string name(200, 'a');

@@ -3,10 +3,11 @@
 # typed on an Italian layout arrive as IDCMP messages, the desktop window shows exactly the
 # screen the platform composes, an idle program uses (almost) no processor time, and the
 # desktop's close request reaches the program, which then ends by itself.
-#   DesktopWindowTest.sh DEMO CLOSE-REQUEST
+#   DesktopWindowTest.sh DEMO CLOSE-REQUEST PRESENTER-END
 set -euo pipefail
 demo=$1
 close_request=$2
+presenter_end=$3
 work=$(mktemp -d)
 xvfb_pid=
 demo_pid=
@@ -96,4 +97,5 @@ status=0
 wait "$demo_pid" || status=$?
 demo_pid=
 [ "$status" -eq 0 ] || fail "the demo ended with status $status"
+"$presenter_end" >"$work/out" 2>"$work/err" || fail "the presenter outlived the last screen"
 echo "desktop window test passed"
