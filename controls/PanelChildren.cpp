@@ -37,6 +37,12 @@ void PanelChildren::Load() {
 
 void PanelChildren::CreateScrollBars() {}
 
+void PanelChildren::TintChild(GUIElement* child) const {
+    if (childBackground != ~0UL && child->GetBackgroundColor() != childBackground) {
+        child->SetBackgroundColor(childBackground);
+    }
+}
+
 void PanelChildren::OnPaint() {
     RastPort* rp = PaintPort();
     if (rp == nullptr) {
@@ -66,9 +72,7 @@ void PanelChildren::OnPaint() {
         if (child->IsRenderControl() == 0 || !child->IsLoad()) {
             continue;
         }
-        if (childBackground != ~0UL && child->GetBackgroundColor() != childBackground) {
-            child->SetBackgroundColor(childBackground);
-        }
+        TintChild(child);
         child->OnPaint();
     }
 }
@@ -79,6 +83,10 @@ void PanelChildren::Show() {
     }
     OnPaint();
     for (GUIElement* child : DirectChildren()) {
+        // Children loading now paint themselves; they take the panel's colour for them first.
+        if (child->IsRenderControl() != 0) {
+            TintChild(child);
+        }
         child->Show();
     }
     auto* form = dynamic_cast<Form*>(GetFormParent());
