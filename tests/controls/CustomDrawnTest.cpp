@@ -15,6 +15,7 @@
 #include "MyImage.h"
 #include "PanelChildren.h"
 #include "ProgressBar.h"
+#include "ScrollBar.h"
 
 namespace {
 
@@ -234,6 +235,46 @@ TEST_F(CustomDrawn, AButtonInsideAPanelAnswersAClick) {
         window.ClickAt(x + 80, y + 45);
     });
     EXPECT_EQ(commands, 2);
+}
+
+TEST_F(CustomDrawn, PanelScrollBarsSitOutsideItAndReportToItsCallbacks) {
+    static std::vector<std::string> scrolls;
+    scrolls.clear();
+    PanelChildren panel(&window);
+    panel.SetLocation(x, y);
+    panel.SetSize(200, 100);
+    panel.SetScrollV(1);
+    panel.SetScrollH(1);
+    panel.SetRangeScroll(0, 500);  // the vertical one, as the panel scrolls both ways
+    panel.SetOnScrollV([](GUIElement* e, int pos) {
+        scrolls.push_back(e->GetOrvClassName() + ":v" + std::to_string(pos));
+    });
+    panel.SetOnScrollH([](GUIElement* e, int pos) {
+        scrolls.push_back(e->GetOrvClassName() + ":h" + std::to_string(pos));
+    });
+    EXPECT_EQ(panel.GetIDScrollV(), 0);
+    panel.Show();
+    ASSERT_NE(panel.GetIDScrollV(), 0);
+    ASSERT_NE(panel.GetIDScrollH(), 0);
+    auto* v = dynamic_cast<ScrollBar*>(Application::GetElementByID(panel.GetIDScrollV()));
+    auto* h = dynamic_cast<ScrollBar*>(Application::GetElementByID(panel.GetIDScrollH()));
+    ASSERT_NE(v, nullptr);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(v->GetPosition().x, 200);
+    EXPECT_EQ(v->GetPosition().y, 0);
+    EXPECT_EQ(v->Width(), 26);
+    EXPECT_EQ(v->Height(), 100);
+    EXPECT_EQ(h->GetPosition().x, 0);
+    EXPECT_EQ(h->GetPosition().y, 100);
+    EXPECT_EQ(h->Width(), 200);
+    EXPECT_EQ(h->Height(), 13);
+    Snapshot("custom_panel_scrolling");
+    RunWithUser(window, [&] {
+        window.ClickAt(x + 200 + 13, y + 100 - 6);  // the vertical bar's forward arrow
+        PlatformTest::WaitIdle();
+        window.ClickAt(x + 200 - 6, y + 100 + 6);  // the horizontal one's
+    });
+    EXPECT_EQ(scrolls, (std::vector<std::string>{"panel:v10", "panel:h10"}));
 }
 
 TEST_F(CustomDrawn, LabelTextPensAlignmentAndFrame) {
