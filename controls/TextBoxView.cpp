@@ -89,6 +89,7 @@ void TextBoxView::CreaImmagine() {
     rp.BitMap = image;
     Drawing d(&rp);
     d.DrawFillRectangle(0, 0, size.cx - kBarWidth, contentHeight + kSpareRows, 0, 0, background);
+    SetBPen(&rp, static_cast<ULONG>(background));  // continuation lines leave the pens as found
     // Printed as continuation lines: from the top down, where a first call would centre a
     // single line in the whole bitmap.
     d.PrintText(kTextInset, kTextInset, TextWidth(), contentHeight + kSpareRows - kTextInset, text,

@@ -1,5 +1,6 @@
 #include "ToolBar.h"
 
+#include <graphics.h>
 #include <intuition.h>
 
 #include <algorithm>
@@ -15,6 +16,21 @@ constexpr int kSeparatorDown = 10;
 constexpr int kSeparatorAlong = 12;
 constexpr int kPlainButton = 22;
 constexpr int kGap = 2;
+// Beyond the caption itself: the button's margins around its text, and a letter's space more so
+// that the caption never touches the frame.
+constexpr int kCaptionRoom = 14;
+
+// The caption as wide as the button's font prints it.
+int CaptionWidth(GUIElement* button, const std::string& caption) {
+    TextFont* font = button->GetFonts()->GetTextFont();
+    if (font == nullptr) {
+        return Drawing::GetStringWidth(button, caption);
+    }
+    RastPort rp;
+    InitRastPort(&rp);
+    SetFont(&rp, font);
+    return TextLength(&rp, caption.c_str(), static_cast<ULONG>(caption.size()));
+}
 
 // One-plane 16 x 16 pictures in pen 1: a page with a folded corner, a folder and a disk.
 UWORD pageData[16] = {0x3FC0, 0x2060, 0x2050, 0x2078, 0x2008, 0x2008, 0x2008, 0x2008,
@@ -151,8 +167,7 @@ tagSIZE ToolBar::PlaceButton(ToolBarItem* item, size_t index, int x, int y) {
     const std::string caption = item->GetText();
     int width = image != nullptr ? image->Width + 10 : kPlainButton;
     if (!caption.empty()) {
-        // The caption's room comes from the button's font, so a larger font gets wider buttons.
-        width += Drawing::GetStringWidth(b, caption) + 10;
+        width += CaptionWidth(b, caption) + kCaptionRoom;
     }
     const int height = image != nullptr ? image->Height + 6 : kPlainButton;
     GUIElement* form = GetFormParent();

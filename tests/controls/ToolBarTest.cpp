@@ -1,4 +1,5 @@
 // Tool bars: buttons laid out from their items, and a press reaching the item's command.
+#include <graphics.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,6 +7,7 @@
 
 #include "ButtonCustom.h"
 #include "Drawing.h"
+#include "Font.h"
 #include "GadgetDesk.h"
 #include "ToolBar.h"
 #include "ToolBarItem.h"
@@ -32,6 +34,15 @@ std::unique_ptr<ToolBarItem> Item(GUIElement* bar, const std::string& caption, i
 constexpr int kBarX = 2;
 constexpr int kBarY = 20;
 
+// A caption as wide as the buttons' default font prints it.
+int Caption(const std::string& text) {
+    Font font;
+    RastPort rp;
+    InitRastPort(&rp);
+    SetFont(&rp, font.GetTextFont());
+    return TextLength(&rp, text.c_str(), static_cast<ULONG>(text.size()));
+}
+
 bool Ran(const std::string& what) {
     return std::find(events.begin(), events.end(), what) != events.end();
 }
@@ -51,7 +62,7 @@ TEST_F(ToolBars, ButtonsFollowEachOtherAlongTheTop) {
     bar.SetAlignTop(true);
     bar.Show();
 
-    const int textWidth = 22 + Drawing::GetStringWidth(&bar, "Go") + 10;
+    const int textWidth = 22 + Caption("Go") + 14;
     const int pictureX = 2 + textWidth + 2 + 12;
     // Caption ink inside the first button, the folder's outline inside the second.
     EXPECT_GT(Count(kBarX + 2, kBarY + 6, textWidth, 22, 1), 10);
@@ -90,7 +101,7 @@ TEST_F(ToolBars, ARemovedItemLeavesItsButtonHiddenAndADisabledOneRunsNothing) {
     bar.AddToolBarItem(b.get());
     bar.SetAlignTop(true);
     bar.Show();
-    const int width = 22 + Drawing::GetStringWidth(&bar, "A") + 10;
+    const int width = 22 + Caption("A") + 14;
     const int secondX = kBarX + 2 + width + 2;
     EXPECT_GT(Count(secondX, kBarY + 6, width, 22, 1), 10);
 
