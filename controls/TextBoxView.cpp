@@ -140,6 +140,9 @@ void TextBoxView::SetText(std::string s) {
 
 void TextBoxView::SetEnabled(bool enable) {
     enabled = enable;
+    if (scrollBar != nullptr) {
+        scrollBar->SetEnabled(enable);  // a view that shows it is off does not scroll either
+    }
     if (loaded) {
         CreaImmagine();
         OnPaint();
