@@ -403,6 +403,34 @@ TEST_F(TextBoxes, FocusMovesBetweenBoxesAndTheOldCursorGoes) {
     EXPECT_EQ(seen.numbers, (std::vector<int>{kYellow, kWhite, kYellow, 1, kWhite}));
 }
 
+TEST_F(TextBoxes, ClickingAStringGadgetTakesTheFocusAndTheCursorAway) {
+    auto box = Box(40, 60, 200, 20, "mine");
+    box->Show();
+    Gadget* last = main->Gadgets();
+    ASSERT_NE(last, nullptr);
+    while (last->NextGadget != nullptr) {
+        last = last->NextGadget;
+    }
+    NewGadget ng{40, 120, 200, 16, nullptr, nullptr, 900, 0, GUIElement::GlobalVisualInfo, nullptr};
+    Gadget* field = CreateGadget(STRING_KIND, last, &ng, GTST_MaxChars, 20);
+    ASSERT_NE(field, nullptr);
+    GT_RefreshWindow(main->GetHandle(), nullptr);
+    Seen seen;
+    RunWith([&] {
+        ClickCell(*box, 1);
+        seen.numbers.push_back(CellPaper(*box, 1));
+        PlatformTest::Click(60, 128);
+        PlatformTest::WaitIdle();
+        seen.numbers.push_back(Application::CustomsGadgetSel == nullptr);
+        seen.numbers.push_back(CellPaper(*box, 1));
+        Type("x");  // goes to the field, not to the box
+        seen.texts.push_back(box->GetText());
+        PlatformTest::Click(500, 400);  // the field lets the keys go again
+    });
+    EXPECT_EQ(seen.numbers, (std::vector<int>{kYellow, 1, kWhite}));
+    EXPECT_EQ(seen.texts, (std::vector<std::string>{"mine"}));
+}
+
 TEST_F(TextBoxes, TheGridComesFromTheFontAndNeverOutgrowsItsCells) {
     auto box = Box(40, 60, 200, 40);
     box->Show();
