@@ -341,8 +341,7 @@ void TextBoxCustom::Print(short full, int from) {
             overflow = true;
             // Only a character just typed is taken back: a long text set by the program
             // keeps every character, shown or not.
-            if (i == start && full == 0 && i < maxLength &&
-                buffer[static_cast<size_t>(i)] != '\0') {
+            if (i == start && full == 0 && i < maxLength) {
                 buffer[static_cast<size_t>(i)] = ' ';
                 if (charCount == cursor && charCount > 0) {
                     --charCount;
