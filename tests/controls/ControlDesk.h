@@ -37,7 +37,6 @@ public:
         deskTrace.push_back("window:press:" + std::string(1, static_cast<char>(c)));
         return true;
     }
-    Gadget* Gadgets() { return gadgetList; }
 };
 
 class ControlDesk : public ::testing::Test {
