@@ -3,7 +3,9 @@
 
 #include "Button.h"
 #include "CheckBox.h"
+#include "FileUtils.h"
 #include "GadgetDesk.h"
+#include "OpenTextFile.h"
 
 namespace {
 
@@ -142,5 +144,65 @@ TEST_F(Buttons, CheckBoxStateSetWhileHiddenIsWhatItShowsAgain) {
     check.Show();
     EXPECT_EQ(check.IsChecked(), 1);
     check.SetText("Other");  // a new gadget keeps the state too
+    EXPECT_EQ(check.IsChecked(), 1);
+}
+
+TEST_F(Buttons, WithoutAGadgetACheckBoxStaysUnloadedAndTheWindowKeepsItsOthers) {
+    Button ok(&form, "OK");
+    ok.SetLocation(40, 40);
+    ok.SetCommand(Command);
+    ok.Show();
+    FileUtils::DeleteFile("log.txt");
+
+    // Visual information the gadget library does not recognise: it makes no gadget.
+    struct Foreign {
+        ULONG magic = 0;
+    } foreign;
+    void* const real = GUIElement::GlobalVisualInfo;
+    GUIElement::GlobalVisualInfo = &foreign;
+    CheckBox check(&form, "Check");
+    check.SetLocation(40, 100);
+    check.Show();
+    Button bare(&form, "bare");
+    bare.SetLocation(200, 100);
+    bare.Show();
+    GUIElement::GlobalVisualInfo = real;
+
+    EXPECT_FALSE(check.IsLoad());
+    EXPECT_EQ(OpenTextFile("log.txt").GetContenuto(),
+              (std::vector<std::string>{"Errore creazione gadgets"}));
+    check.SetChecked(1);
+    EXPECT_EQ(check.IsChecked(), 1);
+    EXPECT_TRUE(bare.IsLoad());  // counts as loaded; what needs the gadget is skipped
+    bare.SetEnabled(false);
+    bare.SetText("still bare");
+    EXPECT_EQ(bare.GetText(), "still bare");
+
+    Click(80, 55);  // the list went back to the window whole
+    EXPECT_EQ(events.front(), "OK:command");
+}
+
+TEST_F(Buttons, AWindowClosedAndOpenedAgainGetsNewGadgetsFromItsControls) {
+    Button ok(&form, "OK");
+    ok.SetLocation(40, 40);
+    ok.SetCommand(Command);
+    ok.Show();
+    CheckBox check(&form, "Check");
+    check.SetLocation(40, 100);
+    check.Show();
+    check.SetChecked(1);
+
+    form.CloseForm();  // frees every gadget of its list
+    ok.SetEnabled(false);
+    ok.SetEnabled(true);
+    EXPECT_EQ(check.IsChecked(), 1);
+    EXPECT_FALSE(ok.IsLoad());
+
+    form.Show();
+    ok.Show();
+    check.Show();
+    ASSERT_TRUE(ok.IsLoad());
+    Click(80, 55);
+    EXPECT_EQ(events.front(), "OK:command");
     EXPECT_EQ(check.IsChecked(), 1);
 }

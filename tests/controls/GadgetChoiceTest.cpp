@@ -75,9 +75,12 @@ TEST_F(Choices, OptionBoxKeepsItsChoiceAcrossHideShowAndNewItems) {
 
     EXPECT_FALSE(box->DeleteItems(-1));
     EXPECT_FALSE(box->DeleteItems(4));
-    EXPECT_TRUE(box->DeleteItems(0));
+    EXPECT_TRUE(box->DeleteItems(0));  // the choice stays on "Fourth", now one up
     EXPECT_EQ(box->ItemsCount(), 3);
     EXPECT_EQ(box->GetItemsLabel(0), "Decrypt");
+    EXPECT_EQ(box->SelectedIndex(), 2);
+    EXPECT_TRUE(box->DeleteItems(2));  // the chosen one itself: back to the first
+    EXPECT_EQ(box->SelectedIndex(), 0);
 }
 
 TEST_F(Choices, SelectionByTheProgramFollowsTheRules) {
@@ -127,6 +130,15 @@ TEST_F(Choices, ComboBoxClickCyclesAndNewItemsKeepTheChoice) {
     EXPECT_EQ(combo.SelectedIndex(), 2);
     EXPECT_TRUE(combo.DeleteItems("one"));
     EXPECT_EQ(combo.GetItemsLabel(0), "two");
+    EXPECT_EQ(combo.SelectedIndex(), 1);
+
+    combo.Hide();
+    combo.AddItems("four", "4");  // while hidden: the gadget shown again cycles through it
+    combo.Show();
+    EXPECT_EQ(combo.SelectedIndex(), 1);
+    Click(100, 50);
+    EXPECT_EQ(combo.SelectedIndex(), 2);
+    EXPECT_EQ(combo.GetItemsLabel(combo.SelectedIndex()), "four");
 }
 
 TEST_F(Choices, ListBoxPickRunsTheCommandAndItemsChangeInPlace) {
