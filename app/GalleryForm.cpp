@@ -25,6 +25,8 @@
 #include "TextBox.h"
 #include "TextBoxCustom.h"
 #include "TextBoxView.h"
+#include "ToolBar.h"
+#include "ToolBarItem.h"
 
 namespace {
 
@@ -106,6 +108,8 @@ void GalleryForm::CreateChildren(GUIElement* form, unsigned long /*handle*/) {
     self->BuildCustomDrawn();
     self->BuildGadgets();
     self->BuildTextControls();
+    self->BuildToolBar();
+    self->BuildScrollingPanel();
     self->BuildMenus();
 }
 
@@ -232,6 +236,65 @@ void GalleryForm::BuildTextControls() {
     status->Show();
 }
 
+void GalleryForm::BuildToolBar() {
+    toolBar = std::make_unique<ToolBar>(this, false);
+    toolBar->SetLocation(16, 336);
+    struct Tool {
+        const char* caption;
+        int image;
+        uint8_t type;
+    };
+    // The standard images: a page, a folder, a disk; type 1 is a gap between groups.
+    const Tool list[] = {{"", 0, 0}, {"", 1, 0}, {"", 2, 0}, {"", -1, 1}, {"Tool text", -1, 0}};
+    for (const Tool& t : list) {
+        auto item = std::make_unique<ToolBarItem>(toolBar.get());
+        item->SetText(t.caption);
+        item->SetImageStandard(t.image);
+        item->SetType(t.type);
+        item->SetCommand(ToolPressed);
+        toolBar->AddToolBarItem(item.get());
+        tools.push_back(std::move(item));
+    }
+    toolBar->SetAlignTop(true);
+    toolBar->Show();
+}
+
+void GalleryForm::BuildScrollingPanel() {
+    scrolling = std::make_unique<PanelChildren>(this);
+    scrolling->SetLocation(290, 380);
+    scrolling->SetSize(460, 150);
+    scrolling->SetText("A panel with scroll bars; text cells in three styles");
+    scrolling->SetBorderIncassato(0);
+    scrolling->SetScrollV(1);
+    scrolling->SetScrollH(1);
+    scrolling->SetRangeScrollV(0, 400);
+    scrolling->SetOnScrollV(PanelScrolled);
+    scrolling->SetOnScrollH(PanelScrolled);
+    // The cells draw in their element font; its style is the one the font opens.
+    const struct {
+        const char* text;
+        OrvAlign align;
+        void (Font::*style)(int16_t);
+    } cells[] = {{"Left aligned, bold", AlignLeft, &Font::SetBold},
+                 {"Centred, italic", AlignCenter, &Font::SetItalic},
+                 {"Right aligned, underlined", AlignRight, &Font::SetUnderline}};
+    int top = 24;
+    for (const auto& c : cells) {
+        Font font("helvetica.font", 13);
+        (font.*c.style)(1);
+        auto cellControl = std::make_unique<CellControl>(scrolling.get());
+        cellControl->SetLocation(12, top);
+        cellControl->SetSize(436, 30);
+        cellControl->SetFonts(font);
+        cellControl->SetAlign(c.align);
+        cellControl->SetText(c.text);
+        cellControl->SetBorder(1);
+        styles.push_back(std::move(cellControl));
+        top += 38;
+    }
+    scrolling->Show();
+}
+
 void GalleryForm::BuildMenus() {
     menuBar = std::make_unique<MenuBar>(this);
     project = std::make_unique<OrvMenu>(menuBar.get(), "Project");
@@ -329,6 +392,22 @@ void GalleryForm::MenuQuit(GUIElement* /*e*/) {
 void GalleryForm::MenuAbout(GUIElement* e) {
     if (GalleryForm* self = Of(e)) {
         self->Report("Tessella Cross Edition: every control of the toolkit");
+    }
+}
+
+void GalleryForm::ToolPressed(GUIElement* e) {
+    if (GalleryForm* self = Of(e)) {
+        const auto* item = static_cast<ToolBarItem*>(e);
+        const char* names[] = {"page", "folder", "disk"};
+        const int image = item->GetImageStandard();
+        self->Report("tool " +
+                     (image >= 0 && image < 3 ? std::string(names[image]) : e->GetText()));
+    }
+}
+
+void GalleryForm::PanelScrolled(GUIElement* e, int pos) {
+    if (GalleryForm* self = Of(e)) {
+        self->Report("panel scrolled to " + std::to_string(pos));
     }
 }
 

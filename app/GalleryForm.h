@@ -30,6 +30,8 @@ class SubMenu;
 class TextBox;
 class TextBoxCustom;
 class TextBoxView;
+class ToolBar;
+class ToolBarItem;
 
 // Every control of the toolkit in one window on the program's screen, each doing what it does
 // in the utility. What the user does is reported on standard output, one "gallery: ..." line
@@ -62,11 +64,15 @@ private:
     static void TextChanged(GUIElement* e);
     static void MenuQuit(GUIElement* e);
     static void MenuAbout(GUIElement* e);
+    static void ToolPressed(GUIElement* e);
+    static void PanelScrolled(GUIElement* e, int pos);
 
     void BuildCustomDrawn();
     void BuildGadgets();
     void BuildTextControls();
     void BuildMenus();
+    void BuildToolBar();
+    void BuildScrollingPanel();
     void Report(const std::string& what);
 
     Picture padlock;
@@ -100,6 +106,10 @@ private:
     std::unique_ptr<TextBoxCustom> password;
     std::unique_ptr<TextBoxView> view;
     std::unique_ptr<StatusBar> status;
+    std::unique_ptr<ToolBar> toolBar;
+    std::vector<std::unique_ptr<ToolBarItem>> tools;
+    std::unique_ptr<PanelChildren> scrolling;
+    std::vector<std::unique_ptr<CellControl>> styles;
 
     std::unique_ptr<MenuBar> menuBar;
     std::unique_ptr<OrvMenu> project;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The gallery on a virtual X server of its own, driven by real X input: clicks on a self-drawn
-# button, on a radio button and into text fields, typing into a string gadget and into a
-# self-drawn password box, and command keys of the menus all reach the controls, which report
-# what they saw on standard output.
+# button, a radio button, a tool bar button, a panel's scroll bar and into text fields, typing
+# into a string gadget and into a self-drawn password box, and command keys of the menus all
+# reach the controls, which report what they saw on standard output.
 #   GalleryDesktopTest.sh GALLERY    (GALLERY_SHOT=FILE also keeps a screenshot of the window)
 set -euo pipefail
 gallery=$(realpath "$1")
@@ -66,6 +66,11 @@ expect 'password of 6'
 
 click 80 59
 expect 'pressed Press me (2), text "Type here!!", drawn text "Drawn text box", password of 6'
+
+click 59 353  # the tool bar's second button, the folder
+expect 'tool folder'
+click 763 524  # the down arrow of the panel's own scroll bar
+expect 'panel scrolled to 10'
 
 # A disabled button does nothing.
 click 190 59
