@@ -352,12 +352,18 @@ void Application::GadgetDown(Form* w, IntuiMessage* msg, tagPOINT p) {
         GadgetSel->OnFocus();
         return;
     }
-    if (IsKind(GadgetSel, "optionbox")) {
+    const bool radio = IsKind(GadgetSel, "optionbox");
+    if (radio) {
         Command(GadgetSel);
     }
     if (w->GetHandle() != nullptr && GadgetSel != nullptr) {
         GadgetSel->OnLeftMouseDOWN(p);
         w->OnLeftMouseDOWN(p);
+    }
+    // A radio button is done with its press and reports no release: kept as the selected
+    // gadget, it would swallow the next click meant for another control.
+    if (radio) {
+        GadgetSel = nullptr;
     }
 }
 
