@@ -19,6 +19,8 @@ public:
     virtual void Beep(Screen* screen) = 0;
     // The pointer image of the active window changed (SetPointer, ClearPointer, activation).
     virtual void PointerChanged() = 0;
+    // Whether the screens are seen in a desktop window.
+    virtual bool ShowsWindow() const { return false; }
 };
 
 class HeadlessPresenter : public Presenter {

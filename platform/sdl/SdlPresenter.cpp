@@ -9,6 +9,7 @@
 
 #include "graphics/LayerImpl.h"
 #include "intuition/IntuitionState.h"
+#include "sdl/DisplayProbe.h"
 #include "sdl/SdlSystem.h"
 
 namespace tessella::sdl {
@@ -16,6 +17,9 @@ namespace {
 
 constexpr auto kFrameInterval = std::chrono::milliseconds(16);
 constexpr auto kFlashTime = std::chrono::milliseconds(120);
+// How long the display may take to answer, and then to open the window.
+constexpr int kProbeLimitMs = 3000;
+constexpr auto kOpenLimit = std::chrono::seconds(10);
 // Room for the desktop's title bar above the window, so the window fits with its frame.
 constexpr int kDecorationHeight = 32;
 
@@ -46,15 +50,20 @@ const std::vector<BYTE>& ToneSamples() {
 std::unique_ptr<SdlPresenter> SdlPresenter::Open(std::string& error) {
     std::unique_ptr<SdlPresenter> p(new SdlPresenter);
     if (!p->Start(error)) {
+        if (p->abandoned_) {
+            // Its thread is still inside SDL and will use it once it gets out: it is left to
+            // that thread, which then tidies up and ends.
+            p.release();
+        }
         return nullptr;
     }
     return p;
 }
 
 bool SdlPresenter::Start(std::string& error) {
-    std::promise<std::string> opened;
-    std::future<std::string> result = opened.get_future();
-    thread_ = std::thread([this, &opened] {
+    auto opened = std::make_shared<std::promise<std::string>>();
+    std::future<std::string> result = opened->get_future();
+    thread_ = std::thread([this, opened] {
         std::string problem;
         // Only a desktop will do: SDL's other drivers (the console's, off-screen ones) would
         // show the user nothing.
@@ -84,12 +93,22 @@ bool SdlPresenter::Start(std::string& error) {
             }
         }
         const bool ok = problem.empty();
-        opened.set_value(problem);
-        if (ok) {
+        opened->set_value(problem);
+        if (ok && abandoned_) {
+            Finish();
+        } else if (ok) {
             Run();
             Finish();
         }
     });
+    // The display was seen to answer, but a desktop can still stall the opening of a window:
+    // past this limit the program goes on without one.
+    if (result.wait_for(kOpenLimit) != std::future_status::ready) {
+        abandoned_ = true;
+        thread_.detach();
+        error = "the display did not let a window open";
+        return false;
+    }
     error = result.get();
     if (!error.empty()) {
         thread_.join();
@@ -559,7 +578,9 @@ void ChoosePresenter() {
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     std::string error = "no DISPLAY or WAYLAND_DISPLAY";
-    if ((x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0')) {
+    const bool hasX11 = x11 != nullptr && *x11 != '\0';
+    if ((hasX11 && sdl::XServerAnswers(x11, sdl::kProbeLimitMs, error)) ||
+        (!hasX11 && wayland != nullptr && *wayland != '\0')) {
         if (auto sdl = sdl::SdlPresenter::Open(error)) {
             in.presenter = std::move(sdl);
             return;

@@ -31,6 +31,7 @@ public:
 
     void Beep(Screen* screen) override;
     void PointerChanged() override;
+    bool ShowsWindow() const override { return true; }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -61,6 +62,7 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<bool> wakePending_{false};
     std::atomic<bool> beepPending_{false};
+    std::atomic<bool> abandoned_{false};  // the opening took too long; the thread tidies up
     Uint32 wakeEvent_ = 0;
 
     // Owned by the presenter's thread.
