@@ -46,6 +46,7 @@ private:
     void Handle(const SDL_Event& e);
     void HandleKey(const SDL_KeyboardEvent& key);
     void HandleText(const SDL_TextInputEvent& text);
+    bool Paste(const SDL_KeyboardEvent& key);
     void PostMouse(int x, int y, UWORD code);
     void Render();
     void Present();
@@ -88,6 +89,9 @@ private:
     std::array<ULONG, 4> pointerColours_{};
     int pointerScale_ = 0;
     UWORD lastKey_ = RAWKEY_SPACE;
+    UWORD pasteKey_ = kNoRawKey;
+    std::vector<std::string> dropped_;  // files of the drop under way, as the desktop names them //
+                                        // the key that pasted, until it comes up
     audio::Voice tone_;
 };
 

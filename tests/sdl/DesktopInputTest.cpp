@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "KeyText.h"
 #include "intuition.h"
 #include "intuition/Presenter.h"
 #include "intuition/SysRequest.h"
@@ -34,14 +35,7 @@ std::vector<Got> Drain(Window* w) {
     while (auto* m = reinterpret_cast<IntuiMessage*>(GetMsg(w->UserPort))) {
         Got g{m->Class, m->Code, ""};
         if (m->Class == IDCMP_RAWKEY) {
-            InputEvent ie{};
-            ie.ie_Class = IECLASS_RAWKEY;
-            ie.ie_Code = m->Code;
-            ie.ie_Qualifier = m->Qualifier;
-            ie.ie_EventAddress = m->IAddress;
-            char buffer[8];
-            const WORD n = MapRawKey(&ie, buffer, sizeof(buffer), nullptr);
-            g.text.assign(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+            g.text = KeyText(m);
         }
         all.push_back(g);
         ReplyMsg(&m->ExecMessage);
@@ -83,8 +77,8 @@ void PostKey(UWORD code, const DesktopKey& key) {
 
 TEST_F(DesktopInput, KeysCarryTheLayoutsCharactersToTheActiveWindow) {
     Window* w = Open(10, WFLG_ACTIVATE);
-    PostKey(0x1A, DesktopKey{1, 1, {0xE8}, 0});
-    PostKey(0x1A | IECODE_UP_PREFIX, DesktopKey{1, 0, {}, 0});
+    PostKey(0x1A, DesktopKey{1, 1, {0xE8}, 0, 0});
+    PostKey(0x1A | IECODE_UP_PREFIX, DesktopKey{1, 0, {}, 0, 0});
     PostKey(0x1A, DesktopKey{});  // a key typed through the test interface: the US keymap
     const auto got = Drain(w);
     ASSERT_EQ(got.size(), 3u);
