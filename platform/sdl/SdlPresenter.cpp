@@ -98,7 +98,7 @@ SDL_Surface* MakeIcon() {
 std::unique_ptr<SdlPresenter> SdlPresenter::Open(std::string& error) {
     std::unique_ptr<SdlPresenter> p(new SdlPresenter);
     if (!p->Start(error)) {
-        if (p->abandoned_) {
+        if (p->state_ == kAbandoned) {
             // Its thread is still inside SDL and will use it once it gets out: it is left to
             // that thread, which then tidies up and ends.
             p.release();
@@ -146,17 +146,20 @@ bool SdlPresenter::Start(std::string& error) {
         }
         const bool ok = problem.empty();
         opened->set_value(problem);
-        if (ok && abandoned_) {
-            Finish();
-        } else if (ok) {
-            Run();
-            Finish();
+        if (!ok) {
+            return;
         }
+        int waiting = kWaiting;
+        if (state_.compare_exchange_strong(waiting, kOpened)) {
+            Run();
+        }
+        Finish();
     });
     // The display was seen to answer, but a desktop can still stall the opening of a window:
     // past this limit the program goes on without one.
-    if (result.wait_for(kOpenLimit) != std::future_status::ready) {
-        abandoned_ = true;
+    int waiting = kWaiting;
+    if (result.wait_for(kOpenLimit) != std::future_status::ready &&
+        state_.compare_exchange_strong(waiting, kAbandoned)) {
         thread_.detach();
         error = "the display did not let a window open";
         return false;

@@ -63,7 +63,12 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<bool> wakePending_{false};
     std::atomic<bool> beepPending_{false};
-    std::atomic<bool> abandoned_{false};  // the opening took too long; the thread tidies up
+    // Whether the window opened in time, or the opening was given up (its thread then tidies
+    // up by itself): decided once, by whichever of the two threads gets there first.
+    static constexpr int kWaiting = 0;
+    static constexpr int kOpened = 1;
+    static constexpr int kAbandoned = 2;
+    std::atomic<int> state_{kWaiting};
     Uint32 wakeEvent_ = 0;
 
     // Owned by the presenter's thread.
