@@ -40,6 +40,9 @@ public:
     static int16_t GetKeyState(int16_t rawKey);
     static void Log(const char* text);
     static void Log(const std::string& text);
+    // Where the log lines go besides standard output; an empty path keeps them off the disk.
+    static void SetLogFile(std::string path);
+    static std::string GetLogFile();
 
     static std::vector<GUIElement*> lst;
     static std::vector<GUIElement*> lstForm;
