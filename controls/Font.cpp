@@ -49,14 +49,35 @@ int Font::Init(std::string newName, int32_t newSize) {
     return 1;
 }
 
+UBYTE Font::Style() const {
+    // The platform opens one style at a time; italic wins over bold, bold over underline.
+    if (italic != 0) {
+        return FSF_ITALIC;
+    }
+    if (bold != 0) {
+        return FSF_BOLD;
+    }
+    if (underline != 0) {
+        return FSF_UNDERLINED;
+    }
+    return FS_NORMAL;
+}
+
+TextAttr* Font::GetHFONT() {
+    attr.ta_Name = name.c_str();
+    attr.ta_YSize = static_cast<UWORD>(size);
+    attr.ta_Style = Style();
+    attr.ta_Flags = romFont != 0 ? FPF_ROMFONT : FPF_DISKFONT;
+    return &attr;
+}
+
 TextFont* Font::FontOpen() {
     Close();
-    TextAttr attr{};
-    attr.ta_Name = const_cast<STRPTR>(name.c_str());
-    attr.ta_YSize = static_cast<UWORD>(size);
-    attr.ta_Style = static_cast<UBYTE>((bold != 0 ? FSF_BOLD : 0) | (italic != 0 ? FSF_ITALIC : 0) |
-                                       (underline != 0 ? FSF_UNDERLINED : 0));
-    attr.ta_Flags = romFont != 0 ? FPF_ROMFONT : FPF_DISKFONT;
-    opened = romFont != 0 ? OpenFont(&attr) : OpenDiskFont(&attr);
+    TextAttr* a = GetHFONT();
+    opened = romFont != 0 ? OpenFont(a) : OpenDiskFont(a);
     return opened;
+}
+
+TextFont* Font::GetTextFont() {
+    return opened != nullptr ? opened : FontOpen();
 }

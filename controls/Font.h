@@ -1,9 +1,9 @@
 #pragma once
 
+#include <graphics.h>
+
 #include <cstdint>
 #include <string>
-
-struct TextFont;
 
 // A font description that opens its platform font on first use and closes it when dropped.
 // Copies share the description only: each copy opens its own font.
@@ -17,8 +17,14 @@ public:
     ~Font();
 
     int Init(std::string newName, int32_t newSize);
-    // The platform font, opened now if it was not (or reopened after a style change).
+    // Opens the platform font anew (closing the one opened before) with one style: italic,
+    // else bold, else underline. Null when no such font can be opened.
     TextFont* FontOpen();
+    // The opened font, opening it on first use; an open font is not reopened after a change.
+    TextFont* GetTextFont();
+    // The text attribute that describes the font, without opening it. It stays valid while
+    // this Font lives and is rebuilt by every call.
+    TextAttr* GetHFONT();
 
     std::string GetNome() const { return name; }
     int32_t GetSize() const { return size; }
@@ -35,6 +41,7 @@ public:
 
 private:
     void Close();
+    UBYTE Style() const;
 
     TextFont* opened = nullptr;
     std::string name = "topaz.font";
@@ -44,4 +51,5 @@ private:
     int16_t underline = 0;
     int16_t fixed = 0;
     int16_t romFont = 1;
+    TextAttr attr{};
 };

@@ -57,6 +57,8 @@ public:
     virtual void ClearCursorCustom();
     virtual void RemoveDaGList(Gadget* g);
     virtual void AddAGList(Gadget* g);
+    // The head of the window's gadget chain (its context gadget), where controls link theirs.
+    Gadget* GetGadgetList() const { return gadgetList; }
 
     // Progress texts of closing; a hook that does nothing.
     static void Log(const char* /*text*/) {}

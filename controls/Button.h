@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "CommandElement.h"
+#include "GadgetControl.h"
+
+// A push button on the platform's button gadget; a click runs its command.
+class Button : public GadgetControl, public CommandElement {
+public:
+    Button(GUIElement* parent, std::string caption);
+
+    // A new caption needs a new gadget: a shown button is made again with it.
+    void SetText(std::string s) override;
+
+protected:
+    Gadget* CreateOwnGadget(Gadget* last, NewGadget& ng) override;
+};

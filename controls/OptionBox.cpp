@@ -1,0 +1,11 @@
+#include "OptionBox.h"
+
+OptionBox::OptionBox(GUIElement* parent) : ComboBox(parent) {
+    className = "optionbox";
+    isTabStop = 0;
+}
+
+Gadget* OptionBox::CreateOwnGadget(Gadget* last, NewGadget& ng) {
+    ng.ng_Flags = PLACETEXT_RIGHT;
+    return MakeGadget(MX_KIND, last, ng, GTMX_Labels, BuildLabelArray(), GTMX_Active, StartIndex());
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+#include "CellControl.h"
+
+// A framed text cell along the bottom edge of its window.
+class StatusBar : public CellControl {
+public:
+    // Only a window places the bar; any other parent leaves an empty cell.
+    StatusBar(GUIElement* parent, std::string text);
+};
