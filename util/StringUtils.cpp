@@ -130,3 +130,89 @@ std::string StringUtils::IntToStrLocale(int64_t n) {
 std::string StringUtils::IntToStrLocale(int32_t n) {
     return IntToStrLocale(static_cast<int64_t>(n));
 }
+
+std::string StringUtils::Latin1ToUtf8(const std::string& s) {
+    std::string out;
+    out.reserve(s.size());
+    for (const char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            out.push_back(ch);
+        } else {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+namespace {
+
+// The length of the well-formed UTF-8 sequence at `at` (RFC 3629: no overlong forms, no
+// surrogates, nothing beyond U+10FFFF), or 0 when the byte there starts none.
+size_t SequenceLength(const std::string& s, size_t at, uint32_t& code) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char lead = byte(at);
+    size_t length;
+    unsigned char low = 0x80;  // the range the second byte must be in
+    unsigned char high = 0xBF;
+    if (lead < 0x80) {
+        code = lead;
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0F;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        code = lead & 0x07;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (at + length > s.size()) {
+        return 0;
+    }
+    for (size_t i = 1; i < length; ++i) {
+        const unsigned char c = byte(at + i);
+        if (c < (i == 1 ? low : 0x80) || c > (i == 1 ? high : 0xBF)) {
+            return 0;
+        }
+        code = (code << 6) | (c & 0x3F);
+    }
+    return length;
+}
+
+}  // namespace
+
+std::string StringUtils::Utf8ToLatin1(const std::string& s, bool& complete) {
+    complete = true;
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        uint32_t code = 0;
+        const size_t length = SequenceLength(s, i, code);
+        if (length == 0) {
+            complete = false;
+            ++i;  // a stray byte: resynchronise on the next one
+            continue;
+        }
+        if (code <= 0xFF) {
+            out.push_back(static_cast<char>(code));
+        } else {
+            complete = false;
+        }
+        i += length;
+    }
+    return out;
+}
+
+std::string StringUtils::Utf8ToLatin1(const std::string& s) {
+    bool complete = true;
+    return Utf8ToLatin1(s, complete);
+}

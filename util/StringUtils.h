@@ -29,4 +29,13 @@ public:
     static std::string IntToStrLocale(int32_t n);
     static std::string ConvertToStr(std::string s) { return s; }
     static std::string ConvertToW(std::string s) { return s; }
+
+    // The program's text is Latin-1, while Linux file names, terminals and the desktop speak
+    // UTF-8: these convert at that boundary. Every Latin-1 byte has a UTF-8 form, so the first
+    // never fails.
+    static std::string Latin1ToUtf8(const std::string& s);
+    // Characters Latin-1 lacks, and bytes that are not well-formed UTF-8, are left out;
+    // `complete` tells whether anything was.
+    static std::string Utf8ToLatin1(const std::string& s, bool& complete);
+    static std::string Utf8ToLatin1(const std::string& s);
 };

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "StringUtils.h"
 #include "asl/AslRequest.h"
 #include "dos.h"
 #include "intuition/SysRequest.h"
@@ -36,26 +37,37 @@ bool Before(const Entry& a, const Entry& b) {
     return strcasecmp(a.name.c_str(), b.name.c_str()) < 0;
 }
 
-// The entries of a drawer that the requester lists; an unreadable drawer lists nothing.
+// The entries of a drawer that the requester lists; an unreadable drawer lists nothing. The
+// drawer and the names are the program's Latin-1 text and the disk's names are UTF-8: a name
+// Latin-1 cannot spell (or that is not UTF-8 at all) could not be opened again through the
+// program, so it is not offered.
 std::vector<Entry> Read(const std::string& drawer, const std::string& pattern, bool drawersOnly) {
     std::vector<char> parsed(2 * pattern.size() + 2);
     const bool patternOk =
         ParsePatternNoCase(pattern.c_str(), parsed.data(), static_cast<LONG>(parsed.size())) >= 0;
     std::vector<Entry> entries;
     std::error_code error;
-    for (fs::directory_iterator it(drawer.empty() ? fs::path(".") : fs::path(drawer), error), end;
-         !error && it != end; it.increment(error)) {
+    const fs::path where =
+        drawer.empty() ? fs::path(".") : fs::path(StringUtils::Latin1ToUtf8(drawer));
+    for (fs::directory_iterator it(where, error), end; !error && it != end; it.increment(error)) {
         std::error_code kindError;
         const bool isDrawer = it->is_directory(kindError);
-        const std::string name = it->path().filename().string();
-        if (!isDrawer &&
-            (drawersOnly || !patternOk || !MatchPatternNoCase(parsed.data(), name.c_str()))) {
+        bool spelled = true;
+        const std::string name = StringUtils::Utf8ToLatin1(it->path().filename().string(), spelled);
+        if (!spelled || (!isDrawer && (drawersOnly || !patternOk ||
+                                       !MatchPatternNoCase(parsed.data(), name.c_str())))) {
             continue;
         }
         entries.push_back(Entry{name, isDrawer});
     }
     std::sort(entries.begin(), entries.end(), Before);
     return entries;
+}
+
+// The current directory in the program's text.
+std::string CurrentDrawer() {
+    std::error_code error;
+    return StringUtils::Utf8ToLatin1(fs::current_path(error).string());
 }
 
 std::string Join(const std::string& drawer, const std::string& name) {
@@ -68,7 +80,7 @@ std::string Join(const std::string& drawer, const std::string& name) {
 // The drawer above; above the root is the root, and above a relative drawer with no parent
 // part is the current directory.
 std::string Parent(const std::string& drawer) {
-    std::string text = drawer.empty() ? fs::current_path().string() : drawer;
+    std::string text = drawer.empty() ? CurrentDrawer() : drawer;
     while (text.size() > 1 && text.back() == '/') {
         text.pop_back();  // "dir/" names the same drawer as "dir"
     }
@@ -77,7 +89,7 @@ std::string Parent(const std::string& drawer) {
         return text;
     }
     if (!path.has_parent_path()) {
-        return fs::current_path().string();
+        return CurrentDrawer();
     }
     return path.parent_path().string();
 }

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <string>
 
+#include "StringUtils.h"
 #include "dos/FileHandle.h"
 
 extern char** environ;
@@ -85,6 +86,8 @@ LONG Execute(CONST_STRPTR command, BPTR input, BPTR output) {
     }
     std::string shell = "sh";
     std::string flag = "-c";
-    char* argv[] = {shell.data(), flag.data(), const_cast<char*>(command), nullptr};
+    // The program's Latin-1 text, for a shell that reads UTF-8 (file names above all).
+    std::string line = StringUtils::Latin1ToUtf8(command);
+    char* argv[] = {shell.data(), flag.data(), line.data(), nullptr};
     return Spawn("/bin/sh", argv, input, output);
 }

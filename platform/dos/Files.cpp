@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "StringUtils.h"
 #include "dos/FileHandle.h"
 
 namespace tessella::dos {
@@ -23,7 +24,8 @@ bool HasPrefix(const std::string& text, const char* prefix) {
 }  // namespace
 
 std::string LinuxPath(const char* name) {
-    std::string path = name;
+    // The program names files in its own Latin-1 text; Linux file names are UTF-8.
+    const std::string path = StringUtils::Latin1ToUtf8(name);
     struct Volume {
         const char* prefix;
         std::string root;

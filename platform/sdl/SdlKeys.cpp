@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "StringUtils.h"
+
 namespace tessella::sdl {
 namespace {
 
@@ -159,55 +161,11 @@ UWORD QualifierFor(Uint16 modifiers, SDL_Scancode scancode) {
 }
 
 std::string Latin1Of(const char* utf8) {
-    std::string out;
-    const auto* p = reinterpret_cast<const unsigned char*>(utf8);
-    while (*p != 0) {
-        unsigned long c;
-        int extra;
-        if (*p < 0x80) {
-            c = *p;
-            extra = 0;
-        } else if ((*p & 0xE0) == 0xC0) {
-            c = *p & 0x1F;
-            extra = 1;
-        } else if ((*p & 0xF0) == 0xE0) {
-            c = *p & 0x0F;
-            extra = 2;
-        } else if ((*p & 0xF8) == 0xF0) {
-            c = *p & 0x07;
-            extra = 3;
-        } else {
-            ++p;  // a stray continuation byte
-            continue;
-        }
-        ++p;
-        bool whole = true;
-        for (int i = 0; i < extra; ++i, ++p) {
-            if ((*p & 0xC0) != 0x80) {
-                whole = false;
-                break;
-            }
-            c = (c << 6) | (*p & 0x3F);
-        }
-        if (whole && c <= 0xFF) {
-            out.push_back(static_cast<char>(c));
-        }
-    }
-    return out;
+    return StringUtils::Utf8ToLatin1(utf8);
 }
 
 std::string Utf8Of(const std::string& latin1) {
-    std::string out;
-    for (const char ch : latin1) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
+    return StringUtils::Latin1ToUtf8(latin1);
 }
 
 int ScaleFor(int desktopWidth, int desktopHeight, int screenWidth, int screenHeight) {

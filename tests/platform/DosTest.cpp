@@ -89,4 +89,27 @@ TEST(DosExecute, RunsShellCommandLinesAndReportsUnstartableOnes) {
     EXPECT_EQ(Execute("tessella-no-such-command-xyz", nullptr, nullptr), DOSFALSE);
 }
 
+// The program names files in Latin-1; on disk the same names are UTF-8, whether opened
+// directly, through RAM:T or by a command line.
+TEST(DosFiles, Latin1NamesAreUtf8OnDisk) {
+    const std::string leaf = "tessella_Zo\xEB_" + std::to_string(::getpid());
+    const std::string onDisk =
+        TempPath(("tessella_Zo\xC3\xAB_" + std::to_string(::getpid())).c_str());
+    BPTR fh = Open(("RAM:T/" + leaf).c_str(), MODE_NEWFILE);
+    ASSERT_NE(fh, nullptr);
+    EXPECT_EQ(Write(fh, "ok", 2), 2);
+    Close(fh);
+    std::ifstream in(onDisk);
+    std::string text;
+    std::getline(in, text);
+    EXPECT_EQ(text, "ok");
+    fh = Open(TempPath(leaf.c_str()).c_str(), MODE_OLDFILE);
+    EXPECT_NE(fh, nullptr);
+    Close(fh);
+
+    const std::string command = "rm '" + TempPath(leaf.c_str()) + "'";
+    EXPECT_EQ(Execute(command.c_str(), nullptr, nullptr), DOSTRUE);
+    EXPECT_FALSE(std::ifstream(onDisk).good());
+}
+
 }  // namespace

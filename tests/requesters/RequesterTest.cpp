@@ -8,6 +8,7 @@
 
 #include "../gadtools/GadToolsDesk.h"
 #include "asl.h"
+#include "dos.h"
 
 namespace {
 
@@ -236,6 +237,51 @@ TEST_F(FileRequesters, TheSleepingWindowIgnoresInputWhileTheRequesterIsUp) {
     EXPECT_EQ(chosen.get(), FALSE);
     ClickIn(b);
     EXPECT_EQ(Only(Drain(), IDCMP_GADGETUP).size(), 1u);
+}
+
+// Names on disk are UTF-8; the program sees and types them as Latin-1.
+TEST_F(FileRequesters, NamesOnDiskAreShownPickedAndTypedInTheProgramsText) {
+    fs::create_directories(folder / "Citt\xC3\xA0");
+    std::ofstream(folder / "Citt\xC3\xA0" / "dentro.velx") << "x";
+    std::ofstream(folder / "Lettera \xC3\xA0 Zo\xC3\xAB.velx") << "letter";
+    std::ofstream(folder / "\xE6\x97\xA5\xE6\x9C\xAC.velx") << "x";  // beyond Latin-1
+    std::ofstream(folder / "old \xE8.velx") << "x";                  // not UTF-8 at all
+    auto chosen = Open("#?.velx");
+    PlatformTest::RequesterView view;
+    ASSERT_TRUE(PlatformTest::WaitRequester(&view));
+    EXPECT_EQ(view.entries, (std::vector<std::string>{"Archive/", "Citt\xE0/", "sub/", "a.velx",
+                                                      "C.VELX", "Lettera \xE0 Zo\xEB.velx"}));
+    ASSERT_TRUE(PlatformTest::PickRequesterEntry(1));
+    ASSERT_TRUE(PlatformTest::WaitRequester(&view));
+    EXPECT_EQ(view.drawer, folder.string() + "/Citt\xE0");
+    EXPECT_EQ(view.entries, (std::vector<std::string>{"dentro.velx"}));
+    ASSERT_TRUE(PlatformTest::ClickRequesterButton(1));  // Parent
+    ASSERT_TRUE(PlatformTest::WaitRequester(&view));
+    EXPECT_EQ(view.drawer, folder.string());
+    ASSERT_TRUE(PlatformTest::PickRequesterEntry(5));
+    ASSERT_TRUE(PlatformTest::AnswerRequester(0));
+    EXPECT_EQ(chosen.get(), TRUE);
+    EXPECT_STREQ(fr->fr_File, "Lettera \xE0 Zo\xEB.velx");
+    // dos opens the picked name as the file on disk.
+    const std::string picked = std::string(fr->fr_Drawer) + "/" + fr->fr_File;
+    BPTR fh = ::Open(picked.c_str(), MODE_OLDFILE);
+    ASSERT_NE(fh, nullptr);
+    char text[16] = {};
+    EXPECT_EQ(Read(fh, text, sizeof(text)), 6);
+    EXPECT_STREQ(text, "letter");
+    Close(fh);
+
+    // A typed name reaches the disk in UTF-8.
+    auto typed = Open("#?", true);
+    ASSERT_TRUE(PlatformTest::AnswerFileRequester((folder.string() + "/Nuova \xE8.txt").c_str()));
+    EXPECT_EQ(typed.get(), TRUE);
+    EXPECT_STREQ(fr->fr_File, "Nuova \xE8.txt");
+    const std::string name = std::string(fr->fr_Drawer) + "/" + fr->fr_File;
+    fh = ::Open(name.c_str(), MODE_NEWFILE);
+    ASSERT_NE(fh, nullptr);
+    Close(fh);
+    EXPECT_TRUE(fs::exists(folder / "Nuova \xC3\xA8.txt"));
+    EXPECT_FALSE(fs::exists(folder / "Nuova \xE8.txt"));
 }
 
 TEST_F(FileRequesters, ADrawersOnlyRequesterAnswersWithTheDrawer) {

@@ -1,0 +1,54 @@
+// The Latin-1 / UTF-8 boundary: file names, desktop text and terminal input cross it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "StringUtils.h"
+
+namespace {
+
+std::string Utf8ToLatin1(const std::string& s, bool expectComplete) {
+    bool complete = !expectComplete;
+    const std::string out = StringUtils::Utf8ToLatin1(s, complete);
+    EXPECT_EQ(complete, expectComplete) << s;
+    return out;
+}
+
+TEST(Latin1Conversion, EveryLatin1ByteRoundTrips) {
+    std::string all;
+    for (int c = 1; c < 256; ++c) {
+        all.push_back(static_cast<char>(c));
+    }
+    const std::string utf8 = StringUtils::Latin1ToUtf8(all);
+    EXPECT_EQ(utf8.size(), 127u + 2 * 128u);
+    EXPECT_EQ(Utf8ToLatin1(utf8, true), all);
+    EXPECT_EQ(StringUtils::Latin1ToUtf8("Lettera \xE0 Zo\xEB.velx"),
+              "Lettera \xC3\xA0 Zo\xC3\xAB.velx");
+}
+
+TEST(Latin1Conversion, CharactersBeyondLatin1AreLeftOutAndFlagged) {
+    EXPECT_EQ(Utf8ToLatin1("caff\xC3\xA8 \xE2\x82\xAC"
+                           "5",
+                           false),
+              "caff\xE8 5");                                   // the euro sign
+    EXPECT_EQ(Utf8ToLatin1("\xF0\x9F\x94\x92x", false), "x");  // four bytes, dropped whole
+    EXPECT_EQ(Utf8ToLatin1("\xC4\x80", false), "");            // U+0100, just past Latin-1
+}
+
+TEST(Latin1Conversion, MalformedUtf8IsFlaggedAndNeverReadPast) {
+    EXPECT_EQ(Utf8ToLatin1("Zo\xEB", false), "Zo");          // a Latin-1 byte is not UTF-8
+    EXPECT_EQ(Utf8ToLatin1("\xC3", false), "");              // cut short at the end
+    EXPECT_EQ(Utf8ToLatin1("\xC3(", false), "(");            // a lead without its continuation
+    EXPECT_EQ(Utf8ToLatin1("\xC0\xAF", false), "");          // an overlong "/"
+    EXPECT_EQ(Utf8ToLatin1("\xC1\xBF", false), "");          // an overlong DEL
+    EXPECT_EQ(Utf8ToLatin1("\xE0\x80\xAF", false), "");      // an overlong three-byte "/"
+    EXPECT_EQ(Utf8ToLatin1("\xED\xA0\x80", false), "");      // a surrogate
+    EXPECT_EQ(Utf8ToLatin1("\xF4\x90\x80\x80", false), "");  // beyond U+10FFFF
+    EXPECT_EQ(Utf8ToLatin1("\x80"
+                           "a\xBF",
+                           false),
+              "a");  // stray continuation bytes
+    EXPECT_EQ(Utf8ToLatin1(std::string("a\0b", 3), true), std::string("a\0b", 3));
+}
+
+}  // namespace

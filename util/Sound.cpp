@@ -1,0 +1,303 @@
+#include "Sound.h"
+
+#include <dos.h>
+#include <iffparse.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include "Application.h"
+#include "Enviroment.h"
+#include "FileUtils.h"
+#include "StringUtils.h"
+
+namespace {
+
+constexpr LONG kId8SVX = MAKE_ID('8', 'S', 'V', 'X');
+constexpr LONG kIdVHDR = MAKE_ID('V', 'H', 'D', 'R');
+constexpr LONG kIdBODY = MAKE_ID('B', 'O', 'D', 'Y');
+constexpr LONG kVhdrSize = 20;
+
+Library* iffParseBase = nullptr;
+int iffParseUsers = 0;
+// Any one of the four channels will do.
+UBYTE channelMap[] = {1, 2, 4, 8};
+
+ULONG BigEndian32(const UBYTE* p) {
+    return static_cast<ULONG>(p[0]) << 24 | static_cast<ULONG>(p[1]) << 16 |
+           static_cast<ULONG>(p[2]) << 8 | p[3];
+}
+
+UWORD BigEndian16(const UBYTE* p) {
+    return static_cast<UWORD>(p[0] << 8 | p[1]);
+}
+
+std::string LinuxPath(const std::string& path) {
+    return StringUtils::Latin1ToUtf8(path);
+}
+
+// The folder for the copies, as a Linux path. The runtime folder the desktop gives each user
+// is private by definition; without one, a folder of our own under the temporary directory,
+// named for the user so that every run finds the copies again.
+std::string CopiesFolder() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && runtime[0] == '/') {
+        return FileUtils::AddDirSeparator(runtime) + "tessella";
+    }
+    return FileUtils::AddDirSeparator(Enviroment::PathTemp()) + "tessella-" +
+           StringUtils::IntToStr(static_cast<int64_t>(getuid()));
+}
+
+// Whether the folder is ours alone: a real directory (not a link to one), owned by this user,
+// that nobody else may enter. Copies found in any other folder could be anyone's.
+bool IsPrivate(const std::string& folder) {
+    struct stat st {};
+    return lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() &&
+           (st.st_mode & 077) == 0;
+}
+
+bool MakePrivateFolder(const std::string& folder) {
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        return false;
+    }
+    return IsPrivate(folder);
+}
+
+}  // namespace
+
+Sound::Sound() {
+    iffParseBase = OpenLibrary("iffparse.library", 37);
+    if (iffParseBase == nullptr) {
+        Application::Log("load iffparse.library fallita!");
+        return;
+    }
+    libraryOpen = 1;
+    ++iffParseUsers;
+    port = CreateMsgPort();
+    if (port == nullptr) {
+        return;
+    }
+    request = reinterpret_cast<IOAudio*>(CreateExtIO(port, sizeof(IOAudio)));
+    if (request == nullptr) {
+        return;
+    }
+    request->ioa_Request.io_Command = ADCMD_ALLOCATE;
+    request->ioa_Request.io_Flags = ADIOF_NOWAIT;
+    request->ioa_AllocKey = 0;
+    request->ioa_Data = channelMap;
+    request->ioa_Length = sizeof(channelMap);
+    if (OpenDevice(AUDIONAME, 0, &request->ioa_Request, 0) == 0) {
+        deviceOpen = 1;
+    } else {
+        Application::Log("Errore opendevice audio.device");
+    }
+}
+
+Sound::~Sound() {
+    if (playing != 0) {
+        StopPlay();
+    }
+    if (deviceOpen != 0) {
+        CloseDevice(&request->ioa_Request);
+    }
+    if (request != nullptr) {
+        DeleteExtIO(&request->ioa_Request);
+    }
+    if (port != nullptr) {
+        DeleteMsgPort(port);
+    }
+    FreeSamples();
+    if (libraryOpen != 0) {
+        CloseLibrary(iffParseBase);
+        if (--iffParseUsers == 0) {
+            iffParseBase = nullptr;
+        }
+    }
+}
+
+void Sound::FreeSamples() {
+    if (samples != nullptr) {
+        FreeMem(samples, samplesLength);
+        samples = nullptr;
+        samplesLength = 0;
+    }
+}
+
+std::string Sound::FileTemporaneo(std::string path) {
+    const std::string folder = StringUtils::Utf8ToLatin1(CopiesFolder());
+    return FileUtils::AddDirSeparator(folder) + FileUtils::GetNameFromPathName(path);
+}
+
+std::string Sound::BufferizzaFile(std::string path) {
+    const std::string folder = CopiesFolder();
+    if (!MakePrivateFolder(folder)) {
+        Application::Log("Cartella temporanea non privata: " + StringUtils::Utf8ToLatin1(folder));
+        return std::string();
+    }
+    const std::string copy = FileTemporaneo(path);
+    // Copied under a passing name and renamed when whole, so that an interrupted copy is never
+    // taken for the sound.
+    const std::string target = LinuxPath(copy);
+    const std::string partial = target + ".part";
+    if (!FileUtils::CopyFile(LinuxPath(path), partial) ||
+        std::rename(partial.c_str(), target.c_str()) != 0) {
+        FileUtils::DeleteFile(partial);
+        return std::string();
+    }
+    return copy;
+}
+
+void Sound::PlayFileSound(std::string path, short loop) {
+    if (deviceOpen == 0) {
+        return;
+    }
+    std::string file = path;
+    const std::string copy = FileTemporaneo(path);
+    if (IsPrivate(CopiesFolder()) && FileUtils::FileEsistente(LinuxPath(copy))) {
+        file = copy;
+    } else {
+        BufferizzaFile(path);
+    }
+    if (!FileUtils::FileEsistente(LinuxPath(file))) {
+        Application::Log(file + " non trovato.");
+        return;
+    }
+    UWORD rate = 0;
+    if (!LoadSamples(file, rate)) {
+        return;
+    }
+    request->ioa_Request.io_Command = CMD_WRITE;
+    request->ioa_Request.io_Flags = ADIOF_PERVOL;
+    request->ioa_Data = samples;
+    request->ioa_Period = static_cast<UWORD>(AUDIO_CLOCK / rate);
+    request->ioa_Volume = 64;
+    request->ioa_Cycles = loop == 0 ? 1 : 0;
+    BeginIO(&request->ioa_Request);
+    playing = 1;
+}
+
+bool Sound::LoadSamples(const std::string& file, UWORD& rate) {
+    const long fileLength = FileUtils::GetFileLength(LinuxPath(file));
+    IFFHandle* iff = AllocIFF();
+    if (iff == nullptr) {
+        Application::Log("AlloIFF fallita");
+        return false;
+    }
+    BPTR stream = Open(file.c_str(), MODE_OLDFILE);
+    iff->iff_Stream = reinterpret_cast<IPTR>(stream);
+    InitIFFasDOS(iff);
+    bool loaded = false;
+    bool iffOpen = false;
+    const auto load = [&] {
+        if (stream == nullptr || OpenIFF(iff, IFFF_READ) != 0) {
+            Application::Log("OpenIFF fallita");
+            return;
+        }
+        iffOpen = true;
+        if (PropChunk(iff, kId8SVX, kIdVHDR) != 0) {
+            Application::Log("VHDR non trovato");
+            return;
+        }
+        if (StopChunk(iff, kId8SVX, kIdBODY) != 0) {
+            Application::Log("Errore StopChunk");
+            return;
+        }
+        if (ParseIFF(iff, IFFPARSE_SCAN) != 0) {
+            Application::Log("Errore ParseIFF");
+            return;
+        }
+        const StoredProperty* vhdr = FindProp(iff, kId8SVX, kIdVHDR);
+        if (vhdr == nullptr) {
+            Application::Log("VHDR non trovato");
+            return;
+        }
+        // The header's fields end at byte 20; a shorter one would be read past its end.
+        if (vhdr->sp_Size < kVhdrSize) {
+            Application::Log("VHDR incompleto");
+            return;
+        }
+        const auto* v = static_cast<const UBYTE*>(vhdr->sp_Data);
+        const UBYTE octaves = v[14];
+        const UBYTE compression = v[15];
+        if (compression != 0 || octaves > 1) {
+            Application::Log("E' supportato solo audio IFF senza compressione e con una ottava");
+            return;
+        }
+        // The period is the colour clock divided by the rate, and must fit its 16 bits.
+        rate = BigEndian16(v + 12);
+        if (rate == 0 || AUDIO_CLOCK / rate > 0xFFFF) {
+            Application::Log("Frequenza di campionamento non valida");
+            return;
+        }
+        LONG length = static_cast<LONG>(BigEndian32(v));
+        if (length == 0) {
+            length = static_cast<LONG>(BigEndian32(v + 4));
+        }
+        if (length < 0 || length > fileLength) {
+            length = static_cast<LONG>(fileLength);
+        }
+        // Whatever is playing reads the old samples until it has stopped.
+        if (playing != 0) {
+            StopPlay();
+        }
+        FreeSamples();
+        samples =
+            length > 0
+                ? static_cast<UBYTE*>(AllocMem(static_cast<ULONG>(length), MEMF_CHIP | MEMF_CLEAR))
+                : nullptr;
+        if (samples == nullptr) {
+            Application::Log("Allocazione memoria fallita");
+            return;
+        }
+        samplesLength = static_cast<ULONG>(length);
+        // A body that ends before the size its chunk announces is a damaged file: refused
+        // rather than played with what happens to be there.
+        const ContextNode* body = CurrentChunk(iff);
+        const LONG expected = body != nullptr && body->cn_Size < length ? body->cn_Size : length;
+        const LONG got = ReadChunkBytes(iff, samples, length);
+        if (got <= 0 || got < expected) {
+            Application::Log("Lettura data non completata.");
+            FreeSamples();
+            return;
+        }
+        request->ioa_Length = static_cast<ULONG>(got);
+        loaded = true;
+    };
+    load();
+    if (iffOpen) {
+        CloseIFF(iff);
+    }
+    FreeIFF(iff);
+    if (stream != nullptr) {
+        Close(stream);
+    }
+    return loaded;
+}
+
+void Sound::PlayFileSoundSync(std::string path, short /*loop*/) {
+    PlayFileSound(path, 0);
+    if (playing != 0) {
+        WaitIO(&request->ioa_Request);
+        playing = 0;
+    }
+}
+
+void Sound::PlayFileSound(std::string path) {
+    Sound sound;
+    sound.PlayFileSoundSync(path, 0);
+}
+
+void Sound::StopPlay() {
+    if (playing == 0 || request == nullptr) {
+        return;
+    }
+    if (CheckIO(&request->ioa_Request) == nullptr) {
+        AbortIO(&request->ioa_Request);
+    }
+    // Also takes a request that already finished off the port.
+    WaitIO(&request->ioa_Request);
+    playing = 0;
+}
