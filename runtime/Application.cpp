@@ -32,6 +32,7 @@ GUIElement* Application::CustomsGadgetSel = nullptr;
 int16_t Application::SospendiRefresh = 0;
 int16_t Application::Randomize = 0;
 int16_t Application::postQuit = 0;
+uint64_t Application::eventTime = 0;
 
 namespace {
 
@@ -195,6 +196,7 @@ void Application::ElaboraEventi(Form* w, IntuiMessage* msg, short& done, InputEv
         return;
     }
     const tagPOINT p{msg->MouseX, msg->MouseY};
+    eventTime = static_cast<uint64_t>(msg->Seconds) * 1000000u + msg->Micros;
     switch (msg->Class) {
         case IDCMP_NEWSIZE:
             w->OnResize();
@@ -236,6 +238,7 @@ void Application::ElaboraEventi(Form* w, IntuiMessage* msg, short& done, InputEv
             Log("evento non gestito " + StringUtils::IntToStr(static_cast<int64_t>(msg->Class)));
             break;
     }
+    eventTime = 0;
     GT_ReplyIMsg(msg);
 }
 

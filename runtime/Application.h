@@ -38,6 +38,9 @@ public:
     static void ResetRiferimenti();
     static void CancellaBuffer(Window* window);
     static int16_t GetKeyState(int16_t rawKey);
+    // When the input being handled was made, in microseconds of the wall clock: a handler can
+    // tell what the window showed at that moment. 0 outside a handler of an input message.
+    static uint64_t EventTime() { return eventTime; }
     static void Log(const char* text);
     static void Log(const std::string& text);
     // Where the log lines go besides standard output; an empty path keeps them off the disk.
@@ -55,6 +58,11 @@ public:
     static int16_t SospendiRefresh;
     static int16_t Randomize;
     static int16_t postQuit;
+
+private:
+    static uint64_t eventTime;
+
+public:
 
 private:
     static void MouseButtons(Form* w, IntuiMessage* msg, tagPOINT p);
