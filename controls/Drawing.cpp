@@ -37,8 +37,9 @@ TextFont* Opened(Font* font) {
     return font != nullptr ? font->GetTextFont() : nullptr;
 }
 
-// Keeps the rastport's foreground pen, background pen, line pattern and draw mode for the
-// length of one drawing call.
+// Keeps the rastport's foreground pen, background pen, line pattern, draw mode and font for the
+// length of one drawing call, so that text printed without a font of its own always comes out
+// in the window's font, whatever was printed before.
 class PenKeeper {
 public:
     explicit PenKeeper(RastPort* rastPort)
@@ -46,8 +47,12 @@ public:
           aPen(GetAPen(rp)),
           bPen(GetBPen(rp)),
           mode(GetDrMd(rp)),
-          pattern(rp->LinePtrn) {}
+          pattern(rp->LinePtrn),
+          font(rp->Font) {}
     ~PenKeeper() {
+        if (rp->Font != font) {
+            SetFont(rp, font);
+        }
         SetAPen(rp, aPen);
         SetBPen(rp, bPen);
         SetDrMd(rp, mode);
@@ -64,6 +69,7 @@ private:
     ULONG bPen;
     ULONG mode;
     UWORD pattern;
+    TextFont* font;
 };
 
 }  // namespace

@@ -14,7 +14,8 @@ struct RastPort;
 // Painting on one window's rastport for the length of one paint. It is built on the stack in
 // an OnPaint and keeps the rastport's layer locked while it lives, so the job's worker painting
 // the progress bar and the main thread painting the window never mix each other's pens.
-// Every drawing call leaves the rastport's pens, line pattern and draw mode as it found them.
+// Every drawing call leaves the rastport's pens, line pattern, draw mode and font as it found
+// them (GetStringHeight leaves the font it measured with set).
 // A null rastport (a window not open) makes every call a no-op.
 class Drawing {
 public:

@@ -1,0 +1,159 @@
+// The self-drawn push button, clicked as a user clicks it.
+#include <gtest/gtest.h>
+#include <intuition.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "ButtonCustom.h"
+#include "CustomDrawnFixtures.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// What the command saw when it ran.
+struct Observed {
+    std::atomic<int> commands{0};
+    std::atomic<LONG> cornerAtCommand{-1};
+    std::atomic<bool> pressedAtCommand{true};
+    Clock::time_point down;
+    Clock::time_point command;
+};
+Observed seen;
+
+class CustomButton : public ::testing::Test {
+protected:
+    void SetUp() override {
+        seen.commands = 0;
+        seen.cornerAtCommand = -1;
+        window.Open();
+        x = window.Left(20);
+        y = window.Top(20);
+        button.SetLocation(x, y);
+        button.SetSize(120, 30);
+        button.SetCommand([](GUIElement* e) {
+            auto* b = static_cast<ButtonCustom*>(e);
+            seen.commands++;
+            seen.pressedAtCommand = b->IsPressed();
+            seen.command = Clock::now();
+            auto* form = static_cast<Form*>(b->GetFormParent());
+            const tagPOINT at = b->GetPosition();
+            seen.cornerAtCommand = ReadPixel(form->GetHandle()->RPort, at.x, at.y);
+        });
+        button.SetOnLeftMouseDOWN(
+            [](GUIElement*, unsigned long, tagPOINT) { seen.down = Clock::now(); });
+        button.Show();
+    }
+
+    // The dashed focus mark runs along this row from x + 4.
+    std::string FocusRow() {
+        std::string s;
+        for (int i = 4; i < 12; ++i) {
+            s += window.Pen(x + i, y + 2) == 1 ? '1' : '.';
+        }
+        return s;
+    }
+
+    ControlsWindow window;
+    ButtonCustom button{&window, "Press me"};
+    int x = 0;
+    int y = 0;
+};
+
+}  // namespace
+
+TEST_F(CustomButton, AClickSinksItThenRaisesItThenRunsTheCommand) {
+    // Raised at rest: lit top-left edge, dark bottom-right edge, caption in pen 1 in between.
+    EXPECT_EQ(window.Seen(x, y), 2);
+    EXPECT_EQ(window.Seen(x + 119, y + 29), 1);
+    EXPECT_GT(window.Count(x + 6, y + 4, x + 113, y + 25, 1), 20);
+    Snapshot("custom_button_normal");
+
+    std::atomic<bool> sawPressed{false};
+    RunWithUser(window, [&] {
+        std::thread watcher([&] {
+            const auto until = Clock::now() + std::chrono::seconds(5);
+            while (Clock::now() < until && seen.commands == 0) {
+                if (window.Seen(x, y) == 1 && window.Seen(x + 119, y + 29) == 2) {
+                    if (!sawPressed.exchange(true)) {
+                        PlatformTest::SaveScreenPNG("custom_button_pressed.png");
+                    }
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+        });
+        window.ClickAt(x + 60, y + 15);
+        PlatformTest::WaitIdle();
+        watcher.join();
+        EXPECT_EQ(seen.commands, 1);
+        // Released again, and now focused: the dashed mark inside the bevel.
+        EXPECT_EQ(window.Seen(x, y), 2);
+        EXPECT_EQ(FocusRow(), "11..11..");
+        Snapshot("custom_button_focused");
+        // A click elsewhere takes the focus away and the mark goes.
+        window.ClickAt(window.Left(300), window.Top(300));
+        PlatformTest::WaitIdle();
+        EXPECT_EQ(FocusRow(), "........");
+    });
+    EXPECT_TRUE(sawPressed.load());
+    EXPECT_EQ(seen.cornerAtCommand.load(), 2);  // drawn released before the command
+    EXPECT_FALSE(seen.pressedAtCommand.load());
+    EXPECT_GE(seen.command - seen.down, std::chrono::milliseconds(200));
+}
+
+TEST_F(CustomButton, ADisabledButtonIsGreyAndIgnoresClicksEvenWithTheFocus) {
+    RunWithUser(window, [&] {
+        window.ClickAt(x + 60, y + 15);  // takes the focus and runs once
+        PlatformTest::WaitIdle();
+        ASSERT_EQ(seen.commands, 1);
+        // Through the element interface, as a window disabling its inputs does.
+        GUIElement* element = &button;
+        element->SetEnabled(false);
+        PlatformTest::WaitIdle();
+        EXPECT_EQ(window.Count(x + 6, y + 4, x + 113, y + 25, 1), 0);
+        EXPECT_GT(window.Count(x + 6, y + 4, x + 113, y + 25, 22), 20);
+        EXPECT_EQ(FocusRow(), "........");
+        Snapshot("custom_button_disabled");
+        window.ClickAt(x + 60, y + 15);
+        PlatformTest::WaitIdle();
+        window.ClickAt(x + 60, y + 15);
+        PlatformTest::WaitIdle();
+        EXPECT_EQ(window.Seen(x, y), 2);
+    });
+    EXPECT_EQ(seen.commands, 1);
+}
+
+TEST_F(CustomButton, ImagesSitBesideTheCaptionAndTheComboArrowAtTheRight) {
+    UWORD solid[2 * 8] = {0xFF00, 0xFF00, 0xFF00, 0xFF00, 0xFF00, 0xFF00, 0xFF00, 0xFF00,
+                          0xFF00, 0xFF00, 0xFF00, 0xFF00, 0xFF00, 0xFF00, 0xFF00, 0xFF00};
+    Image icon{0, 0, 8, 8, 2, solid, 0x3, 0, nullptr};     // pen 3 square
+    Image iconOff{0, 0, 8, 8, 1, solid, 0x1, 0, nullptr};  // pen 1 square
+    button.SetBitmap(&icon);
+    button.SetBitmapDisabled(&iconOff);
+    // Image at x + 8, centred vertically; the caption starts after it.
+    EXPECT_EQ(window.Pen(x + 8, y + 11), 3);
+    EXPECT_EQ(window.Pen(x + 15, y + 18), 3);
+    EXPECT_EQ(window.Pen(x + 16, y + 11), 0);
+    EXPECT_GT(window.Count(x + 18, y + 4, x + 113, y + 25, 1), 20);
+    Snapshot("custom_button_image");
+    button.SetEnabled(false);
+    EXPECT_EQ(window.Pen(x + 8, y + 11), 1);
+
+    ButtonCustom combo(&window, "Choose");
+    combo.SetLocation(x, y + 40);
+    combo.SetSize(120, 30);
+    combo.SetComboCommand(1);
+    combo.Show();
+    // The arrow's widest row: 10 dots of pen 1 starting 3 columns into its 16 x 16 cell.
+    const int ax = x + 120 - 16 - 8;
+    const int ay = y + 40 + (30 - 16) / 2;
+    EXPECT_EQ(window.Count(ax, ay + 5, ax + 15, ay + 5, 1), 10);
+    EXPECT_EQ(window.Pen(ax + 3, ay + 5), 1);
+    EXPECT_EQ(window.Pen(ax + 2, ay + 5), 0);
+    Snapshot("custom_button_combo");
+    combo.SetEnabled(false);
+    EXPECT_EQ(window.Count(ax, ay + 5, ax + 15, ay + 5, 1), 5);
+    EXPECT_GT(window.Count(x + 6, y + 44, ax - 1, y + 65, 22), 10);
+}
