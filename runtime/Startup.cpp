@@ -4,7 +4,9 @@
 #include <gadtools.h>
 #include <graphics.h>
 #include <intuition.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -169,6 +171,11 @@ void Startup::PrepareLog() {
     const std::string log = folder + "/log.txt";
     if (FileUtils::FileEsistente(log)) {
         FileUtils::DeleteFile(log);
+    }
+    // Created at once, readable by the user alone, so that every run leaves its log.
+    const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        close(fd);
     }
     Application::SetLogFile(log);
 }
