@@ -159,7 +159,7 @@ bool ComposeFrontScreen(Frame& frame) {
         barTitle = a != nullptr && a->screen == screen.get() && a->hasScreenTitle ? a->screenTitle
                                                                                   : screen->title;
         frame.topEdge = screen->TopEdge;
-        frame.title = screen->title;
+        frame.title = ProgramTitle(screen.get());
     }
     frame.width = screen->Width;
     frame.height = screen->Height;

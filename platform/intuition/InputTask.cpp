@@ -395,19 +395,11 @@ private:
                a->TopEdge < b->TopEdge + b->Height && b->TopEdge < a->TopEdge + a->Height;
     }
 
-    // The desktop's close button asks the program, through its active window, as the close
-    // gadget does; the program decides what closing means.
+    // The desktop's close button asks the program to close, whatever has the input: its main
+    // window (the first it opened on the front screen that listens for closing) gets the close
+    // message, even while a requester keeps it asleep; the program decides what closing means.
     void CloseRequest() {
-        ScreenImpl* s = in_.FrontScreen();
-        if (s == nullptr) {
-            return;
-        }
-        WindowImpl* target =
-            in_.active != nullptr && in_.active->screen == s ? in_.active : nullptr;
-        for (auto it = s->windows.rbegin(); target == nullptr && it != s->windows.rend(); ++it) {
-            target = it->get();
-        }
-        in_.Send(target, IDCMP_CLOSEWINDOW, 0);
+        in_.SendEvenAsleep(MainWindow(in_.FrontScreen(), IDCMP_CLOSEWINDOW), IDCMP_CLOSEWINDOW, 0);
     }
 
     void Key(UWORD code, UWORD eventQualifier, const DesktopKey& desktopKey) {

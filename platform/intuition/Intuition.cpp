@@ -69,12 +69,16 @@ void Intuition::Send(WindowImpl* window, ULONG cls, UWORD code, const DeadKeyPre
     Post(window, cls, code, prefix, nullptr);
 }
 
+void Intuition::SendEvenAsleep(WindowImpl* window, ULONG cls, UWORD code) {
+    Post(window, cls, code, nullptr, nullptr, true);
+}
+
 void Intuition::Post(WindowImpl* window, ULONG cls, UWORD code, const DeadKeyPrefix* prefix,
-                     Gadget* gadget) {
+                     Gadget* gadget, bool evenAsleep) {
     if (window == nullptr || window->UserPort == nullptr || (window->IDCMPFlags & cls) == 0) {
         return;
     }
-    if (window->asleep > 0 && (cls & kUserInput)) {
+    if (window->asleep > 0 && (cls & kUserInput) && !evenAsleep) {
         return;
     }
     if (cls == IDCMP_MOUSEMOVE) {
@@ -106,6 +110,25 @@ void Intuition::Post(WindowImpl* window, ULONG cls, UWORD code, const DeadKeyPre
     im.IDCMPWindow = window;
     ++outstanding;
     PutMsg(window->UserPort, &im.ExecMessage);
+}
+
+WindowImpl* MainWindow(const ScreenImpl* screen, ULONG idcmp) {
+    WindowImpl* first = nullptr;
+    if (screen == nullptr) {
+        return nullptr;
+    }
+    for (const auto& w : screen->windows) {
+        if ((idcmp == 0 || (w->IDCMPFlags & idcmp) == idcmp) &&
+            (first == nullptr || w->opened < first->opened)) {
+            first = w.get();
+        }
+    }
+    return first;
+}
+
+std::string ProgramTitle(const ScreenImpl* screen) {
+    const WindowImpl* main = MainWindow(screen);
+    return main != nullptr && main->hasScreenTitle ? main->screenTitle : screen->title;
 }
 
 void Intuition::DeactivateGadget() {

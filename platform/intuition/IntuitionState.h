@@ -30,7 +30,8 @@ struct WindowImpl : Window {
     WORD otherBox[4] = {};  // the box ZipWindow switches to
     int mouseQueue = 5;     // a busy program gets its pointer moves merged, not piled up
     int queuedMoves = 0;
-    int asleep = 0;  // requesters that put the window to sleep: its input is ignored
+    int asleep = 0;            // requesters that put the window to sleep: its input is ignored
+    unsigned long opened = 0;  // the order of opening: the program opens its main window first
 };
 
 struct ScreenImpl : Screen {
@@ -90,6 +91,7 @@ public:
     bool presenterChosen = false;
     int beeps = 0;
     int outstanding = 0;  // messages sent and not yet replied
+    unsigned long windowsOpened = 0;
 
     std::deque<QueuedInput> events;
     bool busy = false;
@@ -120,6 +122,9 @@ public:
 
     // Sends a message when the window asked for the class; the caller holds the lock.
     void Send(WindowImpl* window, ULONG cls, UWORD code, const DeadKeyPrefix* prefix = nullptr);
+    // The same, also to a window asleep under a requester: for what the desktop asks of the
+    // program, which must wait at the port rather than be lost.
+    void SendEvenAsleep(WindowImpl* window, ULONG cls, UWORD code);
     // Frees a message that came back or was dropped; the caller holds the lock.
     void Reclaim(IntuiMessageImpl* message);
     // A gadget's message: IAddress names the gadget.
@@ -132,8 +137,14 @@ public:
 private:
     Intuition();
     void Post(WindowImpl* window, ULONG cls, UWORD code, const DeadKeyPrefix* prefix,
-              Gadget* gadget);
+              Gadget* gadget, bool evenAsleep = false);
 };
+
+// The program's main window on a screen: the first one it opened there that asks for the given
+// IDCMP classes (any window for 0), or null. The caller holds the lock.
+WindowImpl* MainWindow(const ScreenImpl* screen, ULONG idcmp = 0);
+// The title the desktop window shows: the main window's screen title, or the screen's own.
+std::string ProgramTitle(const ScreenImpl* screen);
 
 // Draws the gadgets queued in Intuition::redraws; called without the intuition lock.
 void FlushRedraws();

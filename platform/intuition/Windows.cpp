@@ -194,6 +194,7 @@ Window* OpenWindowTagList(const NewWindow* /*newWindow*/, const TagItem* tags) {
     w->MouseX = static_cast<WORD>(in.pointerX - w->LeftEdge);
     w->MouseY = static_cast<WORD>(in.pointerY - w->TopEdge);
 
+    w->opened = ++in.windowsOpened;
     s->windows.push_back(w);
     Restack(s, w, s->windows.size());
     if (w->Flags & WFLG_ACTIVATE) {

@@ -8,6 +8,7 @@
 
 #include "intuition.h"
 #include "intuition/Presenter.h"
+#include "intuition/SysRequest.h"
 #include "platform_test.h"
 
 namespace {
@@ -87,30 +88,80 @@ TEST_F(DesktopInput, KeysCarryTheLayoutsCharactersToTheActiveWindow) {
     EXPECT_EQ(got[2].text, "[");
 }
 
-TEST_F(DesktopInput, ClosingTheDesktopWindowAsksTheActiveWindow) {
-    Window* back = Open(10, 0);
-    Window* active = Open(150, WFLG_ACTIVATE);
+void AskToClose() {
     InputEvent close{};
     close.ie_Class = IECLASS_CLOSEWINDOW;
     PostInputEvent(close);
-    const auto toActive = Drain(active);
-    ASSERT_EQ(toActive.size(), 1u);
-    EXPECT_EQ(toActive[0].cls, IDCMP_CLOSEWINDOW);
-    EXPECT_TRUE(Drain(back).empty());
-    // The program decides: its windows stay open until it closes them.
-    EXPECT_EQ(CloseScreen(screen), FALSE);
 }
 
-TEST_F(DesktopInput, WithNoActiveWindowTheFrontWindowIsAsked) {
-    Window* back = Open(10, 0);
-    Window* front = Open(150, 0);
-    InputEvent close{};
-    close.ie_Class = IECLASS_CLOSEWINDOW;
-    PostInputEvent(close);
-    const auto toFront = Drain(front);
-    ASSERT_EQ(toFront.size(), 1u);
-    EXPECT_EQ(toFront[0].cls, IDCMP_CLOSEWINDOW);
-    EXPECT_TRUE(Drain(back).empty());
+size_t CloseRequests(Window* w) {
+    size_t n = 0;
+    for (const Got& g : Drain(w)) {
+        n += g.cls == IDCMP_CLOSEWINDOW ? 1 : 0;
+    }
+    return n;
+}
+
+// The program's main window is asked, whichever window has the input: a dialog, none (after a
+// click on the screen's title bar), or a requester that keeps the main window asleep.
+TEST_F(DesktopInput, ClosingTheDesktopWindowAsksTheMainWindowInEveryState) {
+    Window* main = Open(10, 0);
+    Window* dialog = Open(150, WFLG_ACTIVATE);
+    AskToClose();
+    EXPECT_EQ(CloseRequests(main), 1u);
+    EXPECT_EQ(CloseRequests(dialog), 0u);
+    // The program decides: its windows stay open until it closes them.
+    EXPECT_EQ(CloseScreen(screen), FALSE);
+
+    PlatformTest::Click(100, 2);  // the screen's title bar: no window is active
+    AskToClose();
+    EXPECT_EQ(CloseRequests(main), 1u);
+
+    tessella::intuition::SleepWindow(main, true);
+    AskToClose();
+    PlatformTest::Click(40, 60);  // a click on the sleeping window still reaches nothing
+    const auto got = Drain(main);
+    tessella::intuition::SleepWindow(main, false);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].cls, IDCMP_CLOSEWINDOW);
+}
+
+TEST_F(DesktopInput, AWindowThatDoesNotListenForClosingIsPassedOver) {
+    Window* deaf = OpenWindowTags(nullptr, WA_CustomScreen, screen, WA_Left, 0, WA_Top, 20,
+                                  WA_Width, 50, WA_Height, 50, WA_IDCMP, IDCMP_RAWKEY);
+    ASSERT_NE(deaf, nullptr);
+    windows.push_back(deaf);
+    Window* main = Open(150, 0);
+    AskToClose();
+    EXPECT_EQ(CloseRequests(main), 1u);
+    EXPECT_TRUE(Drain(deaf).empty());
+}
+
+// The desktop window is titled after the program: the main window's screen title, or the
+// screen's own; a dialog's title leaves it alone.
+TEST_F(DesktopInput, TheDesktopTitleFollowsTheProgram) {
+    const auto title = [] {
+        tessella::intuition::Frame frame;
+        EXPECT_TRUE(tessella::intuition::ComposeFrontScreen(frame));
+        return frame.title;
+    };
+    Screen* titled = OpenScreenTags(nullptr, SA_Width, 320, SA_Height, 200, SA_Depth, 8, SA_Title,
+                                    "Tessella \xA9 2026");
+    ASSERT_NE(titled, nullptr);
+    EXPECT_EQ(title(), "Tessella \xA9 2026");
+    Window* main = OpenWindowTags(nullptr, WA_CustomScreen, titled, WA_Backdrop, TRUE,
+                                  WA_Borderless, TRUE, WA_IDCMP, IDCMP_CLOSEWINDOW);
+    Window* dialog = OpenWindowTags(nullptr, WA_CustomScreen, titled, WA_Left, 20, WA_Top, 20,
+                                    WA_Width, 100, WA_Height, 60, WA_Activate, TRUE);
+    ASSERT_NE(main, nullptr);
+    ASSERT_NE(dialog, nullptr);
+    SetWindowTitles(main, reinterpret_cast<CONST_STRPTR>(~IPTR{0}), "Cifra il file");
+    SetWindowTitles(dialog, "About", "About");
+    EXPECT_EQ(title(), "Cifra il file");
+    CloseWindow(dialog);
+    CloseWindow(main);
+    EXPECT_EQ(title(), "Tessella \xA9 2026");
+    EXPECT_EQ(CloseScreen(titled), TRUE);
 }
 
 // Each test runs in a process of its own, so the first screen here is the process's first.
