@@ -115,10 +115,13 @@ FormMain::~FormMain() {
     delete menuBar;
     menuBar = nullptr;
     for (GUIElement* e : std::initializer_list<GUIElement*>{
-             itemExit, itemHome, itemInfo, menuFile, menuHelp, optOperation, chkCheck, lblFiles,
-             txtFiles, lblDestination, txtDestination, btnSelectDestination, btnSelectFiles,
-             lblStatus, prgStatus, lblPassword, txtPassword, lblConfirm, txtConfirm, btnShow,
-             optDestination, btnClose, btnInfo, btnStart, imgLogo}) {
+             itemExit,       itemHome,       itemInfo,       menuFile,
+             menuHelp,       optOperation,   chkCheck,       lblFiles,
+             txtFiles,       lblDestination, txtDestination, btnSelectDestination,
+             btnSelectFiles, lblStatus,      prgStatus,      lblPassword,
+             txtPassword,    lblConfirm,     txtConfirm,     btnShow,
+             optDestination, btnClose,       btnInfo,        btnStart,
+             imgLogo}) {
         delete e;
     }
     delete generator;
@@ -301,8 +304,8 @@ void FormMain::VisualizzaTab() {
     lblFiles->SetText("Files to Decrypt:");
     lblDestination->Hide();
     optDestination->Show();
-    for (GUIElement* e : std::initializer_list<GUIElement*>{
-             txtDestination, btnSelectDestination, chkCheck, lblConfirm, txtConfirm}) {
+    for (GUIElement* e : std::initializer_list<GUIElement*>{txtDestination, btnSelectDestination,
+                                                            chkCheck, lblConfirm, txtConfirm}) {
         e->Hide();
     }
     if (optDestination->SelectedIndex() == 1) {
@@ -502,6 +505,7 @@ void FormMain::StartJob() {
     pendingFocus = FieldFocus::None;
     running = true;
     jobActive = true;
+    workerDone = false;
     btnStart->SetText("STOP");
     AbilitaDisabilita(false);
     delete worker;  // an earlier job's worker has returned: its hand-over was applied
@@ -519,8 +523,8 @@ void FormMain::StartJob() {
     delete worker;
     worker = nullptr;
     evTread();
-    jobActive = false;
     FinishJob();
+    jobActive = false;
 }
 
 void FormMain::TreadFunctionForm(Tread* t) {
@@ -530,7 +534,7 @@ void FormMain::TreadFunctionForm(Tread* t) {
     }
     form->evTread();
     // The last thing the worker does with the window: from here on it may close.
-    form->jobActive = false;
+    form->workerDone = true;
 }
 
 void FormMain::OnWindowTask(std::function<void()> f) {
@@ -543,7 +547,7 @@ void FormMain::OnWindowTask(std::function<void()> f) {
 }
 
 void FormMain::RunHandover() {
-    const bool ended = !jobActive;
+    const bool ended = workerDone;
     std::vector<std::function<void()>> batch;
     {
         const std::lock_guard<std::mutex> hold(handoverLock);
@@ -561,6 +565,7 @@ void FormMain::RunHandover() {
             worker->Join();
         }
         FinishJob();
+        jobActive = false;
     }
 }
 

@@ -78,7 +78,8 @@ public:
     // encrypted name as destination when none is given. Paths are the desktop's (UTF-8).
     void OpenPath(const std::string& path);
 
-    // From START until the worker has returned from evTread and its hand-over is applied.
+    // From START until the worker has returned from evTread and the window has applied all it
+    // handed over.
     bool IsJobActive() const { return jobActive; }
 
     // Static callbacks from the controls to the window's handlers.
@@ -185,6 +186,8 @@ private:
     static bool IsEncryptedName(const std::string& path);
 
     std::atomic<bool> jobActive{false};
+    // Set by the worker as the last thing it does with the window.
+    std::atomic<bool> workerDone{false};
     std::atomic<int> progress{0};
     std::atomic<int> waitCount{0};
     JobInputs job;

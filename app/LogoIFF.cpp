@@ -100,7 +100,7 @@ const Picture& ThePicture() {
 
 // Eight planes, each row in 16-bit words with bit 15 the leftmost pixel.
 UWORD* Planes() {
-    static std::array<UWORD, kPlaneWords * Logo::kDepth> data = [] {
+    static std::array<UWORD, kPlaneWords* Logo::kDepth> data = [] {
         std::array<UWORD, kPlaneWords * Logo::kDepth> planes{};
         for (int y = 0; y < Logo::kHeight; ++y) {
             for (int x = 0; x < Logo::kWidth; ++x) {

@@ -363,6 +363,11 @@ void Application::GadgetDown(Form* w, IntuiMessage* msg, tagPOINT p) {
         GadgetSel->OnLeftMouseDOWN(p);
         w->OnLeftMouseDOWN(p);
     }
+    // A radio button acts on the press and its release stays with the gadget: no button-up
+    // comes to end the press, and the next click would be taken for its release.
+    if (IsKind(GadgetSel, "optionbox")) {
+        GadgetSel = nullptr;
+    }
 }
 
 void Application::GadgetUp(Form* w, IntuiMessage* msg, tagPOINT p) {

@@ -63,7 +63,6 @@ private:
     static uint64_t eventTime;
 
 public:
-
 private:
     static void MouseButtons(Form* w, IntuiMessage* msg, tagPOINT p);
     static void MouseMove(Form* w, IntuiMessage* msg);

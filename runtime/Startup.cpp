@@ -1,10 +1,10 @@
 #include "Startup.h"
 
 #include <exec.h>
+#include <fcntl.h>
 #include <gadtools.h>
 #include <graphics.h>
 #include <intuition.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

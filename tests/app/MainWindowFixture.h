@@ -31,7 +31,8 @@ public:
     void HoldNextJob() { hold = true; }
     bool WaitHeld(int timeoutMs = 5000) {
         std::unique_lock<std::mutex> lock(gate);
-        return changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return held; });
+        return changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                [this] { return held; });
     }
     void Release() {
         const std::lock_guard<std::mutex> lock(gate);
@@ -109,6 +110,13 @@ protected:
         Settle();
     }
 
+    // A click that raises a box on the window's own task: nothing settles until it is answered.
+    static void ClickForBox(GUIElement* e) {
+        PlatformTest::WaitInputDrained();
+        const tagPOINT p = Centre(e);
+        PlatformTest::Click(p.x, p.y);
+    }
+
     static void ClickAt(Form* in, int x, int y) {
         PlatformTest::Click(in->GetHandle()->LeftEdge + x, in->GetHandle()->TopEdge + y);
         Settle();
@@ -164,16 +172,14 @@ protected:
     }
 
     void WaitJobEnd() {
-        for (int i = 0; i < 500 && window->IsJobActive(); ++i) {
+        for (int i = 0; i < 1000 && window->IsJobActive(); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        // The hand-over tick that follows the worker's end.
-        std::this_thread::sleep_for(std::chrono::milliseconds(3 * FormMain::kHandoverMs));
         Settle();
     }
 
     void Quit() {
-        Click(window->btnClose);
+        ClickForBox(window->btnClose);
         const PlatformTest::RequesterView view = Answer(0);
         EXPECT_EQ(view.text, "Do you really want to go exit?");
         EXPECT_EQ(view.title, "Exit");
