@@ -69,11 +69,12 @@ bool MakePrivateFolder(const std::string& folder) {
 }  // namespace
 
 Sound::Sound() {
-    iffParseBase = OpenLibrary("iffparse.library", 37);
-    if (iffParseBase == nullptr) {
+    Library* base = OpenLibrary("iffparse.library", 37);
+    if (base == nullptr) {
         Application::Log("load iffparse.library fallita!");
         return;
     }
+    iffParseBase = base;
     libraryOpen = 1;
     ++iffParseUsers;
     port = CreateMsgPort();

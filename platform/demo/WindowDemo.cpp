@@ -215,6 +215,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "The screen could not be opened.\n");
         return 1;
     }
+    // Without a desktop window nobody could see or close the demonstration.
+    if (!ScreensOnDesktop()) {
+        CloseScreen(screen);
+        return 1;
+    }
     LoadPalette(screen);
     Window* backdrop =
         OpenWindowTags(nullptr, WA_CustomScreen, screen, WA_Left, 0, WA_Top, screen->BarHeight,

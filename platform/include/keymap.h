@@ -8,10 +8,11 @@
 // What the desktop's keyboard layout made of a key, for a key that came from a desktop
 // window: the raw code says where the key is, these characters what it means there.
 struct DesktopKey {
-    UBYTE known;     // non-zero: the layout decided; MapRawKey gives chars, not the US keymap's
-    UBYTE length;    // 0 for a dead key, or a key that gives no character in the layout
-    UBYTE chars[6];  // Latin-1
-    UBYTE plain;     // the key's character without modifiers (Latin-1), 0 when it has none
+    UBYTE known;       // non-zero: the layout decided; MapRawKey gives chars, not the US keymap's
+    UBYTE length;      // 0 for a dead key, or a key that gives no character in the layout
+    UBYTE chars[6];    // Latin-1
+    UBYTE plain;       // the key's character without modifiers (Latin-1), 0 when it has none
+    UBYTE pasted = 0;  // non-zero: a character pasted from the desktop's clipboard, not typed
 };
 
 // What a raw-key IntuiMessage carries in IAddress: the keys pressed before this one, which

@@ -24,6 +24,14 @@ void TypeKey(UWORD rawCode, UWORD qualifier = 0);
 // nothing) when a character has no key.
 bool TypeText(const char* text);
 
+// Pastes desktop clipboard text (UTF-8) as the desktop window does on Ctrl+V: its Latin-1
+// characters arrive as typed keys, line breaks and what Latin-1 lacks left out.
+void Paste(const char* utf8);
+
+// Drops files (Linux paths, UTF-8) on the desktop window where the pointer is, as a file
+// manager does: the AppWindow that takes them gets one AppMessage. False when none took them.
+bool DropFiles(const std::vector<std::string>& paths);
+
 void InjectDiskInserted();
 
 // Until every queued event has been handled; false when that takes longer than the timeout.

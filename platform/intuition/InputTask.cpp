@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "StringUtils.h"
 #include "intuition/FrameLook.h"
 #include "intuition/GadgetClass.h"
 #include "intuition/IntuitionState.h"
@@ -54,6 +55,14 @@ Gesture FrameGadgetAt(const WindowImpl* w, int x, int y) {
     }
     return Gesture::Content;
 }
+
+constexpr UWORD kKeyboardQualifiers = IEQUALIFIER_LSHIFT | IEQUALIFIER_RSHIFT |
+                                      IEQUALIFIER_CAPSLOCK | IEQUALIFIER_CONTROL |
+                                      IEQUALIFIER_LALT | IEQUALIFIER_RALT | IEQUALIFIER_LCOMMAND |
+                                      IEQUALIFIER_RCOMMAND | IEQUALIFIER_REPEAT;
+
+// Pasted characters travel on a letter key: one no text field treats as a command.
+constexpr UWORD kPasteRawKey = 0x20;
 
 UWORD ButtonQualifier(UWORD code) {
     switch (code & ~IECODE_UP_PREFIX) {
@@ -412,6 +421,9 @@ private:
         }
         const UWORD saved = in_.qualifier;
         in_.qualifier |= eventQualifier & ~IEQUALIFIER_RELATIVEMOUSE;
+        if (desktopKey.pasted) {
+            in_.qualifier &= ~kKeyboardQualifiers;  // Ctrl or Shift was held to paste, not to type
+        }
         DeadKeyPrefix prefix = in_.lastKeys;
         prefix.desktop = desktopKey;
         if (!up && CommandKey(key, desktopKey)) {
@@ -526,6 +538,55 @@ void Intuition::StartInputTask() {
     }
     inputTaskStarted = true;
     std::thread(&RunInputTask, this).detach();
+}
+
+std::string PasteText(const std::string& utf8) {
+    std::string text;
+    for (const char ch : StringUtils::Utf8ToLatin1(utf8)) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
+            continue;
+        }
+        if (text.size() == kPasteLimit) {
+            break;
+        }
+        text.push_back(ch);
+    }
+    return text;
+}
+
+void PostPaste(const std::string& latin1) {
+    Intuition& in = Intuition::Get();
+    std::lock_guard guard(in.lock);
+    in.StartInputTask();
+    for (const char c : latin1) {
+        QueuedInput press;
+        press.event.ie_Class = IECLASS_RAWKEY;
+        press.event.ie_Code = kPasteRawKey;
+        press.key.known = 1;
+        press.key.length = 1;
+        press.key.chars[0] = static_cast<UBYTE>(c);
+        press.key.pasted = 1;
+        QueuedInput release = press;
+        release.event.ie_Code = kPasteRawKey | IECODE_UP_PREFIX;
+        release.key.length = 0;
+        in.events.push_back(press);
+        in.events.push_back(release);
+    }
+    in.changed.notify_all();
+}
+
+bool PasteWanted(bool amigaKey, UBYTE letter) {
+    Intuition& in = Intuition::Get();
+    std::lock_guard guard(in.lock);
+    WindowImpl* a = in.active;
+    if (amigaKey) {
+        Gadget* g = in.activeGadget;
+        return a != nullptr && in.activeGadgetWindow == a && IsCustom(g) &&
+               static_cast<CustomGadget*>(g)->TakesKeyboard();
+    }
+    return letter == 0 || a == nullptr || a->MenuStrip == nullptr ||
+           menus::CommandKey(a->MenuStrip, static_cast<char>(letter)) == MENUNULL;
 }
 
 void PostInputEvent(const InputEvent& event, const DesktopKey& key) {

@@ -19,6 +19,8 @@ public:
     virtual void Beep(Screen* screen) = 0;
     // The pointer image of the active window changed (SetPointer, ClearPointer, activation).
     virtual void PointerChanged() = 0;
+    // Whether the screens are seen in a desktop window.
+    virtual bool ShowsWindow() const { return false; }
 };
 
 class HeadlessPresenter : public Presenter {
@@ -61,6 +63,20 @@ PointerImage ActivePointer();
 // desktop's layout made of the key, when it comes from a desktop window),
 // IECLASS_DISKINSERTED, or IECLASS_CLOSEWINDOW.
 void PostInputEvent(const InputEvent& event, const DesktopKey& key = DesktopKey{});
+
+// Pasting desktop text: the characters arrive as key presses and releases, so that every text
+// field, the platform's and the program's own, takes them as typed. The modifier keys held to
+// paste play no part in them.
+// At most this many characters are pasted at once: a text field of the program is far shorter.
+constexpr size_t kPasteLimit = 1024;
+// The clipboard's UTF-8 text as what can be typed: Latin-1, without line breaks and other
+// control characters, and without characters Latin-1 lacks.
+std::string PasteText(const std::string& utf8);
+void PostPaste(const std::string& latin1);
+// Whether a paste key pastes. Ctrl+V and Shift+Insert do, unless the active window's menu has
+// the letter as a command key; the Amiga key with V only while a text field has the keyboard,
+// since requesters and menus use it otherwise. The raw key of the V (or Insert) key tells which.
+bool PasteWanted(bool amigaKey, UBYTE letter);
 
 // Picks the presenter when the first screen opens: the desktop window when a display can be
 // opened, the headless presenter otherwise (said once on standard error). The caller holds

@@ -217,6 +217,13 @@ void ScreenToBack(Screen* screen) {
     Restack(screen, false);
 }
 
+BOOL ScreensOnDesktop() {
+    Intuition& in = Intuition::Get();
+    std::lock_guard guard(in.lock);
+    ChoosePresenter();
+    return in.presenter->ShowsWindow() ? TRUE : FALSE;
+}
+
 void DisplayBeep(Screen* screen) {
     Intuition& in = Intuition::Get();
     std::lock_guard guard(in.lock);

@@ -8,6 +8,7 @@
 #include "intuition/SysRequest.h"
 #include "keymap/UsKeyMap.h"
 #include "platform_test.h"
+#include "workbench/AppWindows.h"
 
 using tessella::intuition::Frame;
 using tessella::intuition::Intuition;
@@ -111,6 +112,14 @@ bool TypeText(const char* text) {
         TypeKey(s.rawCode, s.qualifier);
     }
     return true;
+}
+
+void Paste(const char* utf8) {
+    tessella::intuition::PostPaste(tessella::intuition::PasteText(utf8 != nullptr ? utf8 : ""));
+}
+
+bool DropFiles(const std::vector<std::string>& paths) {
+    return tessella::workbench::DeliverDrop(paths);
 }
 
 void InjectDiskInserted() {

@@ -9,13 +9,18 @@
 
 #include "graphics/LayerImpl.h"
 #include "intuition/IntuitionState.h"
+#include "sdl/DisplayProbe.h"
 #include "sdl/SdlSystem.h"
+#include "workbench/AppWindows.h"
 
 namespace tessella::sdl {
 namespace {
 
 constexpr auto kFrameInterval = std::chrono::milliseconds(16);
 constexpr auto kFlashTime = std::chrono::milliseconds(120);
+// How long the display may take to answer, and then to open the window.
+constexpr int kProbeLimitMs = 3000;
+constexpr auto kOpenLimit = std::chrono::seconds(10);
 // Room for the desktop's title bar above the window, so the window fits with its frame.
 constexpr int kDecorationHeight = 32;
 
@@ -41,20 +46,72 @@ const std::vector<BYTE>& ToneSamples() {
     return *samples;
 }
 
+// The window's icon, drawn here: a padlock whose body is tiled in two blues, with a gold
+// shackle and a dark keyhole, on a transparent ground.
+SDL_Surface* MakeIcon() {
+    constexpr int kSize = 48;
+    SDL_Surface* icon =
+        SDL_CreateRGBSurfaceWithFormat(0, kSize, kSize, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (icon == nullptr) {
+        return nullptr;
+    }
+    constexpr Uint32 kClear = 0x00000000;
+    constexpr Uint32 kGold = 0xFFF2BF33;
+    constexpr Uint32 kDark = 0xFF1A2433;
+    constexpr Uint32 kBlue = 0xFF3366AA;
+    constexpr Uint32 kLight = 0xFF6699CC;
+    const auto pixel = [](int x, int y) -> Uint32 {
+        const double dx = x + 0.5 - 24;
+        const double dy = y + 0.5 - 21;
+        const double r = std::sqrt(dx * dx + dy * dy);
+        const bool body = x >= 7 && x <= 40 && y >= 22 && y <= 44;
+        if (body) {
+            const bool edge = x == 7 || x == 40 || y == 22 || y == 44;
+            const double kx = x + 0.5 - 24;
+            const double ky = y + 0.5 - 31;
+            const bool keyhole =
+                kx * kx + ky * ky <= 9 || (std::abs(kx) <= 1.5 && y >= 31 && y <= 38);
+            if (edge || keyhole) {
+                return kDark;
+            }
+            // Tiles of triangles: each 8-pixel square cut along its diagonal.
+            const int tx = (x - 8) % 8;
+            const int ty = (y - 23) % 8;
+            return ((tx > ty) != ((((x - 8) / 8) + ((y - 23) / 8)) % 2 == 0)) ? kBlue : kLight;
+        }
+        const bool shackle =
+            dy <= 0 ? (r >= 10 && r <= 15) : (std::abs(std::abs(dx) - 12.5) <= 2.5 && y < 22);
+        return shackle ? kGold : kClear;
+    };
+    for (int y = 0; y < kSize; ++y) {
+        auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(icon->pixels) +
+                                              static_cast<ptrdiff_t>(y) * icon->pitch);
+        for (int x = 0; x < kSize; ++x) {
+            row[x] = pixel(x, y);
+        }
+    }
+    return icon;
+}
+
 }  // namespace
 
 std::unique_ptr<SdlPresenter> SdlPresenter::Open(std::string& error) {
     std::unique_ptr<SdlPresenter> p(new SdlPresenter);
     if (!p->Start(error)) {
+        if (p->state_ == kAbandoned) {
+            // Its thread is still inside SDL and will use it once it gets out: it is left to
+            // that thread, which then tidies up and ends.
+            p.release();
+        }
         return nullptr;
     }
     return p;
 }
 
 bool SdlPresenter::Start(std::string& error) {
-    std::promise<std::string> opened;
-    std::future<std::string> result = opened.get_future();
-    thread_ = std::thread([this, &opened] {
+    auto opened = std::make_shared<std::promise<std::string>>();
+    std::future<std::string> result = opened->get_future();
+    thread_ = std::thread([this, opened] {
         std::string problem;
         // Only a desktop will do: SDL's other drivers (the console's, off-screen ones) would
         // show the user nothing.
@@ -73,6 +130,10 @@ bool SdlPresenter::Start(std::string& error) {
             window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 800, 600,
                                        SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
             if (window_ != nullptr) {
+                if (SDL_Surface* icon = MakeIcon()) {
+                    SDL_SetWindowIcon(window_, icon);
+                    SDL_FreeSurface(icon);
+                }
                 renderer_ = SDL_CreateRenderer(window_, -1, 0);
                 if (renderer_ == nullptr) {
                     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
@@ -84,12 +145,25 @@ bool SdlPresenter::Start(std::string& error) {
             }
         }
         const bool ok = problem.empty();
-        opened.set_value(problem);
-        if (ok) {
-            Run();
-            Finish();
+        opened->set_value(problem);
+        if (!ok) {
+            return;
         }
+        int waiting = kWaiting;
+        if (state_.compare_exchange_strong(waiting, kOpened)) {
+            Run();
+        }
+        Finish();
     });
+    // The display was seen to answer, but a desktop can still stall the opening of a window:
+    // past this limit the program goes on without one.
+    int waiting = kWaiting;
+    if (result.wait_for(kOpenLimit) != std::future_status::ready &&
+        state_.compare_exchange_strong(waiting, kAbandoned)) {
+        thread_.detach();
+        error = "the display did not let a window open";
+        return false;
+    }
     error = result.get();
     if (!error.empty()) {
         thread_.join();
@@ -248,6 +322,13 @@ void SdlPresenter::Handle(const SDL_Event& e) {
                 close.ie_Class = IECLASS_CLOSEWINDOW;
                 intuition::PostInputEvent(close);
             } else if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                // Smaller than the screen would cut it off: a desktop that ignores the minimum
+                // size gets the window back at that size.
+                if (width_ > 0 && (e.window.data1 < width_ || e.window.data2 < height_)) {
+                    SDL_SetWindowSize(window_, std::max(e.window.data1, width_),
+                                      std::max(e.window.data2, height_));
+                    return;
+                }
                 view_ = Fit(e.window.data1, e.window.data2, width_, height_);
                 Present();
             } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
@@ -286,6 +367,23 @@ void SdlPresenter::Handle(const SDL_Event& e) {
         case SDL_TEXTINPUT:
             HandleText(e.text);
             return;
+        // Files dropped together arrive one by one between a beginning and an end; the
+        // program gets them as one drop.
+        case SDL_DROPBEGIN:
+            dropped_.clear();
+            return;
+        case SDL_DROPFILE:
+            if (e.drop.file != nullptr) {
+                dropped_.emplace_back(e.drop.file);
+                SDL_free(e.drop.file);
+            }
+            return;
+        case SDL_DROPCOMPLETE:
+            if (!dropped_.empty()) {
+                workbench::DeliverDrop(dropped_);
+            }
+            dropped_.clear();
+            return;
         default:
             return;
     }
@@ -322,6 +420,14 @@ void SdlPresenter::HandleKey(const SDL_KeyboardEvent& key) {
     }
     DesktopKey desktop{};
     desktop.known = 1;
+    if (key.state == SDL_RELEASED && raw == pasteKey_) {
+        pasteKey_ = kNoRawKey;  // the paste key's release belongs to the paste too
+        return;
+    }
+    if (key.state == SDL_PRESSED && Paste(key)) {
+        pasteKey_ = raw;
+        return;
+    }
     if (key.state == SDL_RELEASED) {
         e.ie_Code = raw | IECODE_UP_PREFIX;
         intuition::PostInputEvent(e, desktop);
@@ -347,6 +453,27 @@ void SdlPresenter::HandleKey(const SDL_KeyboardEvent& key) {
         desktop.plain = static_cast<UBYTE>(key.keysym.sym);
     }
     intuition::PostInputEvent(e, desktop);
+}
+
+// Ctrl+V, Shift+Insert and Amiga+V paste the desktop's clipboard text, when intuition agrees.
+bool SdlPresenter::Paste(const SDL_KeyboardEvent& key) {
+    const Uint16 mod = key.keysym.mod;
+    const bool ctrl = (mod & KMOD_CTRL) && !(mod & (KMOD_ALT | KMOD_GUI));
+    const bool amiga = (mod & KMOD_GUI) && !(mod & (KMOD_ALT | KMOD_CTRL));
+    const bool v = key.keysym.sym == SDLK_v;
+    const bool shiftInsert = key.keysym.scancode == SDL_SCANCODE_INSERT && (mod & KMOD_SHIFT) &&
+                             !(mod & (KMOD_ALT | KMOD_CTRL | KMOD_GUI));
+    if (!(shiftInsert || (v && (ctrl || amiga))) ||
+        !intuition::PasteWanted(amiga && !shiftInsert, shiftInsert ? 0 : 'v')) {
+        return false;
+    }
+    // Ask the clipboard only now: its owner may be slow, and each paste needs the text anew.
+    char* clip = SDL_GetClipboardText();
+    if (clip != nullptr) {
+        intuition::PostPaste(intuition::PasteText(clip));
+        SDL_free(clip);
+    }
+    return true;
 }
 
 // Text that follows no key (an input method's result, or a key SDL could not place) is typed
@@ -378,6 +505,7 @@ void SdlPresenter::Resize(int width, int height) {
     const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
     SDL_GetDisplayUsableBounds(display, &usable);
     const int scale = ScaleFor(usable.w, usable.h - kDecorationHeight, width, height);
+    SDL_SetWindowMinimumSize(window_, width, height);
     SDL_SetWindowSize(window_, width * scale, height * scale);
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
                           SDL_WINDOWPOS_CENTERED_DISPLAY(display));
@@ -559,7 +687,9 @@ void ChoosePresenter() {
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     std::string error = "no DISPLAY or WAYLAND_DISPLAY";
-    if ((x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0')) {
+    const bool hasX11 = x11 != nullptr && *x11 != '\0';
+    if ((hasX11 && sdl::XServerAnswers(x11, sdl::kProbeLimitMs, error)) ||
+        (!hasX11 && wayland != nullptr && *wayland != '\0')) {
         if (auto sdl = sdl::SdlPresenter::Open(error)) {
             in.presenter = std::move(sdl);
             return;

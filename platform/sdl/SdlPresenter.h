@@ -31,6 +31,7 @@ public:
 
     void Beep(Screen* screen) override;
     void PointerChanged() override;
+    bool ShowsWindow() const override { return true; }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -45,6 +46,7 @@ private:
     void Handle(const SDL_Event& e);
     void HandleKey(const SDL_KeyboardEvent& key);
     void HandleText(const SDL_TextInputEvent& text);
+    bool Paste(const SDL_KeyboardEvent& key);
     void PostMouse(int x, int y, UWORD code);
     void Render();
     void Present();
@@ -61,6 +63,12 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<bool> wakePending_{false};
     std::atomic<bool> beepPending_{false};
+    // Whether the window opened in time, or the opening was given up (its thread then tidies
+    // up by itself): decided once, by whichever of the two threads gets there first.
+    static constexpr int kWaiting = 0;
+    static constexpr int kOpened = 1;
+    static constexpr int kAbandoned = 2;
+    std::atomic<int> state_{kWaiting};
     Uint32 wakeEvent_ = 0;
 
     // Owned by the presenter's thread.
@@ -86,6 +94,9 @@ private:
     std::array<ULONG, 4> pointerColours_{};
     int pointerScale_ = 0;
     UWORD lastKey_ = RAWKEY_SPACE;
+    UWORD pasteKey_ = kNoRawKey;
+    std::vector<std::string> dropped_;  // files of the drop under way, as the desktop names them //
+                                        // the key that pasted, until it comes up
     audio::Voice tone_;
 };
 

@@ -1,15 +1,23 @@
 // What the desktop window hands to intuition: keys with the layout's characters, and its close
 // button, arriving at the program's windows as IDCMP messages; and the fallback to no window.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "KeyText.h"
 #include "intuition.h"
 #include "intuition/Presenter.h"
 #include "intuition/SysRequest.h"
 #include "platform_test.h"
+#include "sdl/DisplayProbe.h"
 
 namespace {
 
@@ -27,14 +35,7 @@ std::vector<Got> Drain(Window* w) {
     while (auto* m = reinterpret_cast<IntuiMessage*>(GetMsg(w->UserPort))) {
         Got g{m->Class, m->Code, ""};
         if (m->Class == IDCMP_RAWKEY) {
-            InputEvent ie{};
-            ie.ie_Class = IECLASS_RAWKEY;
-            ie.ie_Code = m->Code;
-            ie.ie_Qualifier = m->Qualifier;
-            ie.ie_EventAddress = m->IAddress;
-            char buffer[8];
-            const WORD n = MapRawKey(&ie, buffer, sizeof(buffer), nullptr);
-            g.text.assign(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+            g.text = KeyText(m);
         }
         all.push_back(g);
         ReplyMsg(&m->ExecMessage);
@@ -76,8 +77,8 @@ void PostKey(UWORD code, const DesktopKey& key) {
 
 TEST_F(DesktopInput, KeysCarryTheLayoutsCharactersToTheActiveWindow) {
     Window* w = Open(10, WFLG_ACTIVATE);
-    PostKey(0x1A, DesktopKey{1, 1, {0xE8}, 0});
-    PostKey(0x1A | IECODE_UP_PREFIX, DesktopKey{1, 0, {}, 0});
+    PostKey(0x1A, DesktopKey{1, 1, {0xE8}, 0, 0});
+    PostKey(0x1A | IECODE_UP_PREFIX, DesktopKey{1, 0, {}, 0, 0});
     PostKey(0x1A, DesktopKey{});  // a key typed through the test interface: the US keymap
     const auto got = Drain(w);
     ASSERT_EQ(got.size(), 3u);
@@ -191,6 +192,76 @@ TEST(DesktopFallback, ADisplayThatCannotBeOpenedFallsBackToo) {
     const std::string said = testing::internal::GetCapturedStderr();
     ASSERT_NE(screen, nullptr);
     EXPECT_NE(said.find("without a window"), std::string::npos) << said;
+    EXPECT_EQ(CloseScreen(screen), TRUE);
+}
+
+// A server that takes connections and never says a word, as a stopped X server does: under the
+// abstract name the X library tries first, so no file is needed.
+class SilentServer {
+public:
+    explicit SilentServer(bool answers) {
+        number_ = 30000 + getpid() % 2000;
+        fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        const std::string name = "/tmp/.X11-unix/X" + std::to_string(number_);
+        std::memcpy(addr.sun_path + 1, name.c_str(), name.size());
+        const auto length =
+            static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+        EXPECT_EQ(bind(fd_, reinterpret_cast<sockaddr*>(&addr), length), 0);
+        EXPECT_EQ(listen(fd_, 4), 0);
+        if (answers) {
+            replier_ = std::thread([this] {
+                const int client = accept(fd_, nullptr, nullptr);
+                if (client >= 0) {
+                    char opening[12];
+                    EXPECT_EQ(recv(client, opening, sizeof(opening), MSG_WAITALL), 12);
+                    EXPECT_EQ(send(client, "\0", 1, 0), 1);  // "refused": an answer all the same
+                    close(client);
+                }
+            });
+        }
+    }
+    ~SilentServer() {
+        if (replier_.joinable()) {
+            replier_.join();
+        }
+        close(fd_);
+    }
+    std::string Display() const { return ":" + std::to_string(number_) + ".0"; }
+
+private:
+    int number_ = 0;
+    int fd_ = -1;
+    std::thread replier_;
+};
+
+TEST(DisplayProbe, AServerThatNeverAnswersIsGivenUpAfterTheTimeLimit) {
+    SilentServer silent(false);
+    std::string error;
+    EXPECT_FALSE(tessella::sdl::XServerAnswers(silent.Display(), 300, error));
+    EXPECT_NE(error.find("does not answer"), std::string::npos) << error;
+}
+
+TEST(DisplayProbe, AnyAnswerCountsAndUnknownFormsAreLeftToTheDesktop) {
+    SilentServer answering(true);
+    std::string error;
+    EXPECT_TRUE(tessella::sdl::XServerAnswers(answering.Display(), 3000, error)) << error;
+    EXPECT_TRUE(tessella::sdl::XServerAnswers("/private/tmp/launch-x/org.x:0", 300, error));
+    EXPECT_TRUE(tessella::sdl::XServerAnswers("nonsense", 300, error));
+    EXPECT_FALSE(tessella::sdl::XServerAnswers(":32762", 300, error));  // nobody there
+}
+
+TEST(DesktopFallback, AStalledDisplayFallsBackAndTheProgramCanTellItHasNoWindow) {
+    SilentServer silent(false);
+    setenv("DISPLAY", silent.Display().c_str(), 1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ScreensOnDesktop(), FALSE);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("does not answer): running without a window"), std::string::npos) << said;
+    Screen* screen = OpenScreenTags(nullptr, SA_Width, 64, SA_Height, 64, SA_Depth, 8);
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(ScreensOnDesktop(), FALSE);
     EXPECT_EQ(CloseScreen(screen), TRUE);
 }
 

@@ -120,14 +120,14 @@ TEST(DesktopKeys, MapRawKeyGivesTheDesktopLayoutsCharacters) {
     // The key right of P: "[" on the US keymap, "è" on an Italian desktop.
     EXPECT_EQ(Map(0x1A, 0, nullptr), "[");
     DeadKeyPrefix italian{};
-    italian.desktop = DesktopKey{1, 1, {0xE8}, 0};
+    italian.desktop = DesktopKey{1, 1, {0xE8}, 0, 0};
     EXPECT_EQ(Map(0x1A, 0, &italian), "\xE8");
     EXPECT_EQ(Map(0x1A, 0, &italian, 0), "<too small>");
     EXPECT_EQ(Map(0x1A | IECODE_UP_PREFIX, 0, &italian), "");
 
     // A dead key of the layout gives nothing; the desktop sends the composed letter later.
     DeadKeyPrefix dead{};
-    dead.desktop = DesktopKey{1, 0, {}, 0};
+    dead.desktop = DesktopKey{1, 0, {}, 0, 0};
     EXPECT_EQ(Map(0x0C, 0, &dead), "");
     // Keys without characters keep the control codes and sequences the toolkit reads.
     EXPECT_EQ(Map(RAWKEY_RETURN, 0, &dead), "\r");
