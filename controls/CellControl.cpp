@@ -1,68 +1,24 @@
 #include "CellControl.h"
 
-#include <intuition.h>
-
-#include "Application.h"
-#include "Form.h"
-
 namespace {
 
-constexpr unsigned long kNoColour = ~0UL;
 // Left- and right-aligned text keeps this far from a frame, so that letters never touch it.
 constexpr int kTextInset = 2;
 
-int PenOr0(unsigned long colour) {
-    return colour == kNoColour ? 0 : static_cast<int>(colour);
-}
-
-Window* WindowOf(const Child* c) {
-    auto* form = dynamic_cast<Form*>(c->GetFormParent());
-    return form != nullptr ? form->GetHandle() : nullptr;
-}
-
 }  // namespace
 
-CellControl::CellControl(GUIElement* parent) : Child(parent) {
+CellControl::CellControl(GUIElement* parent) : CustomControl(parent) {
     className = "cellcontrol";
     isTabStop = 0;
-    isRenderControl = 1;
 }
 
 void CellControl::Load() {
     if (loaded) {
         return;
     }
-    if (id == 0) {
-        id = ++countForm;
-        handle = static_cast<unsigned long>(id);
-    }
+    CustomControl::Load();
     savedBackground = static_cast<long>(backgroundColor);
     changed = false;
-    loaded = true;
-    visible = true;
-}
-
-void CellControl::Show() {
-    GUIElement::Show();
-    OnPaint();
-}
-
-void CellControl::ShowActivate() {
-    GUIElement::ShowActivate();
-    OnPaint();
-}
-
-void CellControl::Hide() {
-    if (loaded) {
-        if (Window* w = WindowOf(this)) {
-            const tagPOINT at = GetPositionFromParent(position.x, position.y);
-            Drawing d(w->RPort);
-            d.DrawFillRectangle(at.x, at.y, size.cx, size.cy, 0, 0,
-                                PenOr0(GetFormParent()->GetBackgroundColor()));
-        }
-    }
-    GUIElement::Hide();
-    loaded = false;
 }
 
 void CellControl::Repaint() {
@@ -109,18 +65,18 @@ void CellControl::ResetBackgroundColor() {
 }
 
 void CellControl::OnPaint() {
-    Window* w = WindowOf(this);
-    if (Application::SospendiRefresh != 0 || !loaded || w == nullptr) {
+    RastPort* rp = PaintPort();
+    if (rp == nullptr) {
         return;
     }
-    Drawing d(w->RPort);
-    const tagPOINT at = GetPositionFromParent(position.x, position.y);
+    Drawing d(rp);
+    const tagPOINT at = WindowOrigin();
     const int inset = border != 0 ? 1 : 0;
     const int x = at.x + inset;
     const int y = at.y + inset;
     const int width = size.cx - 2 * inset;
     const int height = size.cy - 2 * inset;
-    const int back = selected ? selectedBackground : PenOr0(backgroundColor);
+    const int back = selected ? selectedBackground : FirstColour({backgroundColor});
     const int fore = selected ? selectedColor : textColor;
     if (border != 0) {
         const int right = at.x + size.cx - 1;

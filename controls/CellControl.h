@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Child.h"
+#include "CustomControl.h"
 #include "Drawing.h"
 
 struct Image;
@@ -11,14 +11,12 @@ struct Image;
 // The toolkit's text cell: a rectangle showing one text, wrapped and aligned, with an optional
 // one-pixel frame, image and check mark, and a selected state with colours of its own. Every
 // setter that changes something marks the cell changed, so that its owner can tell.
-class CellControl : public Child {
+class CellControl : public CustomControl {
 public:
     explicit CellControl(GUIElement* parent);
 
+    // Remembers the background it has now, for ResetBackgroundColor, and starts unchanged.
     void Load() override;
-    void Show() override;
-    void ShowActivate() override;
-    void Hide() override;
     void OnPaint() override;
 
     void SetText(std::string s) override;

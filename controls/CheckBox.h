@@ -3,17 +3,18 @@
 #include <cstdint>
 #include <string>
 
+#include "Checkable.h"
 #include "CommandElement.h"
 #include "GadgetControl.h"
 
 // A check box on the platform's check-box gadget, its caption on the right; a click toggles it
 // and runs the command.
-class CheckBox : public GadgetControl, public CommandElement {
+class CheckBox : public GadgetControl, public CommandElement, public Checkable {
 public:
     CheckBox(GUIElement* parent, std::string caption);
 
     void SetText(std::string s) override;
-    void SetChecked(short checked);
+    void SetChecked(short checked) override;
     // The gadget's state while shown (the user may have clicked it), else the stored one.
     int16_t IsChecked();
     void SetMultiline(short multiline) { this->multiline = multiline; }

@@ -8,9 +8,10 @@ ComboBox::ComboBox(GUIElement* parent) : GadgetControl(parent) {
 }
 
 void ComboBox::AddItems(std::string label, std::string value) {
+    const int selected = Selection();
     labels.push_back(std::move(label));
     values.push_back(std::move(value));
-    ItemsChanged();
+    ItemsChanged(selected);
 }
 
 std::string ComboBox::GetItemsLabel(int i) const {
@@ -25,9 +26,12 @@ bool ComboBox::DeleteItems(int i) {
     if (i < 0 || i >= ItemsCount()) {
         return false;
     }
+    // The choice stays on its item, or on the first one when its own went.
+    int selected = Selection();
+    selected = selected == i ? 0 : (selected > i ? selected - 1 : selected);
     labels.erase(labels.begin() + i);
     values.erase(values.begin() + i);
-    ItemsChanged();
+    ItemsChanged(selected);
     return true;
 }
 
@@ -39,7 +43,7 @@ bool ComboBox::DeleteItems(const std::string& label) {
 void ComboBox::Clear() {
     labels.clear();
     values.clear();
-    ItemsChanged();
+    ItemsChanged(0);
 }
 
 int ComboBox::SelectedIndex() {
@@ -69,10 +73,14 @@ LONG ComboBox::StartIndex() const {
     return std::clamp(keptIndex, 0, std::max(ItemsCount() - 1, 0));
 }
 
-void ComboBox::ItemsChanged() {
+int ComboBox::Selection() {
+    return loaded ? std::max(SelectedIndex(), 0) : keptIndex;
+}
+
+void ComboBox::ItemsChanged(int selected) {
+    keptIndex = selected;
     if (loaded) {
-        // The gadget lets go of the old copies before they are replaced, and keeps its choice.
-        keptIndex = std::max(SelectedIndex(), 0);
+        // The gadget lets go of the old copies before they are replaced.
         SetGadgetAttrs(GTCY_Labels, nullptr);
         SetGadgetAttrs(GTCY_Labels, BuildLabelArray(), GTCY_Active, StartIndex());
     }

@@ -40,8 +40,10 @@ protected:
     Gadget* CreateOwnGadget(Gadget* last, NewGadget& ng) override;
     void OnReattach() override;
     void OnDetach() override;
-    // The items changed: hand the gadget the new labels.
-    virtual void ItemsChanged();
+    // The choice of the gadget shown, or of the one kept while hidden.
+    int Selection();
+    // The items changed: hand the gadget the new labels with the choice they keep.
+    virtual void ItemsChanged(int selected);
     virtual Tag ActiveTag() const { return GTCY_Active; }
     // The copies handed to the gadget, rebuilt at every change.
     const char* const* BuildLabelArray();
@@ -53,7 +55,6 @@ protected:
     std::vector<std::string> handedLabels;
     std::vector<const char*> labelArray;
     int16_t dropDownList = 0;
-
-private:
+    // The choice a hidden gadget had, and where a gadget made now starts.
     int keptIndex = 0;
 };

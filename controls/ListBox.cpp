@@ -16,9 +16,10 @@ ListBox::ListBox(GUIElement* parent) : GadgetControl(parent) {
 }
 
 void ListBox::AddItems(std::string label, std::string value) {
+    const int selected = Selection();
     labels.push_back(std::move(label));
     values.push_back(std::move(value));
-    ItemsChanged();
+    ItemsChanged(selected);
 }
 
 bool ListBox::UpdateItem(int i, std::string label, std::string value) {
@@ -33,8 +34,9 @@ bool ListBox::UpdateItem(int i, std::string label) {
     if (i < 0 || i >= ItemsCount()) {
         return false;
     }
+    const int selected = Selection();
     labels[static_cast<size_t>(i)] = std::move(label);
-    ItemsChanged();
+    ItemsChanged(selected);
     return true;
 }
 
@@ -42,9 +44,12 @@ bool ListBox::DeleteItems(int i) {
     if (i < 0 || i >= ItemsCount()) {
         return false;
     }
+    // The selection stays on its item: gone with it, or one up when an item above went.
+    int selected = Selection();
+    selected = selected == i ? -1 : (selected > i ? selected - 1 : selected);
     labels.erase(labels.begin() + i);
     values.erase(values.begin() + i);
-    ItemsChanged();
+    ItemsChanged(selected);
     return true;
 }
 
@@ -97,14 +102,19 @@ void ListBox::ClearLista() {
     nodes.clear();
 }
 
-void ListBox::ItemsChanged() {
+int ListBox::Selection() {
+    return loaded ? SelectedIndex() : keptIndex;
+}
+
+void ListBox::ItemsChanged(int selected) {
     if (!loaded) {
+        keptIndex = selected;  // for the gadget this list gets back
         return;
     }
     SetGadgetAttrs(GTLV_Labels, kDetached);
     ClearLista();
     PopolaLista();
-    SetGadgetAttrs(GTLV_Labels, &nodeList);
+    SetGadgetAttrs(GTLV_Labels, &nodeList, GTLV_Selected, selected);
 }
 
 Gadget* ListBox::CreateOwnGadget(Gadget* last, NewGadget& ng) {

@@ -51,7 +51,10 @@ private:
         std::string name;
     };
 
-    void ItemsChanged();
+    // The selection, of the gadget shown or of the one kept while hidden.
+    int Selection();
+    // Hands the gadget the new items with the selection they keep.
+    void ItemsChanged(int selected);
 
     std::vector<std::string> labels;
     std::vector<std::string> values;

@@ -12,6 +12,6 @@ protected:
     Gadget* CreateOwnGadget(Gadget* last, NewGadget& ng) override;
     void OnReattach() override {}
     // The radio gadget takes no new labels: a shown box is made again with its items.
-    void ItemsChanged() override { Rebuild(); }
+    void ItemsChanged(int selected) override;
     Tag ActiveTag() const override { return GTMX_Active; }
 };

@@ -7,7 +7,6 @@
 #include "Application.h"
 #include "Drawing.h"
 #include "Enviroment.h"
-#include "Form.h"
 #include "StringUtils.h"
 
 namespace {
@@ -24,8 +23,6 @@ constexpr int kDelete = 127;
 
 constexpr int32_t kDisabledTextPen = 22;
 constexpr int32_t kDisabledBackgroundPen = 0;
-constexpr int32_t kLightPen = 2;
-constexpr int32_t kDarkPen = 1;
 
 bool IsDigit(int c) {
     return c >= '0' && c <= '9';
@@ -38,7 +35,8 @@ bool OnSeparator(int index) {
 
 }  // namespace
 
-TextBoxCustom::TextBoxCustom(GUIElement* parent, const std::string& initialText) : Child(parent) {
+TextBoxCustom::TextBoxCustom(GUIElement* parent, const std::string& initialText)
+    : CustomControl(parent) {
     Init(parent, initialText);
 }
 
@@ -79,13 +77,8 @@ TextBoxCustom::Grid TextBoxCustom::Measure() {
     return g;
 }
 
-TextBoxCustom::Place TextBoxCustom::Origin() {
-    const tagPOINT at = GetPositionFromParent(position.x, position.y);
-    return {at.x, at.y};
-}
-
-TextBoxCustom::Place TextBoxCustom::CellPlace(const Grid& g, int cell) {
-    const Place o = Origin();
+tagPOINT TextBoxCustom::CellPlace(const Grid& g, int cell) const {
+    const tagPOINT o = WindowOrigin();
     const int m = cell % g.columns;
     const int r = cell / g.columns;
     return {o.x + 3 + m * g.xs, o.y + 2 + r * (g.ys + 4)};
@@ -193,9 +186,6 @@ void TextBoxCustom::Load() {
     if (loaded) {
         return;
     }
-    if (id == 0) {
-        LoadElementBase();
-    }
     AllocateBuffer();
     const Grid g = Measure();
     const int wanted = std::min((g.columns * g.rows) + 1, kMostCells);
@@ -205,60 +195,11 @@ void TextBoxCustom::Load() {
                              on ? static_cast<int32_t>(backgroundColor) : kDisabledBackgroundPen,
                              maxLength});
     SetMemTest();
-    loaded = true;
-    visible = true;
-}
-
-void TextBoxCustom::Show() {
-    Child::Show();
-    OnPaint();
-}
-
-void TextBoxCustom::ShowActivate() {
-    Child::ShowActivate();
-    OnPaint();
-}
-
-void TextBoxCustom::Hide() {
-    if (!loaded) {
-        return;
-    }
-    Form* form = dynamic_cast<Form*>(GetFormParent());
-    if (form != nullptr && form->GetHandle() != nullptr) {
-        unsigned long erase = parent != nullptr ? parent->GetBackgroundColor() : ~0UL;
-        if (erase == ~0UL) {
-            erase = form->GetBackgroundColor();
-        }
-        if (erase == ~0UL) {
-            erase = 0;
-        }
-        const Place o = Origin();
-        Drawing d(form->GetHandle()->RPort);
-        d.DrawFillRectangle(o.x, o.y, size.cx, size.cy, 0, 0, static_cast<int>(erase));
-    }
-    Child::Hide();
-    loaded = false;
+    CustomControl::Load();
 }
 
 void TextBoxCustom::SetSize(int w, int h) {
-    h = std::max(h, Drawing::GetHeightFont(&font) + 10);
-    if (!loaded) {
-        size = {w, h};
-        return;
-    }
-    Hide();
-    size = {w, h};
-    Show();
-}
-
-void TextBoxCustom::SetLocation(int x, int y) {
-    if (!loaded) {
-        position = {x, y};
-        return;
-    }
-    Hide();
-    position = {x, y};
-    Show();
+    CustomControl::SetSize(w, std::max(h, Drawing::GetHeightFont(&font) + 10));
 }
 
 // ---- Focus ---------------------------------------------------------------------------------
@@ -267,7 +208,7 @@ void TextBoxCustom::Focus() {
     if (!loaded) {
         return;
     }
-    Child::Focus();
+    CustomControl::Focus();
     OnFocus();
     if (Application::CustomsGadgetSel != nullptr && Application::CustomsGadgetSel != this) {
         Application::CustomsGadgetSel->OnLeave();
@@ -276,12 +217,12 @@ void TextBoxCustom::Focus() {
 }
 
 void TextBoxCustom::OnFocus() {
-    Child::OnFocus();
+    CustomControl::OnFocus();
     Print(0, cursor);
 }
 
 void TextBoxCustom::OnLeave() {
-    Child::OnLeave();
+    CustomControl::OnLeave();
     Print(0, cursor);
 }
 
@@ -298,31 +239,19 @@ void TextBoxCustom::Repaint() {
 }
 
 void TextBoxCustom::OnPaint() {
-    if (!loaded || Application::SospendiRefresh != 0) {
+    RastPort* rp = PaintPort();
+    if (rp == nullptr) {
         return;
     }
-    Form* form = dynamic_cast<Form*>(GetFormParent());
-    if (form == nullptr || form->GetHandle() == nullptr) {
-        return;
-    }
-    const Place o = Origin();
-    const int w = size.cx;
-    const int h = size.cy;
+    const tagPOINT o = WindowOrigin();
     {
-        Drawing d(form->GetHandle()->RPort);
+        Drawing d(rp);
         const int fill = enabled ? static_cast<int>(backgroundColor) : kDisabledBackgroundPen;
-        d.DrawFillRectangle(o.x, o.y, w, h, 0, 0, fill);
+        d.DrawFillRectangle(o.x, o.y, size.cx, size.cy, 0, 0, fill);
         if (border != 0) {
-            // A sunken double bevel: light outside top-left, dark inside, and the reverse
-            // at the bottom-right.
-            auto bevel = [&](int x, int y, int bw, int bh, int topLeft, int bottomRight) {
-                d.DrawLine(x, y, x + bw - 1, y, topLeft);
-                d.DrawLine(x, y + bh - 1, x, y, topLeft);
-                d.DrawLine(x + bw - 1, y, x + bw - 1, y + bh - 1, bottomRight);
-                d.DrawLine(x, y + bh - 1, x + bw - 1, y + bh - 1, bottomRight);
-            };
-            bevel(o.x, o.y, w, h, kLightPen, kDarkPen);
-            bevel(o.x + 1, o.y + 1, w - 2, h - 2, kDarkPen, kLightPen);
+            // A groove: raised outside, sunken one pixel in.
+            DrawFrame(d, o.x, o.y, size.cx, size.cy, false);
+            DrawFrame(d, o.x + 1, o.y + 1, size.cx - 2, size.cy - 2, true);
         }
     }
     Print(1, cursor);
@@ -347,7 +276,7 @@ void TextBoxCustom::DrawCell(Drawing& d, const Grid& g, int cell, char shown, in
     if (same && !full) {
         return;
     }
-    const Place at = CellPlace(g, cell);
+    const tagPOINT at = CellPlace(g, cell);
     d.PrintText(at.x, at.y + 1, g.xs, g.ys + 4, std::string(1, shown), textPen, backgroundPen,
                 &font, static_cast<OrvAlign>(CellAlign()));
     c.character = shown;
@@ -360,7 +289,7 @@ void TextBoxCustom::DrawCell(Drawing& d, const Grid& g, int cell, char shown, in
     }
     const TextBoxCell& left = cells[static_cast<size_t>(cell - 1)];
     if (left.character != ' ' && left.character != '\r') {
-        const Place l = CellPlace(g, cell - 1);
+        const tagPOINT l = CellPlace(g, cell - 1);
         d.PrintText(l.x, l.y + 1, g.xs, g.ys + 4, std::string(1, left.character), left.textPen, -1,
                     &font, static_cast<OrvAlign>(CellAlign()));
     }
@@ -371,11 +300,8 @@ void TextBoxCustom::Print(short full) {
 }
 
 void TextBoxCustom::Print(short full, int from) {
-    if (!loaded || buffer.empty() || Application::SospendiRefresh != 0) {
-        return;
-    }
-    Form* form = dynamic_cast<Form*>(GetFormParent());
-    if (form == nullptr || form->GetHandle() == nullptr) {
+    RastPort* rp = PaintPort();
+    if (rp == nullptr || buffer.empty()) {
         return;
     }
     const Grid g = Measure();
@@ -393,7 +319,7 @@ void TextBoxCustom::Print(short full, int from) {
         start = 0;
     }
     const bool cursorShown = ShowsCursor();
-    Drawing d(form->GetHandle()->RPort);
+    Drawing d(rp);
     int column = 0;
     int row = 0;
     int laidOut = 0;  // cells the text reached
@@ -415,8 +341,7 @@ void TextBoxCustom::Print(short full, int from) {
             overflow = true;
             // Only a character just typed is taken back: a long text set by the program
             // keeps every character, shown or not.
-            if (i == start && full == 0 && i < maxLength &&
-                buffer[static_cast<size_t>(i)] != '\0') {
+            if (i == start && full == 0 && i < maxLength) {
                 buffer[static_cast<size_t>(i)] = ' ';
                 if (charCount == cursor && charCount > 0) {
                     --charCount;
@@ -482,11 +407,11 @@ void TextBoxCustom::MoveCursor(int to) {
 }
 
 void TextBoxCustom::OnKeyUP(int key) {
-    Child::OnKeyUP(key);
+    CustomControl::OnKeyUP(key);
 }
 
 void TextBoxCustom::OnKeyDOWN(int key) {
-    Child::OnKeyDOWN(key);
+    CustomControl::OnKeyDOWN(key);
     const Grid g = Measure();
     switch (key) {
         case kRawUp: {
@@ -664,7 +589,7 @@ bool TextBoxCustom::OnKeyPress(int character) {
 }
 
 void TextBoxCustom::OnLeftMouseUP(tagPOINT p) {
-    Child::OnLeftMouseUP(p);
+    CustomControl::OnLeftMouseUP(p);
     if (!loaded) {
         return;
     }
@@ -672,7 +597,7 @@ void TextBoxCustom::OnLeftMouseUP(tagPOINT p) {
     if (g.used <= 0) {
         return;
     }
-    const Place o = Origin();
+    const tagPOINT o = WindowOrigin();
     // Measured from the grid's own corner, so a click lands in the cell under the pointer
     // even when cells are only a few pixels wide; the margins belong to the nearest cell.
     const int row = std::clamp((p.y - o.y - 2) / (g.ys + 4), 0, g.rows - 1);

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "Child.h"
+#include "CustomControl.h"
 #include "TextBoxCell.h"
 
 class Drawing;
@@ -14,16 +14,13 @@ class Drawing;
 // font, the cursor is a cell in the cursor colour, and only changed cells are redrawn. Single
 // line boxes overwrite a fixed, space-padded buffer; insert mode (multi-line) edits the text
 // and rebuilds the buffer from it. Password boxes show '*', date boxes take dd/mm/yyyy.
-class TextBoxCustom : public Child {
+class TextBoxCustom : public CustomControl {
 public:
     TextBoxCustom(GUIElement* parent, const std::string& initialText);
     void Init(GUIElement* parent, const std::string& initialText);
 
+    // Never lower than one line of the font.
     void SetSize(int w, int h) override;
-    void SetLocation(int x, int y) override;
-    void Show() override;
-    void ShowActivate() override;
-    void Hide() override;
     void SetText(std::string s) override;
     std::string GetText() override;
     void OnLeftMouseUP(tagPOINT p) override;
@@ -91,14 +88,9 @@ private:
         int xs = 8;    // the font's nominal character width
         int ys = 10;   // and height
     };
-    struct Place {
-        int x = 0;
-        int y = 0;
-    };
 
     Grid Measure();
-    Place Origin();
-    Place CellPlace(const Grid& g, int cell);
+    tagPOINT CellPlace(const Grid& g, int cell) const;
     void Repaint();
     void AllocateBuffer();
     bool ShowsCursor() const;

@@ -1,19 +1,16 @@
 #include "TextBoxView.h"
 
 #include <graphics.h>
-#include <intuition.h>
 
 #include <algorithm>
 
 #include "Application.h"
 #include "Drawing.h"
-#include "Form.h"
 #include "ScrollBar.h"
 #include "StringUtils.h"
 
 namespace {
 
-constexpr unsigned long kNoColour = ~0UL;
 constexpr int kBarWidth = 14;
 // Spare rows below the text, so that the last line never sits on the bitmap's edge.
 constexpr int kSpareRows = 20;
@@ -22,17 +19,11 @@ constexpr int kDepth = 5;
 constexpr int kTextInset = 3;
 constexpr ULONG kPlainCopy = 0xC0;
 
-Window* WindowOf(const Child* c) {
-    auto* form = dynamic_cast<Form*>(c->GetFormParent());
-    return form != nullptr ? form->GetHandle() : nullptr;
-}
-
 }  // namespace
 
-TextBoxView::TextBoxView(GUIElement* parent, std::string s) : Child(parent) {
+TextBoxView::TextBoxView(GUIElement* parent, std::string s) : CustomControl(parent) {
     className = "TextBoxView";
     isTabStop = 1;
-    isRenderControl = 1;
     size = {180, 150};
     backgroundColor = 2;
     text = StringUtils::RTrim(std::move(s));
@@ -52,8 +43,7 @@ int TextBoxView::PrintedHeight() {
     if (text.empty()) {
         return size.cy;
     }
-    Window* w = WindowOf(this);
-    Drawing d(w != nullptr ? w->RPort : nullptr);
+    Drawing d(WindowPort());
     return d.GetStringHeight(TextWidth(), text, &font) + 2 * kTextInset;
 }
 
@@ -61,49 +51,24 @@ void TextBoxView::Load() {
     if (loaded) {
         return;
     }
-    if (id == 0) {
-        id = ++countForm;
-        handle = static_cast<unsigned long>(id);
-    }
+    CustomControl::Load();
     if (scrollBar == nullptr) {
         scrollBar = std::make_unique<ScrollBar>(parent, 0, PrintedHeight());
         scrollBar->SetVScroll(1);
         scrollBar->SetOnScroll(evChangeValue);
-        scrollBar->SetSize(kBarWidth, size.cy);
-        scrollBar->SetLocation(position.x + size.cx - kBarWidth, position.y);
     }
+    // Over the view's right edge, wherever the view was moved to since.
+    scrollBar->SetSize(kBarWidth, size.cy);
+    scrollBar->SetLocation(position.x + size.cx - kBarWidth, position.y);
     scrollBar->Show();
     CreaImmagine();
-    loaded = true;
-    visible = true;
-}
-
-void TextBoxView::Show() {
-    GUIElement::Show();
-    OnPaint();
-}
-
-void TextBoxView::ShowActivate() {
-    GUIElement::ShowActivate();
-    OnPaint();
 }
 
 void TextBoxView::Hide() {
     if (loaded) {
-        if (Window* w = WindowOf(this)) {
-            unsigned long colour = parent->GetBackgroundColor();
-            if (colour == kNoColour) {
-                colour = GetFormParent()->GetBackgroundColor();
-            }
-            const tagPOINT at = GetPositionFromParent(position.x, position.y);
-            Drawing d(w->RPort);
-            d.DrawFillRectangle(at.x, at.y, size.cx - kBarWidth, size.cy, 0, 0,
-                                colour == kNoColour ? 0 : static_cast<int>(colour));
-        }
         scrollBar->Hide();
     }
-    GUIElement::Hide();
-    loaded = false;
+    CustomControl::Hide();
 }
 
 void TextBoxView::CreaImmagine() {
@@ -124,6 +89,7 @@ void TextBoxView::CreaImmagine() {
     rp.BitMap = image;
     Drawing d(&rp);
     d.DrawFillRectangle(0, 0, size.cx - kBarWidth, contentHeight + kSpareRows, 0, 0, background);
+    SetBPen(&rp, static_cast<ULONG>(background));  // continuation lines leave the pens as found
     // Printed as continuation lines: from the top down, where a first call would centre a
     // single line in the whole bitmap.
     d.PrintText(kTextInset, kTextInset, TextWidth(), contentHeight + kSpareRows - kTextInset, text,
@@ -131,19 +97,19 @@ void TextBoxView::CreaImmagine() {
 }
 
 void TextBoxView::OnPaint() {
-    Window* w = WindowOf(this);
-    if (!loaded || w == nullptr || image == nullptr) {
+    RastPort* rp = WindowPort();
+    if (!loaded || rp == nullptr || image == nullptr) {
         return;
     }
-    const tagPOINT at = GetPositionFromParent(position.x, position.y);
+    const tagPOINT at = WindowOrigin();
     const int areaWidth = size.cx - kBarWidth;
     const int inset = border != 0 ? 1 : 0;
     const int visibleWidth = areaWidth - 2 * inset;
     const int visibleHeight = size.cy - 2 * inset;
     offset = std::clamp(offset, 0, std::max(contentHeight - visibleHeight, 0));
-    Drawing d(w->RPort);
-    BltBitMapRastPort(image, 0, offset, w->RPort, at.x + inset, at.y + inset, visibleWidth,
-                      visibleHeight, kPlainCopy);
+    Drawing d(rp);
+    BltBitMapRastPort(image, 0, offset, rp, at.x + inset, at.y + inset, visibleWidth, visibleHeight,
+                      kPlainCopy);
     if (border == 0) {
         return;
     }
@@ -174,6 +140,9 @@ void TextBoxView::SetText(std::string s) {
 
 void TextBoxView::SetEnabled(bool enable) {
     enabled = enable;
+    if (scrollBar != nullptr) {
+        scrollBar->SetEnabled(enable);  // a view that shows it is off does not scroll either
+    }
     if (loaded) {
         CreaImmagine();
         OnPaint();

@@ -4,22 +4,22 @@
 #include <memory>
 #include <string>
 
-#include "Child.h"
+#include "CustomControl.h"
 
 class ScrollBar;
 struct BitMap;
 
 // A read-only, scrollable view of a long text. The whole text is printed once into an
 // off-screen bitmap; painting copies the rows the scroll bar points at into the window.
-class TextBoxView : public Child {
+class TextBoxView : public CustomControl {
 public:
     TextBoxView(GUIElement* parent, std::string text);
     ~TextBoxView() override;
 
+    // The first load makes the scroll bar; every load renders the text.
     void Load() override;
-    void Show() override;
-    void ShowActivate() override;
     void Hide() override;
+    // Paints whenever loaded: the copied rows cover the whole area, so nothing is filled.
     void OnPaint() override;
     void SetText(std::string s) override;
     void SetEnabled(bool enable) override;

@@ -32,12 +32,10 @@ GUIElement* Application::CustomsGadgetSel = nullptr;
 int16_t Application::SospendiRefresh = 0;
 int16_t Application::Randomize = 0;
 int16_t Application::postQuit = 0;
-uint64_t Application::eventTime = 0;
 
 namespace {
 
-std::mutex logLock;
-std::string logFile = "log.txt";
+constexpr const char* kLogFile = "log.txt";
 // The key buffer's size is held in 8 bits: it grows by doubling up to 128 bytes, which holds
 // any keymap string.
 constexpr uint8_t kMaxKeyBuffer = 128;
@@ -196,7 +194,6 @@ void Application::ElaboraEventi(Form* w, IntuiMessage* msg, short& done, InputEv
         return;
     }
     const tagPOINT p{msg->MouseX, msg->MouseY};
-    eventTime = static_cast<uint64_t>(msg->Seconds) * 1000000u + msg->Micros;
     switch (msg->Class) {
         case IDCMP_NEWSIZE:
             w->OnResize();
@@ -238,7 +235,6 @@ void Application::ElaboraEventi(Form* w, IntuiMessage* msg, short& done, InputEv
             Log("evento non gestito " + StringUtils::IntToStr(static_cast<int64_t>(msg->Class)));
             break;
     }
-    eventTime = 0;
     GT_ReplyIMsg(msg);
 }
 
@@ -356,16 +352,17 @@ void Application::GadgetDown(Form* w, IntuiMessage* msg, tagPOINT p) {
         GadgetSel->OnFocus();
         return;
     }
-    if (IsKind(GadgetSel, "optionbox")) {
+    const bool radio = IsKind(GadgetSel, "optionbox");
+    if (radio) {
         Command(GadgetSel);
     }
     if (w->GetHandle() != nullptr && GadgetSel != nullptr) {
         GadgetSel->OnLeftMouseDOWN(p);
         w->OnLeftMouseDOWN(p);
     }
-    // A radio button acts on the press and its release stays with the gadget: no button-up
-    // comes to end the press, and the next click would be taken for its release.
-    if (IsKind(GadgetSel, "optionbox")) {
+    // A radio button is done with its press and reports no release: kept as the selected
+    // gadget, it would swallow the next click meant for another control.
+    if (radio) {
         GadgetSel = nullptr;
     }
 }
@@ -642,28 +639,16 @@ void Application::Log(const char* text) {
 
 void Application::Log(const std::string& text) {
     // The job's worker logs too: one line at a time, never interleaved.
+    static std::mutex logLock;
     const std::lock_guard<std::mutex> hold(logLock);
     std::fputs(text.c_str(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
-    if (logFile.empty()) {
-        return;
-    }
-    const bool exists = FileUtils::FileEsistente(logFile);
-    OpenTextFile log(logFile);
+    const bool exists = FileUtils::FileEsistente(kLogFile);
+    OpenTextFile log(kLogFile);
     if (exists) {
         log.AppendContenuto({text});
     } else {
         log.SetContenuto({text});
     }
-}
-
-void Application::SetLogFile(std::string path) {
-    const std::lock_guard<std::mutex> hold(logLock);
-    logFile = std::move(path);
-}
-
-std::string Application::GetLogFile() {
-    const std::lock_guard<std::mutex> hold(logLock);
-    return logFile;
 }

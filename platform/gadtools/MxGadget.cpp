@@ -1,10 +1,17 @@
-// Radio buttons (mutual exclude): one small button per label, stacked, the active one sunken
-// and filled; pressing one makes it active at once.
+// Radio buttons (mutual exclude): one small round button per label, stacked, the active one
+// sunken with a dot; pressing one makes it active at once.
+#include <algorithm>
+
 #include "gadtools/GadgetKinds.h"
 #include "gadtools/GadgetLook.h"
 
 namespace tessella::gadtools {
 namespace {
+
+// Where the ring starts and the dot ends, as squared distances from the centre of the circle
+// (1 is its edge).
+constexpr double kRingInside = 0.55;
+constexpr double kDot = 0.3;
 
 class MxGadget : public GTGadget {
 public:
@@ -49,11 +56,9 @@ protected:
     void DrawBody(RastPort* rp) override {
         for (size_t i = 0; i < labels_.size(); ++i) {
             const int y = TopEdge + static_cast<int>(i) * Pitch();
-            const bool on = static_cast<LONG>(i) == active_;
-            look::Fill(rp, LeftEdge, y, Width, buttonHeight_,
-                       on ? look::kFillPen : look::kBackgroundPen);
-            look::Bevel(rp, LeftEdge, y, Width, buttonHeight_, on);
-            DrawLabel(rp, labels_[i], -1, place_, LeftEdge, y, Width, buttonHeight_);
+            DrawRadio(rp, y, static_cast<LONG>(i) == active_);
+            // The label keeps the usual gap from the round button, not from the wider box.
+            DrawLabel(rp, labels_[i], -1, place_, LeftEdge, y, RadioWidth() + 2, buttonHeight_);
         }
     }
 
@@ -72,6 +77,39 @@ protected:
     }
 
 private:
+    // A round button: a ring lit from the top left (from the bottom right once chosen)
+    // around a dot in the fill pen that only the chosen one shows.
+    void DrawRadio(RastPort* rp, int top, bool on) const {
+        look::Fill(rp, LeftEdge, top, Width, buttonHeight_, look::kBackgroundPen);
+        // Round on square pixels: as wide as it is high, at the box's left end.
+        const int width = RadioWidth();
+        const double rx = width / 2.0;
+        const double ry = buttonHeight_ / 2.0;
+        for (int y = 0; y < buttonHeight_; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const double dx = (x + 0.5 - rx) / rx;
+                const double dy = (y + 0.5 - ry) / ry;
+                const double d = dx * dx + dy * dy;
+                UBYTE pen = look::kBackgroundPen;
+                if (d > 1.0) {
+                    continue;
+                }
+                if (d > kRingInside) {
+                    const bool lit = dx + dy < 0;
+                    pen = lit != on ? look::kShinePen : look::kShadowPen;
+                } else if (on && d <= kDot) {
+                    pen = look::kFillPen;
+                } else {
+                    continue;
+                }
+                SetAPen(rp, pen);
+                WritePixel(rp, LeftEdge + x, top + y);
+            }
+        }
+    }
+
+    int RadioWidth() const { return std::min<int>(Width, buttonHeight_); }
+
     int Pitch() const {
         const int text = font_ != nullptr ? font_->tf_YSize : 0;
         return std::max<int>(buttonHeight_, text) + spacing_;

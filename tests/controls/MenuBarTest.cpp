@@ -246,6 +246,15 @@ TEST_F(Menus, AnOpenMenuShowsItsKeysInOneColumn) {
         };
         const int infoSign = signColumn(Item(0, 0));
         const int exitSign = signColumn(Item(0, 2));
+        // The second menu: a check mark, a sub-menu and its entries.
+        Menu* options = m->NextMenu;
+        PlatformTest::MovePointer(options->LeftEdge + 4, s->BarHeight / 2);
+        const MenuItem* language = Item(1, 1);
+        const int lx = options->LeftEdge + language->LeftEdge;
+        const int ly = s->BarHeight + language->TopEdge + language->Height / 2;
+        PlatformTest::MovePointer(lx + 8, ly);
+        PlatformTest::MovePointer(lx + language->Width - 4, ly);
+        Snapshot("menu_open_submenu.png");
         PlatformTest::MovePointer(400, 300);
         PlatformTest::ReleaseButton(IECODE_RBUTTON);
         PlatformTest::WaitIdle();

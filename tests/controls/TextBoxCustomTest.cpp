@@ -6,6 +6,7 @@
 
 #include "ControlDesk.h"
 #include "Font.h"
+#include "TextBox.h"
 #include "TextBoxCustom.h"
 
 namespace {
@@ -401,6 +402,31 @@ TEST_F(TextBoxes, FocusMovesBetweenBoxesAndTheOldCursorGoes) {
         seen.numbers.push_back(CellPaper(*second, 0));
     });
     EXPECT_EQ(seen.numbers, (std::vector<int>{kYellow, kWhite, kYellow, 1, kWhite}));
+}
+
+TEST_F(TextBoxes, ClickingAStringGadgetTakesTheFocusAndTheCursorAway) {
+    auto box = Box(40, 60, 200, 20, "mine");
+    box->Show();
+    TextBox field(main.get(), "");
+    field.SetLocation(40, 120);
+    field.SetSize(200, 16);
+    field.Show();
+    Seen seen;
+    RunWith([&] {
+        ClickCell(*box, 1);
+        seen.numbers.push_back(CellPaper(*box, 1));
+        PlatformTest::Click(60, 128);
+        PlatformTest::WaitIdle();
+        seen.numbers.push_back(Application::CustomsGadgetSel == nullptr);
+        seen.numbers.push_back(CellPaper(*box, 1));
+        Type("x");                      // goes to the field, not to the box
+        PlatformTest::Click(500, 400);  // the field lets the keys go again
+        PlatformTest::WaitIdle();
+        seen.texts.push_back(box->GetText());
+        seen.texts.push_back(field.GetText());
+    });
+    EXPECT_EQ(seen.numbers, (std::vector<int>{kYellow, 1, kWhite}));
+    EXPECT_EQ(seen.texts, (std::vector<std::string>{"mine", "x"}));
 }
 
 TEST_F(TextBoxes, TheGridComesFromTheFontAndNeverOutgrowsItsCells) {
