@@ -5,6 +5,7 @@
 
 #include "Application.h"
 #include "OrvScreen.h"
+#include "Startup.h"
 #include "StringUtils.h"
 #include "Timer.h"
 
@@ -13,29 +14,10 @@ namespace {
 constexpr int kBarMaxWidth = 300;
 constexpr int kTickMs = 500;
 
-const UBYTE kPens[32][3] = {{192, 192, 192}, {0, 0, 0},       {255, 255, 255}, {0, 166, 214},
-                            {0, 0, 255},     {207, 59, 118},  {0, 255, 255},   {150, 75, 0},
-                            {255, 165, 0},   {128, 255, 128}, {255, 255, 0},   {153, 17, 153},
-                            {200, 160, 200}, {0, 255, 0},     {255, 255, 85},  {0, 170, 0},
-                            {239, 239, 239}, {255, 0, 0},     {211, 211, 211}, {255, 253, 229},
-                            {183, 183, 183}, {171, 171, 171}, {155, 155, 155}, {143, 143, 143},
-                            {127, 127, 127}, {115, 115, 115}, {103, 103, 103}, {87, 87, 87},
-                            {75, 75, 75},    {59, 59, 59},    {47, 47, 47},    {35, 35, 35}};
-
 }  // namespace
 
 void DemoForm::LoadPalette(OrvScreen* screen) {
-    if (screen == nullptr || screen->GetHandle() == nullptr) {
-        return;
-    }
-    // Count and first pen, three 32-bit components per pen (the level in the top byte), then 0.
-    ULONG table[2 + 32 * 3] = {32UL << 16};
-    for (int pen = 0; pen < 32; ++pen) {
-        for (int c = 0; c < 3; ++c) {
-            table[1 + pen * 3 + c] = static_cast<ULONG>(kPens[pen][c]) << 24;
-        }
-    }
-    LoadRGB32(&screen->GetHandle()->ViewPort, table);
+    Startup::LoadPalette(screen);
 }
 
 ColourBox::ColourBox(GUIElement* parent, int x, int y, int w, int h, int p)

@@ -29,7 +29,7 @@ public:
     explicit DemoForm(OrvScreen* screen);
     ~DemoForm() override;
 
-    // The program's first 32 pens, the ones the toolkit names by number.
+    // The program's palette.
     static void LoadPalette(OrvScreen* screen);
 
     int Ticks() const { return ticks; }

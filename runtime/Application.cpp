@@ -32,10 +32,12 @@ GUIElement* Application::CustomsGadgetSel = nullptr;
 int16_t Application::SospendiRefresh = 0;
 int16_t Application::Randomize = 0;
 int16_t Application::postQuit = 0;
+uint64_t Application::eventTime = 0;
 
 namespace {
 
-constexpr const char* kLogFile = "log.txt";
+std::mutex logLock;
+std::string logFile = "log.txt";
 // The key buffer's size is held in 8 bits: it grows by doubling up to 128 bytes, which holds
 // any keymap string.
 constexpr uint8_t kMaxKeyBuffer = 128;
@@ -194,6 +196,7 @@ void Application::ElaboraEventi(Form* w, IntuiMessage* msg, short& done, InputEv
         return;
     }
     const tagPOINT p{msg->MouseX, msg->MouseY};
+    eventTime = static_cast<uint64_t>(msg->Seconds) * 1000000u + msg->Micros;
     switch (msg->Class) {
         case IDCMP_NEWSIZE:
             w->OnResize();
@@ -235,6 +238,7 @@ void Application::ElaboraEventi(Form* w, IntuiMessage* msg, short& done, InputEv
             Log("evento non gestito " + StringUtils::IntToStr(static_cast<int64_t>(msg->Class)));
             break;
     }
+    eventTime = 0;
     GT_ReplyIMsg(msg);
 }
 
@@ -639,16 +643,28 @@ void Application::Log(const char* text) {
 
 void Application::Log(const std::string& text) {
     // The job's worker logs too: one line at a time, never interleaved.
-    static std::mutex logLock;
     const std::lock_guard<std::mutex> hold(logLock);
     std::fputs(text.c_str(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
-    const bool exists = FileUtils::FileEsistente(kLogFile);
-    OpenTextFile log(kLogFile);
+    if (logFile.empty()) {
+        return;
+    }
+    const bool exists = FileUtils::FileEsistente(logFile);
+    OpenTextFile log(logFile);
     if (exists) {
         log.AppendContenuto({text});
     } else {
         log.SetContenuto({text});
     }
+}
+
+void Application::SetLogFile(std::string path) {
+    const std::lock_guard<std::mutex> hold(logLock);
+    logFile = std::move(path);
+}
+
+std::string Application::GetLogFile() {
+    const std::lock_guard<std::mutex> hold(logLock);
+    return logFile;
 }

@@ -38,8 +38,14 @@ public:
     static void ResetRiferimenti();
     static void CancellaBuffer(Window* window);
     static int16_t GetKeyState(int16_t rawKey);
+    // When the input being handled was made, in microseconds of the wall clock: a handler can
+    // tell what the window showed at that moment. 0 outside a handler of an input message.
+    static uint64_t EventTime() { return eventTime; }
     static void Log(const char* text);
     static void Log(const std::string& text);
+    // Where the log lines go besides standard output; an empty path keeps them off the disk.
+    static void SetLogFile(std::string path);
+    static std::string GetLogFile();
 
     static std::vector<GUIElement*> lst;
     static std::vector<GUIElement*> lstForm;
@@ -53,6 +59,10 @@ public:
     static int16_t Randomize;
     static int16_t postQuit;
 
+private:
+    static uint64_t eventTime;
+
+public:
 private:
     static void MouseButtons(Form* w, IntuiMessage* msg, tagPOINT p);
     static void MouseMove(Form* w, IntuiMessage* msg);

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 class GUIElement;
@@ -13,7 +15,8 @@ public:
     using TreadFn = void (*)(Tread*);
 
     Tread();
-    virtual ~Tread() = default;
+    // Waits for a started function first: the process must never outlive its object.
+    virtual ~Tread();
 
     virtual void Fn();
     virtual void End() {}
@@ -28,6 +31,10 @@ public:
     bool Start();
     // A running process is never interrupted: its function notices its own stop flag.
     void Stop() {}
+    // Waits until the started function has returned; at once when nothing was started. After it
+    // the object may be destroyed: the process touches it no more.
+    void Join();
+    bool IsFinished();
 
     static void ThreadFunction();
 
@@ -42,4 +49,8 @@ private:
     int32_t id = 0;
     Process* process = nullptr;
     GUIElement* parent = nullptr;
+    std::mutex finishLock;
+    std::condition_variable finishedSignal;
+    bool started = false;
+    bool finished = false;
 };

@@ -562,15 +562,21 @@ struct EasyStruct {
     CONST_STRPTR es_GadgetFormat;  // button labels separated by "|"
 };
 
+// The value that ends an EasyRequestArgs argument list. No argument can equal it: it is the
+// address of an object of the platform's own.
+extern const char easyArgsEndMark;
+#define EASYARGS_END (reinterpret_cast<IPTR>(&easyArgsEndMark))
+
 // A requester in front of the window's screen (the default public screen without a window).
 // Blocks the calling task only, until a button is pressed: 1, 2, ... for the buttons from the
-// left, 0 for the rightmost. argList holds one IPTR per format argument; a directive with no
-// argument left is shown as written. Returns -1 when the requester cannot be opened.
+// left, 0 for the rightmost. argList holds one IPTR per format argument and ends with
+// EASYARGS_END; a directive with no argument left (or with no list) is shown as written, and
+// nothing past the end mark is ever read. Returns -1 when the requester cannot be opened.
 LONG EasyRequestArgs(Window* window, const EasyStruct* easyStruct, ULONG* idcmpPtr,
                      const IPTR* argList);
 template <typename... Args>
 LONG EasyRequest(Window* window, const EasyStruct* easyStruct, ULONG* idcmpPtr, Args... args) {
-    const IPTR list[] = {tessella::utility::ToTagData(args)..., 0};
+    const IPTR list[] = {tessella::utility::ToTagData(args)..., EASYARGS_END};
     return EasyRequestArgs(window, easyStruct, idcmpPtr, list);
 }
 // TRUE for the positive (left) button, FALSE for the negative one; width and height are the

@@ -12,6 +12,8 @@
 using namespace tessella::intuition;
 namespace look = tessella::gadtools::look;
 
+const char easyArgsEndMark = 0;
+
 namespace {
 
 constexpr int kMargin = 10;
@@ -39,8 +41,9 @@ std::vector<std::string> Split(const std::string& text, char separator, bool tri
     }
 }
 
-// The directives of an EasyStruct format, each taking the next IPTR of the argument list.
-// Without a list every directive is shown as it is written; a null string shows as nothing.
+// The directives of an EasyStruct format, each taking the next IPTR of the argument list up to
+// its end mark. Without a list, or once it is used up, a directive is shown as it is written; a
+// null string shows as nothing.
 std::string Format(const char* format, const IPTR* args) {
     std::string out;
     if (format == nullptr) {
@@ -68,8 +71,8 @@ std::string Format(const char* format, const IPTR* args) {
             ++p;
         }
         const char conversion = *p;
-        if (args == nullptr || std::strchr("sdiuxXc", conversion) == nullptr ||
-            conversion == '\0') {
+        if (args == nullptr || *args == EASYARGS_END ||
+            std::strchr("sdiuxXc", conversion) == nullptr || conversion == '\0') {
             out.append(start, static_cast<size_t>(p - start) + (conversion != '\0' ? 1 : 0));
             if (conversion == '\0') {
                 break;

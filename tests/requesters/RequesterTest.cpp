@@ -63,6 +63,25 @@ TEST_F(Requesters, TextWithoutArgumentsShowsPercentSignsAsTheyAre) {
     EXPECT_EQ(answer.get(), 0);
 }
 
+TEST_F(Requesters, DirectivesBeyondTheArgumentListShowAsWritten) {
+    // One argument for four directives: the rest must not be read from past the list.
+    const EasyStruct es{sizeof(EasyStruct), 0, "T", "%s then %s and %ld, %c", "OK"};
+    auto answer = OnWorker([&] { return EasyRequest(nullptr, &es, nullptr, "first"); });
+    PlatformTest::RequesterView view;
+    ASSERT_TRUE(PlatformTest::WaitRequester(&view));
+    EXPECT_EQ(view.text, "first then %s and %ld, %c");
+    ASSERT_TRUE(PlatformTest::AnswerRequester(0));
+    EXPECT_EQ(answer.get(), 0);
+    // A file name passed as the argument of "%s" keeps its own directives as text.
+    const EasyStruct literal{sizeof(EasyStruct), 0, "T", "%s", "OK"};
+    const IPTR list[] = {reinterpret_cast<IPTR>("100%s %ld.txt"), EASYARGS_END};
+    auto shown = OnWorker([&] { return EasyRequestArgs(nullptr, &literal, nullptr, list); });
+    ASSERT_TRUE(PlatformTest::WaitRequester(&view));
+    EXPECT_EQ(view.text, "100%s %ld.txt");
+    ASSERT_TRUE(PlatformTest::AnswerRequester(0));
+    EXPECT_EQ(shown.get(), 0);
+}
+
 TEST_F(Requesters, ReturnAnswersWithTheLeftButtonAndEscapeWithTheRightOne) {
     const EasyStruct es{sizeof(EasyStruct), 0, "Quit", "Really quit?", "YES | NO"};
     auto yes = OnWorker([&] { return EasyRequestArgs(window, &es, nullptr, nullptr); });

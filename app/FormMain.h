@@ -1,0 +1,201 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "CryptEngine.h"
+#include "Form.h"
+
+class ButtonCustom;
+class CellControl;
+class CheckBox;
+class FormAbout;
+class ImageFrame;
+class MenuBar;
+class MyCustomRandom;
+class MyImage;
+class OptionBox;
+class OrvMenu;
+class OrvScreen;
+class ProgressBar;
+class Sound;
+class SubMenu;
+class TextBox;
+class TextBoxCustom;
+class Timer;
+class Tread;
+
+// The utility's window: it gathers what one job needs (operation, source, destination,
+// password, check), starts and stops the job on a worker, shows its progress and a banner while
+// it runs, and offers the about box and the home page.
+//
+// The job runs on a worker process and touches no control: it reads the inputs the window took
+// when START was pressed, and hands every change it wants to see (progress, caption, enabling,
+// focus, banner) to the window's own task, which applies them on its next handover tick.
+class FormMain : public Form, public CryptEngine {
+public:
+    FormMain(OrvScreen* screen, std::string title);
+    ~FormMain() override;
+
+    void CreaMenu();
+    void VisualizzaTab();
+    void evTabSelected(GUIElement* element, int index);
+    void ShowInformation();
+    void ClearBanner() override;
+    void OnPaint() override;
+    void OnShow() override;
+    void SetCursorWait(bool b) override;
+    bool CursorWait() override;
+
+    virtual void evCreateChildren();
+    virtual bool evClosing();
+    virtual void evResize() {}
+    virtual void evTimer();
+    virtual bool evKeyPress(GUIElement* element, int key);
+    virtual bool evTextKeyPress(GUIElement* element, int key);
+    virtual void evKeyDown(int /*key*/) {}
+    virtual void evKeyUp(int /*key*/) {}
+    virtual void evMenuClick(SubMenu* item);
+    virtual void evHotKey(unsigned /*a*/, unsigned /*b*/) {}
+    virtual void evLeftMouseUP(tagPOINT /*p*/) {}
+    virtual void evLeftMouseDOWN(ImageFrame* /*frame*/) {}
+    virtual void evLeftMouseDOWN(tagPOINT /*p*/) {}
+    virtual void evLeave(GUIElement* /*element*/) {}
+    virtual void evOnFocus(GUIElement* /*element*/) {}
+    virtual void evCommand(GUIElement* element);
+    virtual void evChangeValue(GUIElement* /*element*/, int /*value*/) {}
+
+    void AbilitaDisabilita(bool enable) override;
+    static void TreadFunctionForm(Tread* t);
+
+    // A file handed to the program (its command line, or dropped on the window): it becomes the
+    // source; an encrypted file switches to the Decrypt view, any other file proposes its
+    // encrypted name as destination when none is given. Paths are the desktop's (UTF-8).
+    void OpenPath(const std::string& path);
+
+    // From START until the worker has returned from evTread and the window has applied all it
+    // handed over.
+    bool IsJobActive() const { return jobActive; }
+
+    // Static callbacks from the controls to the window's handlers.
+    static void CreateChildren(GUIElement* form, unsigned long handle);
+    static bool Closing(GUIElement* form);
+    static void Resizing(GUIElement* form);
+    static bool KeyPress(GUIElement* element, int key);
+    static void KeyDown(GUIElement* element, int key);
+    static void KeyUp(GUIElement* element, int key);
+    static void OnTimer(GUIElement* timer);
+    static void OnHandover(GUIElement* timer);
+    static void OnExecCommand(GUIElement* element);
+    static void MenuClick(GUIElement* item);
+    static void LeftMouseUP(GUIElement* element, unsigned long handle, tagPOINT p);
+    static void LeftMouseDOWN(GUIElement* element, unsigned long handle, tagPOINT p);
+    static FormMain* GetForm(GUIElement* element);
+
+    static FormMain* firstForm;
+    // The banner's animation outlives a job: the next one goes on where the last one stopped.
+    static std::string bannerText;
+    static int32_t bannerStep;
+    static bool bannerBusy;
+
+    static constexpr int kPathMax = 256;
+    static constexpr uint32_t kBannerMs = 1500;
+    static constexpr uint32_t kHandoverMs = 20;
+
+    FormAbout* formAbout = nullptr;
+    MenuBar* menuBar = nullptr;
+    OrvMenu* menuFile = nullptr;
+    OrvMenu* menuHelp = nullptr;
+    SubMenu* itemExit = nullptr;
+    SubMenu* itemHome = nullptr;
+    SubMenu* itemInfo = nullptr;
+    OptionBox* optOperation = nullptr;
+    CheckBox* chkCheck = nullptr;
+    CellControl* lblFiles = nullptr;
+    TextBox* txtFiles = nullptr;
+    CellControl* lblDestination = nullptr;
+    TextBox* txtDestination = nullptr;
+    ButtonCustom* btnSelectDestination = nullptr;
+    ButtonCustom* btnSelectFiles = nullptr;
+    CellControl* lblStatus = nullptr;
+    ProgressBar* prgStatus = nullptr;
+    CellControl* lblPassword = nullptr;
+    TextBoxCustom* txtPassword = nullptr;
+    CellControl* lblConfirm = nullptr;
+    TextBoxCustom* txtConfirm = nullptr;
+    ButtonCustom* btnShow = nullptr;
+    OptionBox* optDestination = nullptr;
+    ButtonCustom* btnClose = nullptr;
+    ButtonCustom* btnInfo = nullptr;
+    ButtonCustom* btnStart = nullptr;
+    MyImage* imgLogo = nullptr;
+    Timer* timerBanner = nullptr;
+    Tread* worker = nullptr;
+    MyCustomRandom* generator = nullptr;
+    std::string savedFiles[2];
+    std::string savedDestination[2];
+    std::string savedPassword[2];
+    Sound* sound = nullptr;
+
+protected:
+    // The job's inputs, as taken when START was pressed. Paths are handed to the engine as the
+    // desktop names files (UTF-8); the boxes hold the program's Latin-1 text.
+    std::string GetSourceText() override { return job.source; }
+    std::string GetDestinationText() override { return job.destination; }
+    std::string GetPasswordText() override { return job.password; }
+    std::string GetConfirmText() override { return job.confirm; }
+    int GetDestinationChoice() override { return job.destinationChoice; }
+    bool IsCheckTicked() override { return job.check; }
+    int GetProgress() override { return progress; }
+    void SetProgress(int value) override;
+    void ShowError(const std::string& message, FieldFocus focus) override;
+    void ShowMessage(const std::string& message) override;
+    void SetStartCaption(const std::string& caption) override;
+
+private:
+    struct JobInputs {
+        std::string source;
+        std::string destination;
+        std::string password;
+        std::string confirm;
+        int destinationChoice = kSpecifyPathname;
+        bool check = true;
+    };
+
+    void StartOrStop();
+    void StartJob();
+    void TakeInputs();
+    // Runs f on the window's task: at once there, else at the next hand-over tick.
+    void OnWindowTask(std::function<void()> f);
+    void RunHandover();
+    void FinishJob();
+    void MoveFocus(FieldFocus focus);
+    void SelectFiles();
+    void SelectDestination();
+    void ToggleShow();
+    void DestinationChoiceChanged();
+    // Puts a path into a box only when the box can hold all of it: a path cut short would name
+    // another file. Latin-1 text; false, with an error box, when refused.
+    bool SetPath(TextBox* box, const std::string& path);
+    void PaintBannerStrip();
+    static bool IsEncryptedName(const std::string& path);
+
+    std::atomic<bool> jobActive{false};
+    // Set by the worker as the last thing it does with the window.
+    std::atomic<bool> workerDone{false};
+    std::atomic<int> progress{0};
+    std::atomic<int> waitCount{0};
+    JobInputs job;
+    FieldFocus pendingFocus = FieldFocus::None;
+    // When the caption last turned back to START: a press made before then was meant as STOP.
+    uint64_t startShownAt = 0;
+    Timer* timerHandover = nullptr;
+    std::mutex handoverLock;
+    std::vector<std::function<void()>> handover;
+    std::thread::id windowTask;
+};

@@ -1,0 +1,235 @@
+// What the desktop brings to the window: its close button in any state, files handed over by
+// name, names in the desktop's encoding, paths too long for a box, and the program's log.
+#include <sys/stat.h>
+
+#include "ButtonCustom.h"
+#include "CellControl.h"
+#include "FormTestoMultilinea.h"
+#include "MainWindowFixture.h"
+#include "OpenTextFile.h"
+#include "OptionBox.h"
+#include "ProgressBar.h"
+#include "TextBox.h"
+#include "TextBoxCustom.h"
+#include "intuition/Presenter.h"
+
+namespace {
+
+void DesktopClose() {
+    InputEvent close{};
+    close.ie_Class = IECLASS_CLOSEWINDOW;
+    tessella::intuition::PostInputEvent(close);
+}
+
+TEST_F(MainWindow, TheDesktopCloseButtonWaitsForAJobWhoseErrorBoxIsUp) {
+    std::vector<std::string> seen;
+    bool openAfterYes = false;
+    Run([&] {
+        Click(window->btnStart);  // nothing typed: the job's error box comes up
+        PlatformTest::RequesterView error;
+        ASSERT_TRUE(PlatformTest::WaitRequester(&error));
+        seen.push_back(error.text);
+        DesktopClose();
+        seen.push_back(Answer(0).text);  // the exit question, answered Yes
+        openAfterYes = window->IsLoad() && window->IsJobActive();
+        seen.push_back(Answer(0).text);  // the error box, still there
+        WaitJobEnd();
+        DesktopClose();
+        seen.push_back(Answer(0).text);
+    });
+    EXPECT_EQ(seen, (std::vector<std::string>{"The file to encrypt is required",
+                                              "Do you really want to go exit?",
+                                              "The file to encrypt is required",
+                                              "Do you really want to go exit?"}));
+    EXPECT_TRUE(openAfterYes);
+    EXPECT_FALSE(window->IsLoad());
+}
+
+TEST_F(MainWindow, AnEncryptedFileHandedOverOpensTheDecryptView) {
+    Write("report.VELX", "x");
+    window->OpenPath(Path("report.VELX"));
+    std::string files, caption;
+    bool destinationHidden = false;
+    Run([&] {
+        files = window->txtFiles->GetText();
+        destinationHidden = !window->txtDestination->IsVisible();
+        Quit();
+    });
+    EXPECT_FALSE(window->encryptMode);
+    EXPECT_EQ(window->lblFiles->GetText(), "Files to Decrypt:");
+    EXPECT_EQ(files, Path("report.VELX"));
+    EXPECT_TRUE(destinationHidden);
+}
+
+// A name with letters beyond ASCII: shown in the window's Latin-1, written and restored on disk
+// in the desktop's UTF-8.
+TEST_F(MainWindow, AFileNamedInTheDesktopsEncodingIsEncryptedAndRestoredUnderItsName) {
+    const std::string name = "Lettera \xC3\xA0 Zo\xC3\xAB";  // UTF-8
+    const std::string content = "Cara Zoe,\n" + std::string(4000, 'x');
+    Write(name + ".txt", content);
+    window->OpenPath(Path(name + ".txt"));
+    std::string shownSource, shownDestination, messages;
+    Run([&] {
+        shownSource = window->txtFiles->GetText();
+        shownDestination = window->txtDestination->GetText();
+        Type(window->txtPassword, "accenti ok");
+        Type(window->txtConfirm, "accenti ok");
+        Click(window->btnStart);
+        messages += Answer().text;
+        WaitJobEnd();
+        fs::rename(folder / (name + ".txt"), folder / "original.txt");
+        Pick(window->optOperation, 1, 2);
+        Type(window->txtFiles, Path("Lettera \xE0 Zo\xEB.velx"));  // typed as the window's text
+        Type(window->txtPassword, "accenti ok");
+        Click(window->btnStart);
+        messages += "|" + Answer().text;
+        WaitJobEnd();
+        Quit();
+    });
+    EXPECT_EQ(shownSource, Path("Lettera \xE0 Zo\xEB.txt"));
+    EXPECT_EQ(shownDestination, Path("Lettera \xE0 Zo\xEB.velx"));
+    EXPECT_EQ(messages, "File encrypted successfully|File decrypted successfully");
+    EXPECT_TRUE(fs::exists(folder / (name + ".velx")));
+    EXPECT_EQ(Read(name + ".txt"), content);
+}
+
+TEST_F(MainWindow, APathTooLongForTheBoxIsRefusedRatherThanCut) {
+    const std::string longPath = "/" + std::string(300, 'd') + "/file.txt";
+    PlatformTest::RequesterView refused;
+    std::thread person([&] { refused = Answer(); });
+    window->OpenPath(longPath);
+    person.join();
+    std::string files;
+    Run([&] {
+        files = window->txtFiles->GetText();
+        Quit();
+    });
+    EXPECT_EQ(refused.text,
+              "file.txt: the path is too long for this box (at most 256 characters)");
+    EXPECT_EQ(files, "");
+}
+
+TEST_F(MainWindow, TheBannerRunsOnlyWithAJobAndItsStripIsBlankedAfter) {
+    Write("big.bin", std::string(2 << 20, 'b'));
+    auto inkInStrip = [] {
+        int ink = 0;
+        for (int y = 95; y < 120; y += 1) {
+            for (int x = 26; x < 300; ++x) {
+                ink += PlatformTest::ReadScreenPixel(x, y) == 1 ? 1 : 0;
+            }
+        }
+        return ink;
+    };
+    int before = -1, during = -1, after = -1;
+    Run([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1700));
+        before = inkInStrip();
+        Type(window->txtFiles, Path("big.bin"));
+        Type(window->txtDestination, Path("big.velx"));
+        Type(window->txtPassword, "long enough");
+        Type(window->txtConfirm, "long enough");
+        window->HoldNextJob();
+        Click(window->btnStart);
+        ASSERT_TRUE(window->WaitHeld());
+        std::this_thread::sleep_for(std::chrono::milliseconds(1700));
+        Settle();
+        during = inkInStrip();
+        PlatformTest::SaveScreenPNG("window-job-running.png");
+        Click(window->btnStart);
+        window->Release();
+        WaitJobEnd();
+        after = inkInStrip();
+        Quit();
+    });
+    EXPECT_EQ(before, 0);
+    EXPECT_GT(during, 50);  // "decrypt and encrypt files..." in pen 1
+    EXPECT_EQ(after, 0);
+    EXPECT_EQ(FormMain::bannerText, "decrypt and encrypt files...");
+    EXPECT_GE(FormMain::bannerStep, 1);
+}
+
+TEST_F(MainWindow, TheTextDialogGivesTheEditedTextOnlyAfterOK) {
+    auto* dialog = new FormTestoMultilinea(window, 0, "Note", "first", false);
+    dialog->Show();
+    ASSERT_TRUE(dialog->IsLoad());
+    bool ownerAside = false;
+    Run([&] {
+        ownerAside = !window->GetEnabled() && window->CursorWait();
+        Click(dialog->txtTesto, dialog);
+        PlatformTest::TypeText(" line");
+        Settle();
+        Click(dialog->btnOk, dialog);
+        Quit();
+    });
+    EXPECT_TRUE(ownerAside);
+    EXPECT_EQ(dialog->GetResult(), 1);
+    EXPECT_NE(dialog->GetTesto().find("line"), std::string::npos);
+    EXPECT_EQ(dialog->btnCancel->GetText(), "CANCEL");
+    delete dialog;
+
+    auto* cancelled = new FormTestoMultilinea(window, 0, "Nota", "keep", true);
+    cancelled->Show();
+    Run([&] {
+        Click(cancelled->txtTesto, cancelled);
+        PlatformTest::TypeText("x");
+        PlatformTest::TypeKey(RAWKEY_ESCAPE);
+        Settle();
+        Quit();
+    });
+    EXPECT_EQ(cancelled->GetResult(), 2);
+    EXPECT_EQ(cancelled->GetTesto(), "keep");
+    EXPECT_EQ(cancelled->btnCancel->GetText(), "ANNULLA");
+    EXPECT_TRUE(window->GetEnabled());
+    delete cancelled;
+}
+
+// The whole program's life as start-up runs it: its log lands in the user's state folder.
+TEST(Program, ARunLeavesItsLogInTheStateFolderOnly) {
+    const fs::path state =
+        fs::temp_directory_path() / ("tessella-program-" + std::to_string(getpid()));
+    fs::remove_all(state);
+    fs::create_directories(state);
+    const char* saved = std::getenv("XDG_STATE_HOME");
+    const std::string savedState = saved != nullptr ? saved : "";
+    const std::string savedLog = Application::GetLogFile();
+    setenv("XDG_STATE_HOME", state.c_str(), 1);
+    fs::remove("log.txt");
+
+    const std::string title = Startup::WindowTitle();
+    OrvScreen* screen = Startup::Up(title);
+    auto* window = new FormMain(screen, title);
+    std::thread person([&] {
+        PlatformTest::WaitIdle();
+        PlatformTest::InjectDiskInserted();  // the window logs what it does not handle
+        PlatformTest::WaitIdle();
+        const tagPOINT at = window->btnClose->GetPosition();
+        PlatformTest::WaitInputDrained();
+        PlatformTest::Click(at.x + 50, at.y + 12);
+        PlatformTest::RequesterView view;
+        EXPECT_TRUE(PlatformTest::WaitRequester(&view));
+        EXPECT_TRUE(PlatformTest::AnswerRequester(0));
+    });
+    Application::Run(window);
+    person.join();
+    Startup::SlideAway(screen);
+    delete window;
+    Startup::Down(screen);
+
+    const fs::path log = state / "tessella" / "log.txt";
+    struct stat st {};
+    ASSERT_EQ(stat(log.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    const std::vector<std::string> lines = OpenTextFile(log.string()).GetContenuto();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "evento non gestito 32768"), lines.end());
+    EXPECT_FALSE(fs::exists("log.txt"));
+
+    Application::SetLogFile(savedLog);
+    if (saved != nullptr) {
+        setenv("XDG_STATE_HOME", savedState.c_str(), 1);
+    } else {
+        unsetenv("XDG_STATE_HOME");
+    }
+    fs::remove_all(state);
+}
+
+}  // namespace

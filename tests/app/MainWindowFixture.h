@@ -1,0 +1,203 @@
+#pragma once
+// The utility's window on its screen, driven as a user drives it: the loop runs on the test's
+// thread, a person on another clicks, types and answers the boxes through the test interface.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "Application.h"
+#include "FormMain.h"
+#include "OrvScreen.h"
+#include "Startup.h"
+#include "platform_test.h"
+
+namespace fs = std::filesystem;
+
+// The window with one seam: the worker can be held when its content pass starts, so that a
+// test acts while a job is surely running.
+class HeldWindow : public FormMain {
+public:
+    HeldWindow(OrvScreen* screen, std::string title) : FormMain(screen, std::move(title)) {}
+
+    void HoldNextJob() { hold = true; }
+    bool WaitHeld(int timeoutMs = 5000) {
+        std::unique_lock<std::mutex> lock(gate);
+        return changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                [this] { return held; });
+    }
+    void Release() {
+        const std::lock_guard<std::mutex> lock(gate);
+        hold = false;
+        held = false;
+        changed.notify_all();
+    }
+
+protected:
+    void SetProgress(int value) override {
+        FormMain::SetProgress(value);
+        if (value < 10 || !hold) {
+            return;
+        }
+        std::unique_lock<std::mutex> lock(gate);
+        held = true;
+        changed.notify_all();
+        changed.wait(lock, [this] { return !hold; });
+    }
+
+private:
+    std::atomic<bool> hold{false};
+    std::mutex gate;
+    std::condition_variable changed;
+    bool held = false;
+};
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() / ("tessella-window-" + std::to_string(getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        title = Startup::WindowTitle();
+        screen = new OrvScreen(title.c_str());
+        ASSERT_NE(screen->GetHandle(), nullptr);
+        Startup::LoadPalette(screen);
+        window = new HeldWindow(screen, title);
+        ASSERT_TRUE(window->IsLoad());
+    }
+    void TearDown() override {
+        delete window;
+        EXPECT_TRUE(screen->Close());
+        delete screen;
+        fs::remove_all(folder);
+        PlatformTest::WaitIdle();
+    }
+
+    // The loop runs here until the person's actions have closed the window.
+    void Run(const std::function<void()>& person) {
+        std::thread user([&] {
+            PlatformTest::WaitIdle();
+            person();
+        });
+        Application::Run(window);
+        user.join();
+    }
+
+    // ---- What a person does ----
+
+    static void Settle() { PlatformTest::WaitIdle(); }
+
+    static tagPOINT Centre(GUIElement* e) {
+        const tagPOINT at = e->GetPosition();
+        const tagSIZE s = e->GetSize();
+        return {at.x + s.cx / 2, at.y + s.cy / 2};
+    }
+
+    // A control of the main window (a backdrop at the screen's corner) or of another window.
+    static void Click(GUIElement* e, Form* in = nullptr) {
+        const tagPOINT p = Centre(e);
+        const int left = in != nullptr ? in->GetHandle()->LeftEdge : 0;
+        const int top = in != nullptr ? in->GetHandle()->TopEdge : 0;
+        PlatformTest::Click(left + p.x, top + p.y);
+        Settle();
+    }
+
+    // A click that raises a box on the window's own task: nothing settles until it is answered.
+    static void ClickForBox(GUIElement* e) {
+        PlatformTest::WaitInputDrained();
+        const tagPOINT p = Centre(e);
+        PlatformTest::Click(p.x, p.y);
+    }
+
+    static void ClickAt(Form* in, int x, int y) {
+        PlatformTest::Click(in->GetHandle()->LeftEdge + x, in->GetHandle()->TopEdge + y);
+        Settle();
+    }
+
+    // Types into a box after clicking it; in a path box the text goes after what is there.
+    static void Type(GUIElement* box, const std::string& text) {
+        Click(box);
+        if (box->GetOrvClassName() == "textbox") {
+            PlatformTest::TypeKey(RAWKEY_RIGHT, IEQUALIFIER_LSHIFT);
+        }
+        ASSERT_TRUE(PlatformTest::TypeText(text.c_str()));
+        Settle();
+    }
+
+    // Empties a path box the way a user does, from its end.
+    static void Clear(GUIElement* box) {
+        Click(box);
+        PlatformTest::TypeKey(RAWKEY_RIGHT, IEQUALIFIER_LSHIFT);
+        for (size_t i = 0; i < 300; ++i) {
+            PlatformTest::TypeKey(RAWKEY_BACKSPACE);
+        }
+        Settle();
+    }
+
+    // Picks an item of a radio-button column by clicking its button.
+    void Pick(GUIElement* options, int item, int items) {
+        const tagPOINT at = options->GetPosition();
+        const Gadget* g = GadgetOf(options);
+        ASSERT_NE(g, nullptr);
+        const int pitch = (g->Height + 1) / items;
+        PlatformTest::Click(g->LeftEdge + 4, g->TopEdge + item * pitch + 3);
+        Settle();
+        (void)at;
+    }
+
+    const Gadget* GadgetOf(GUIElement* e) const {
+        for (Gadget* g = window->GetHandle()->FirstGadget; g != nullptr; g = g->NextGadget) {
+            if (g->GadgetID == static_cast<UWORD>(e->GetID())) {
+                return g;
+            }
+        }
+        return nullptr;
+    }
+
+    // The text of the next box, answered with its leftmost button.
+    static PlatformTest::RequesterView Answer(int button = 0) {
+        PlatformTest::RequesterView view;
+        EXPECT_TRUE(PlatformTest::WaitRequester(&view));
+        EXPECT_TRUE(PlatformTest::AnswerRequester(button));
+        Settle();
+        return view;
+    }
+
+    void WaitJobEnd() {
+        for (int i = 0; i < 1000 && window->IsJobActive(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        Settle();
+    }
+
+    void Quit() {
+        ClickForBox(window->btnClose);
+        const PlatformTest::RequesterView view = Answer(0);
+        EXPECT_EQ(view.text, "Do you really want to go exit?");
+        EXPECT_EQ(view.title, "Exit");
+    }
+
+    std::string Path(const std::string& name) const { return (folder / name).string(); }
+
+    void Write(const std::string& name, const std::string& content) const {
+        std::ofstream(folder / name, std::ios::binary) << content;
+    }
+
+    std::string Read(const std::string& name) const {
+        std::ifstream in(folder / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    fs::path folder;
+    std::string title;
+    OrvScreen* screen = nullptr;
+    HeldWindow* window = nullptr;
+};
