@@ -61,8 +61,8 @@ void Walk(const std::string& path, LONG control, size_t size) {
         const ContextNode* chunk = CurrentChunk(iff);
         // A stream is read without knowing its length, so a size may promise more than the
         // file holds; but none is negative, and no context has read past its end.
-        if (chunk != nullptr &&
-            (chunk->cn_Size < 0 || chunk->cn_Scan < 0 || chunk->cn_Scan > chunk->cn_Size + 1)) {
+        if (chunk != nullptr && (chunk->cn_Size < 0 || chunk->cn_Scan < 0 ||
+                                 int64_t{chunk->cn_Scan} > int64_t{chunk->cn_Size} + 1)) {
             std::abort();
         }
         std::vector<UBYTE> samples(512);
