@@ -340,6 +340,7 @@ TEST_F(CustomDrawn, ImagesWithAndWithoutFrameAndOnTheirContainersColour) {
     blank.SetSize(20, 10);
     panel.Show();
     EXPECT_EQ(window.Count(x + 10, y + 30, x + 29, y + 39, 5), 200);
+    Snapshot("custom_images");
 
     img.SetLocation(x + 40, y);  // moved: the old place is erased
     EXPECT_EQ(Painted(x, y, 16, 4), 0);
