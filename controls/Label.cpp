@@ -1,20 +1,14 @@
 #include "Label.h"
 
-#include <gadtools.h>
 #include <intuition.h>
-
-#include "Application.h"
-#include "Form.h"
 
 namespace {
 
-Form* FormOf(GUIElement* e) {
-    return dynamic_cast<Form*>(e);
-}
+constexpr unsigned long kNoColour = ~0UL;
 
 }  // namespace
 
-Label::Label(GUIElement* p, std::string caption) : CustomControl(p) {
+Label::Label(GUIElement* p, std::string caption) : GadgetControl(p) {
     className = "label";
     isTabStop = 1;
     isRenderControl = 0;
@@ -22,17 +16,17 @@ Label::Label(GUIElement* p, std::string caption) : CustomControl(p) {
     text = std::move(caption);
 }
 
-Label::~Label() {
-    Detach();
-}
-
 void Label::Init(GUIElement* newParent, std::string caption) {
     parent = newParent;
-    text = std::move(caption);
+    SetText(std::move(caption));
 }
 
 int Label::BackPen() const {
-    return FirstColour({backgroundColor, parent != nullptr ? parent->GetBackgroundColor() : ~0UL});
+    unsigned long colour = backgroundColor;
+    if (colour == kNoColour && parent != nullptr) {
+        colour = parent->GetBackgroundColor();
+    }
+    return colour == kNoColour ? 0 : static_cast<int>(colour);
 }
 
 int Label::Justification() const {
@@ -42,102 +36,22 @@ int Label::Justification() const {
     return rightAlign != 0 ? GTJ_RIGHT : GTJ_LEFT;
 }
 
-void Label::Load() {
-    if (loaded) {
-        return;
-    }
-    if (id == 0) {
-        LoadElementBase();
-    }
-    Form* form = FormOf(GetFormParent());
-    Window* window = form != nullptr ? form->GetHandle() : nullptr;
-    if (window == nullptr || GlobalVisualInfo == nullptr) {
-        return;
-    }
-    const tagPOINT at = WindowOrigin();
-    NewGadget ng{};
-    ng.ng_LeftEdge = static_cast<WORD>(at.x);
-    ng.ng_TopEdge = static_cast<WORD>(at.y);
-    ng.ng_Width = static_cast<WORD>(size.cx);
-    ng.ng_Height = static_cast<WORD>(size.cy);
-    ng.ng_TextAttr = font.GetHFONT();
-    ng.ng_GadgetID = static_cast<UWORD>(id);
+Gadget* Label::CreateOwnGadget(Gadget* last, NewGadget& ng) {
     ng.ng_Flags = rightAlign != 0    ? PLACETEXT_RIGHT
                   : centreAlign != 0 ? PLACETEXT_IN
                                      : PLACETEXT_LEFT;
-    ng.ng_VisualInfo = GlobalVisualInfo;
-
-    Gadget* first = window->FirstGadget;
-    Gadget* last = first;
-    while (last != nullptr && last->NextGadget != nullptr) {
-        last = last->NextGadget;
-    }
-    if (first != nullptr) {
-        RemoveGList(window, first, -1);
-    }
-    gadget = CreateGadget(TEXT_KIND, last, &ng, GTTX_Text, text.c_str(), GTTX_CopyText, TRUE,
-                          GTTX_FrontPen, static_cast<ULONG>(textPen), GTTX_BackPen,
-                          static_cast<ULONG>(BackPen()), GTTX_Justification,
-                          static_cast<ULONG>(Justification()), GTTX_Border,
-                          static_cast<ULONG>(border != 0), GA_Immediate, TRUE, GA_RelVerify, FALSE);
-    if (first != nullptr) {
-        AddGList(window, first, 0, -1, nullptr);
-        if (Application::SospendiRefresh == 0) {
-            RefreshGadgets(first, window, nullptr);
-        }
-    } else if (gadget != nullptr) {
-        // A window without a gadget list of its own: the label's gadget starts one.
-        AddGList(window, gadget, 0, -1, nullptr);
-        RefreshGadgets(gadget, window, nullptr);
-    }
-    loaded = true;
-    visible = true;
-}
-
-void Label::Show() {
-    GUIElement::Show();
-}
-
-void Label::ShowActivate() {
-    GUIElement::Show();
-}
-
-void Label::Detach() {
-    if (gadget == nullptr) {
-        return;
-    }
-    Form* form = FormOf(GetFormParent());
-    Window* window = form != nullptr ? form->GetHandle() : nullptr;
-    if (window == nullptr) {
-        // The window closed and freed its whole gadget list, this one included.
-        gadget = nullptr;
-        return;
-    }
-    RemoveGadget(window, gadget);
-    form->RemoveDaGList(gadget);
-    gadget->NextGadget = nullptr;
-    FreeGadgets(gadget);
-    gadget = nullptr;
-}
-
-void Label::Hide() {
-    if (!loaded) {
-        return;
-    }
-    Detach();
-    Erase();
-    GUIElement::Hide();
-    loaded = false;
+    // A press is reported at once, so a click on a label reaches its window's handlers.
+    return MakeGadget(
+        TEXT_KIND, last, ng, GTTX_Text, text.c_str(), GTTX_CopyText, TRUE, GTTX_FrontPen,
+        static_cast<ULONG>(textPen), GTTX_BackPen, static_cast<ULONG>(BackPen()),
+        GTTX_Justification, static_cast<ULONG>(Justification()), GTTX_Border,
+        static_cast<ULONG>(border != 0 ? TRUE : FALSE), GA_Immediate, TRUE, GA_RelVerify, FALSE);
 }
 
 void Label::Retune() {
-    Form* form = FormOf(GetFormParent());
-    if (!loaded || gadget == nullptr || form == nullptr || form->GetHandle() == nullptr) {
-        return;
-    }
-    GT_SetGadgetAttrs(gadget, form->GetHandle(), nullptr, GTTX_Text, text.c_str(), GTTX_FrontPen,
-                      static_cast<ULONG>(textPen), GTTX_BackPen, static_cast<ULONG>(BackPen()),
-                      GTTX_Justification, static_cast<ULONG>(Justification()));
+    WriteAttrs(GTTX_Text, text.c_str(), GTTX_FrontPen, static_cast<ULONG>(textPen), GTTX_BackPen,
+               static_cast<ULONG>(BackPen()), GTTX_Justification,
+               static_cast<ULONG>(Justification()));
 }
 
 void Label::SetText(std::string s) {
@@ -183,8 +97,5 @@ void Label::SetWindosStyle() {
 
 void Label::SetBorder(short flag) {
     border = flag;
-    if (loaded) {
-        Hide();
-        Show();
-    }
+    Rebuild();
 }

@@ -3,35 +3,34 @@
 #include <cstdint>
 #include <string>
 
-#include "CustomControl.h"
+#include "GadgetControl.h"
 
 // A caption shown by the platform's text gadget, in its own pens, justification and optional
 // recessed frame, at the label's place in the window.
-class Label : public CustomControl {
+class Label : public GadgetControl {
 public:
     Label(GUIElement* parent, std::string caption);
-    ~Label() override;
     void Init(GUIElement* newParent, std::string caption);
 
-    void Load() override;
-    void Show() override;
-    void ShowActivate() override;
-    void Hide() override;
     void SetText(std::string s) override;
     void SetBackgroundColor(unsigned long color) override;
     void SetColor(int pen);
     void SetLeftAlign(short on);
     void SetRightAlign(short on);
     void SetCenterAlign(short on);
-    // A new frame needs a new gadget: a loaded label is hidden and shown again.
+    // A frame cannot be added to a gadget: a new one is made.
     void SetBorder(short flag);
     void SetWindosStyle();
 
+protected:
+    Gadget* CreateOwnGadget(Gadget* last, NewGadget& ng) override;
+    void OnReattach() override { Retune(); }
+
 private:
+    // Its own colour, else its container's, else pen 0.
     int BackPen() const;
     int Justification() const;
     void Retune();
-    void Detach();
 
     uint8_t textPen = 1;
     int16_t border = 0;

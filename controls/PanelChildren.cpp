@@ -6,13 +6,17 @@
 #include "Application.h"
 #include "Drawing.h"
 #include "Form.h"
+#include "ScrollBar.h"
 
 PanelChildren::PanelChildren(GUIElement* p) : CustomControl(p) {
     className = "panel";
     isTabStop = 0;
 }
 
-PanelChildren::~PanelChildren() = default;
+PanelChildren::~PanelChildren() {
+    delete barH;
+    delete barV;
+}
 
 std::vector<GUIElement*> PanelChildren::DirectChildren() const {
     // The registry also lists the children of panels inside this one: those go with their own
@@ -35,7 +39,40 @@ void PanelChildren::Load() {
     }
 }
 
-void PanelChildren::CreateScrollBars() {}
+void PanelChildren::CreateScrollBars() {
+    // Just outside the panel: below it and right of it. A range with no maximum scrolls over
+    // twice the panel's length.
+    if (scrollH != 0 && barH == nullptr) {
+        if (hMax == 0) {
+            hMax = 2 * size.cx;
+        }
+        barH = new ScrollBar(this, hMin, hMax);
+        barH->SetPos(hPos);
+        barH->SetSize(size.cx, 13);
+        barH->SetLocation(0, size.cy);
+        barH->SetHScroll(1);
+        barH->SetOnScroll(ScrollingH);
+        barH->Load();
+    }
+    if (scrollV != 0 && barV == nullptr) {
+        if (vMax == 0) {
+            vMax = 2 * size.cy;
+        }
+        barV = new ScrollBar(this, vMin, vMax);
+        barV->SetPos(vPos);
+        barV->SetSize(26, size.cy);
+        barV->SetLocation(size.cx, 0);
+        barV->SetVScroll(1);
+        barV->SetOnScroll(ScrollingV);
+        barV->Load();
+    }
+}
+
+void PanelChildren::TintChild(GUIElement* child) const {
+    if (childBackground != ~0UL && child->GetBackgroundColor() != childBackground) {
+        child->SetBackgroundColor(childBackground);
+    }
+}
 
 void PanelChildren::OnPaint() {
     RastPort* rp = PaintPort();
@@ -66,9 +103,7 @@ void PanelChildren::OnPaint() {
         if (child->IsRenderControl() == 0 || !child->IsLoad()) {
             continue;
         }
-        if (childBackground != ~0UL && child->GetBackgroundColor() != childBackground) {
-            child->SetBackgroundColor(childBackground);
-        }
+        TintChild(child);
         child->OnPaint();
     }
 }
@@ -79,6 +114,10 @@ void PanelChildren::Show() {
     }
     OnPaint();
     for (GUIElement* child : DirectChildren()) {
+        // Children loading now paint themselves; they take the panel's colour for them first.
+        if (child->IsRenderControl() != 0) {
+            TintChild(child);
+        }
         child->Show();
     }
     auto* form = dynamic_cast<Form*>(GetFormParent());
@@ -151,11 +190,11 @@ void PanelChildren::OnScrollH(int pos) {
 }
 
 int32_t PanelChildren::GetIDScrollV() const {
-    return 0;
+    return barV != nullptr ? barV->GetID() : 0;
 }
 
 int32_t PanelChildren::GetIDScrollH() const {
-    return 0;
+    return barH != nullptr ? barH->GetID() : 0;
 }
 
 void PanelChildren::ScrollingV(GUIElement* bar, int pos) {

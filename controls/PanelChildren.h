@@ -51,6 +51,7 @@ public:
 private:
     std::vector<GUIElement*> DirectChildren() const;
     void CreateScrollBars();
+    void TintChild(GUIElement* child) const;
 
     std::string unused;
     ScrollFn onScrollV = nullptr;

@@ -19,13 +19,13 @@ echo "\$ tessella-cli decrypt --password-file password sample.velx"
 ls -l original.txt sample.velx sample.txt
 cmp original.txt sample.txt && echo "The decrypted file is identical to the original."
 
-# Then the platform's window demonstration, until the utility's own window exists. It needs a
-# desktop; without one it would run with no window and nothing to close, so it is skipped.
-demo="$(cd "$(dirname "$cli")/../platform/demo" && pwd)/tessella-window-demo"
+# Then the toolkit's gallery, until the utility's own window exists. It needs a desktop;
+# without one it would run with no window and nothing to close, so it is skipped.
+demo="$(cd "$(dirname "$cli")/../app" && pwd)/tessella-gallery"
 echo
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "No desktop display (DISPLAY or WAYLAND_DISPLAY): the window demonstration is skipped."
+    echo "No desktop display (DISPLAY or WAYLAND_DISPLAY): the gallery is skipped."
     exit 0
 fi
-echo "The window demonstration is open: click the bell, type, close the window to end."
+echo "The gallery is open: click, type, use the menus on the right button; Escape quits."
 "$demo" >/dev/null

@@ -15,6 +15,8 @@ constexpr UBYTE kBlockPen = 2;
 constexpr UBYTE kDetailPen = 1;
 constexpr UBYTE kHighlightPen = 3;
 constexpr UBYTE kHighlightTextPen = 2;
+// Room the layout leaves for a sub-menu's arrow at the right of its item.
+constexpr int kSubArrowWidth = 12;
 
 int BarHeight(const ScreenImpl& s) {
     return s.BarHeight;
@@ -125,6 +127,15 @@ void DrawColumn(const Canvas& c, const ScreenImpl& s, MenuItem* first, Placed or
     const Box box = ColumnBox(first, origin);
     Frame(c, box, kBlockPen, kDetailPen);
     const TextFont* font = s.font;
+    // Command keys share one column, left-aligned after their sign, clear of the sub-menu
+    // arrows: a proportional font's narrow and wide letters must not shift the signs.
+    bool anySub = false;
+    for (const MenuItem* it = first; it != nullptr; it = it->NextItem) {
+        anySub = anySub || it->SubItem != nullptr;
+    }
+    const int widestKey =
+        font != nullptr ? graphics::MeasureText(font, reinterpret_cast<const UBYTE*>("W"), 1) : 0;
+    const int keyRoom = 4 + widestKey + (anySub ? kSubArrowWidth : 0);
     int index = 0;
     for (MenuItem* it = first; it != nullptr; it = it->NextItem, ++index) {
         const int x = origin.x + it->LeftEdge;
@@ -151,8 +162,7 @@ void DrawColumn(const Canvas& c, const ScreenImpl& s, MenuItem* first, Placed or
         if ((it->Flags & COMMSEQ) && font != nullptr) {
             // The Amiga key's sign, a small framed box, then the key.
             const char key[2] = {static_cast<char>(it->Command), '\0'};
-            const int keyX =
-                row.x1 - 4 - graphics::MeasureText(font, reinterpret_cast<const UBYTE*>(key), 1);
+            const int keyX = row.x1 - keyRoom;
             const int signX = keyX - 12;
             const int signY = y + (it->Height - 8) / 2;
             c.Fill(signX, signY, signX + 8, signY, pen, false);

@@ -122,7 +122,7 @@ TEST_F(Cells, BackgroundComesBackToTheOneItWasLoadedWith) {
 }
 
 TEST_F(Cells, StatusBarLiesAlongTheBottomOfItsWindow) {
-    DeskForm window;
+    GadgetDeskForm window;
     window.SetSize(640, 200);
     window.SetBackgroundColor(3);
     StatusBar bar(&window, "Ready");

@@ -24,9 +24,9 @@ inline void Record(GUIElement* e, const char* what) {
     events.push_back(e->GetText() + ":" + what);
 }
 
-class DeskForm : public Form {
+class GadgetDeskForm : public Form {
 public:
-    DeskForm() : Form(0, false) { SetText("form"); }
+    GadgetDeskForm() : Form(0, false) { SetText("form"); }
     void OnLeftMouseDOWN(tagPOINT) override { events.push_back("form:down"); }
     void OnLeftMouseUP(tagPOINT) override { events.push_back("form:up"); }
 };
@@ -125,7 +125,7 @@ protected:
         EXPECT_TRUE(PlatformTest::SaveScreenPNG((name + ".png").c_str()));
     }
 
-    DeskForm form;
+    GadgetDeskForm form;
     InputEvent* event = nullptr;
     uint8_t keyBufferSize = 2;
     char* keyBuffer = nullptr;
