@@ -149,5 +149,6 @@ TEST_F(Gallery, NormalFocusedPressedAndDisabled) {
         e->SetEnabled(false);
     }
     Snapshot("gadgets_disabled");
-    EXPECT_EQ(Pen(20 + 8, 30 + 4), 1);  // the button's ghost dots
+    EXPECT_EQ(ScreenPen(20 + 8, 30 + 4), 1);       // the button's ghost dots, on the screen
+    EXPECT_EQ(ScreenPen(440 + 10, 100 + 140), 0);  // the disabled view's background
 }
