@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string>
 
+#include "SelectionReply.h"
+
 namespace {
 
 // file:// URIs with every byte outside the unreserved set escaped.
@@ -94,20 +96,8 @@ int main(int argc, char** argv) {
         } else if (e.type == ClientMessage && e.xclient.message_type == atom("XdndFinished")) {
             return 0;
         } else if (e.type == SelectionRequest) {
-            const XSelectionRequestEvent& r = e.xselectionrequest;
-            XSelectionEvent reply{};
-            reply.type = SelectionNotify;
-            reply.display = r.display;
-            reply.requestor = r.requestor;
-            reply.selection = r.selection;
-            reply.target = r.target;
-            reply.time = r.time;
-            reply.property = r.property;
-            XChangeProperty(display, r.requestor, r.property, r.target, 8, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(list.data()),
-                            static_cast<int>(list.size()));
-            XSendEvent(display, r.requestor, False, NoEventMask, reinterpret_cast<XEvent*>(&reply));
-            XFlush(display);
+            ReplySelection(display, e.xselectionrequest, uriList, 8, list.data(),
+                           static_cast<int>(list.size()));
         }
     }
 }
