@@ -1,8 +1,9 @@
 // A small program on the platform alone: a screen with a backdrop and one dialog window, shown
-// in a desktop window when there is a display. A click on the bell beeps; typed keys appear
-// in the window as MapRawKey reads them; every message is also written to standard output, so
-// that a script can follow what arrived. It ends when its window is closed, from the close
-// gadget or the desktop's close button.
+// in a desktop window when there is a display. A click on the bell beeps; typed or pasted keys
+// appear in the window as MapRawKey reads them, and so do the names of files dropped on it;
+// every message is also written to standard output, so that a script can follow what arrived.
+// It ends when its window is closed, from the close gadget or the desktop's close button, and
+// at once (status 1) when there is no desktop to show it on.
 //
 //   tessella-window-demo [--snapshot FILE]   (FILE: the screen as composed, after each message)
 #include <algorithm>
