@@ -110,8 +110,11 @@ until_true 100 grep -q "DROP name=$dropped" "$work/out" || fail "no AppMessage f
 # Titled after the program, with an icon of its own, never smaller than the screen.
 [ "$(xdotool getwindowname "$window")" = "Tessella Cross Edition - platform demonstration" ] ||
     fail "title $(xdotool getwindowname "$window")"
-xprop -id "$window" _NET_WM_ICON | grep -q "Icon (48 x 48)" || fail "no icon"
-xprop -id "$window" WM_NORMAL_HINTS | grep -q "minimum size: 800 by 600" || fail "no minimum size"
+# (Read whole before searching: grep -q stopping early would break xprop's pipe.)
+icon=$(xprop -id "$window" _NET_WM_ICON)
+grep -q "Icon (48 x 48)" <<<"$icon" || fail "no icon"
+hints=$(xprop -id "$window" WM_NORMAL_HINTS)
+grep -q "minimum size: 800 by 600" <<<"$hints" || fail "no minimum size"
 xdotool windowsize "$window" 300 200
 sleep 0.5
 big_enough() {

@@ -83,21 +83,26 @@ int main(int argc, char** argv) {
     Send(display, target, atom("XdndPosition"), self, 0, (x << 16) | y, CurrentTime,
          static_cast<long>(atom("XdndActionCopy")));
     bool dropped = false;
-    for (;;) {
+    int status = -1;
+    while (status < 0) {
         XEvent e;
         XNextEvent(display, &e);
         if (e.type == ClientMessage && e.xclient.message_type == atom("XdndStatus") && !dropped) {
             if ((e.xclient.data.l[1] & 1) == 0) {
                 std::fprintf(stderr, "drop-files: the window does not take the drop\n");
-                return 1;
+                status = 1;
+                continue;
             }
             Send(display, target, atom("XdndDrop"), self, 0, CurrentTime, 0, 0);
             dropped = true;
         } else if (e.type == ClientMessage && e.xclient.message_type == atom("XdndFinished")) {
-            return 0;
+            status = 0;
         } else if (e.type == SelectionRequest) {
             ReplySelection(display, e.xselectionrequest, uriList, 8, list.data(),
                            static_cast<int>(list.size()));
         }
     }
+    XDestroyWindow(display, source);
+    XCloseDisplay(display);
+    return status;
 }
