@@ -1,8 +1,9 @@
 // A small program on the platform alone: a screen with a backdrop and one dialog window, shown
-// in a desktop window when there is a display. A click on the bell beeps; typed keys appear
-// in the window as MapRawKey reads them; every message is also written to standard output, so
-// that a script can follow what arrived. It ends when its window is closed, from the close
-// gadget or the desktop's close button.
+// in a desktop window when there is a display. A click on the bell beeps; typed or pasted keys
+// appear in the window as MapRawKey reads them, and so do the names of files dropped on it;
+// every message is also written to standard output, so that a script can follow what arrived.
+// It ends when its window is closed, from the close gadget or the desktop's close button, and
+// at once (status 1) when there is no desktop to show it on.
 //
 //   tessella-window-demo [--snapshot FILE]   (FILE: the screen as composed, after each message)
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "intuition.h"
 #include "keymap.h"
 #include "platform_test.h"
+#include "workbench.h"
 
 namespace {
 
@@ -243,15 +245,43 @@ int main(int argc, char** argv) {
     Snapshot(snapshot);
     std::printf("READY\n");
 
+    // Files dropped on the desktop window are named in the dialog's line of typed text.
+    MsgPort* drops = CreateMsgPort();
+    AppWindow* appWindow =
+        drops != nullptr ? AddAppWindowA(1, 0, dialog.window, drops, nullptr) : nullptr;
+    const ULONG windowSignal = 1UL << dialog.window->UserPort->mp_SigBit;
+    const ULONG dropSignal = drops != nullptr ? 1UL << drops->mp_SigBit : 0;
     bool running = true;
     while (running) {
-        WaitPort(dialog.window->UserPort);
+        Wait(windowSignal | dropSignal);
         while (auto* m = reinterpret_cast<IntuiMessage*>(GetMsg(dialog.window->UserPort))) {
             running = Handle(dialog, screen, *m) && running;
             ReplyMsg(&m->ExecMessage);
         }
+        while (drops != nullptr) {
+            auto* m = reinterpret_cast<AppMessage*>(GetMsg(drops));
+            if (m == nullptr) {
+                break;
+            }
+            for (LONG i = 0; i < m->am_NumArgs; ++i) {
+                std::printf("DROP name=%s\n", Hex(m->am_ArgList[i].wa_Name).c_str());
+                const std::string name = m->am_ArgList[i].wa_Name;
+                dialog.typed = name.size() > 30 ? name.substr(name.size() - 30) : name;
+            }
+            dialog.Paint();
+            ReplyMsg(&m->am_Message);
+        }
         Snapshot(snapshot);
         std::printf("IDLE\n");
+    }
+    if (appWindow != nullptr) {
+        RemoveAppWindow(appWindow);
+    }
+    while (Message* m = drops != nullptr ? GetMsg(drops) : nullptr) {
+        ReplyMsg(m);
+    }
+    if (drops != nullptr) {
+        DeleteMsgPort(drops);
     }
     CloseWindow(dialog.window);
     CloseWindow(backdrop);

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "SelectionReply.h"
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: clipboard-owner TEXT\n");
@@ -36,28 +38,14 @@ int main(int argc, char** argv) {
             continue;
         }
         const XSelectionRequestEvent& request = e.xselectionrequest;
-        XSelectionEvent reply{};
-        reply.type = SelectionNotify;
-        reply.display = request.display;
-        reply.requestor = request.requestor;
-        reply.selection = request.selection;
-        reply.target = request.target;
-        reply.time = request.time;
-        reply.property = None;
-        const Atom property = request.property != None ? request.property : request.target;
         if (request.target == targets) {
-            Atom offered[] = {targets, utf8, XA_STRING};
-            XChangeProperty(display, request.requestor, property, XA_ATOM, 32, PropModeReplace,
-                            reinterpret_cast<unsigned char*>(offered), 3);
-            reply.property = property;
+            const Atom offered[] = {targets, utf8, XA_STRING};
+            ReplySelection(display, request, XA_ATOM, 32, offered, 3);
         } else if (request.target == utf8 || request.target == XA_STRING) {
-            XChangeProperty(display, request.requestor, property, request.target, 8,
-                            PropModeReplace, reinterpret_cast<unsigned char*>(argv[1]),
-                            static_cast<int>(std::strlen(argv[1])));
-            reply.property = property;
+            ReplySelection(display, request, request.target, 8, argv[1],
+                           static_cast<int>(std::strlen(argv[1])));
+        } else {
+            ReplySelection(display, request, None, 8, nullptr, 0);
         }
-        XSendEvent(display, request.requestor, False, NoEventMask,
-                   reinterpret_cast<XEvent*>(&reply));
-        XFlush(display);
     }
 }

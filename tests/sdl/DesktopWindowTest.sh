@@ -2,15 +2,17 @@
 # The window demo on a virtual X server of its own, driven by real X input: a click and a key
 # typed on an Italian layout arrive as IDCMP messages, clipboard text pasted with Ctrl+V
 # arrives as typed characters, the desktop window carries the program's title and icon and
-# keeps the screen's size, it shows exactly the screen the platform composes, an idle program
+# keeps the screen's size, a file dropped on it reaches the program by its Latin-1 name, it
+# shows exactly the screen the platform composes, an idle program
 # uses (almost) no processor time, and the desktop's close request reaches the program even
 # when another window has the input, and the program then ends by itself.
-#   DesktopWindowTest.sh DEMO CLOSE-REQUEST CLIPBOARD-OWNER PRESENTER-END
+#   DesktopWindowTest.sh DEMO CLOSE-REQUEST CLIPBOARD-OWNER DROP-FILES PRESENTER-END
 set -euo pipefail
 demo=$1
 close_request=$2
 clipboard_owner=$3
-presenter_end=$4
+drop_files=$4
+presenter_end=$5
 work=$(mktemp -d)
 xvfb_pid=
 demo_pid=
@@ -100,11 +102,20 @@ pasted=$(grep -o "RAWKEY code=0x20 qualifier=0x0000 text=[0-9a-f]*" "$work/out" 
 kill "$clip_pid"
 clip_pid=
 
+# A file dropped from a file manager arrives as an AppMessage naming it in Latin-1.
+touch "$work/Lettera à Zoë.velx"
+timeout 20 "$drop_files" "$window" "$work/Lettera à Zoë.velx" || fail "the drop was not taken"
+dropped=$(printf '%s' "$work/Lettera " | od -An -tx1 | tr -d ' \n')e0205a6feb2e76656c78
+until_true 100 grep -q "DROP name=$dropped" "$work/out" || fail "no AppMessage for the drop"
+
 # Titled after the program, with an icon of its own, never smaller than the screen.
 [ "$(xdotool getwindowname "$window")" = "Tessella Cross Edition - platform demonstration" ] ||
     fail "title $(xdotool getwindowname "$window")"
-xprop -id "$window" _NET_WM_ICON | grep -q "Icon (48 x 48)" || fail "no icon"
-xprop -id "$window" WM_NORMAL_HINTS | grep -q "minimum size: 800 by 600" || fail "no minimum size"
+# (Read whole before searching: grep -q stopping early would break xprop's pipe.)
+icon=$(xprop -id "$window" _NET_WM_ICON)
+grep -q "Icon (48 x 48)" <<<"$icon" || fail "no icon"
+hints=$(xprop -id "$window" WM_NORMAL_HINTS)
+grep -q "minimum size: 800 by 600" <<<"$hints" || fail "no minimum size"
 xdotool windowsize "$window" 300 200
 sleep 0.5
 big_enough() {
