@@ -9,8 +9,9 @@ TSAN      ?= build-tsan
 # Seconds each fuzz target runs in `make fuzz`; `make test` runs a short pass.
 FUZZ_TIME ?= 60
 FUZZ_TEST_TIME ?= 10
-# Our own builds treat warnings as errors; `make run WERROR=OFF` for a compiler that warns more.
-WERROR    ?= ON
+# Warnings are errors in the project's own checks (`make test`, CI), never by default for the
+# people who only build and run it, whose compilers may warn about more.
+WERROR    ?= OFF
 CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
 .PHONY: all deps build build-asan run test test-plain test-asan test-configs test-fuzz fuzz \
@@ -37,11 +38,16 @@ $(TSAN)/CMakeCache.txt: Makefile | deps
 	cmake -S . -B $(TSAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSELLA_TSAN=ON \
 	    -DTESSELLA_WERROR=$(WERROR)
 
+# The warning setting is applied on every build, as `make run` and `make test` share the folder.
 build: deps $(BUILD)/CMakeCache.txt
+	cmake -S . -B $(BUILD) -DTESSELLA_WERROR=$(WERROR) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
 build-asan: deps $(ASAN)/CMakeCache.txt
+	cmake -S . -B $(ASAN) -DTESSELLA_WERROR=$(WERROR) >/dev/null
 	cmake --build $(ASAN) -j $(JOBS)
+
+test test-plain test-asan test-configs test-fuzz tsan: WERROR = ON
 
 run: build
 	@./scripts/run.sh $(BUILD)
