@@ -18,6 +18,10 @@ public:
     // loop never reaches a freed bar through Application::menuBar.
     ~MenuBar() override;
 
+    // The bar lives in the screen's title bar, not in the window: a click in the window never
+    // lands on it, whatever its stored place and empty size say.
+    bool Hit(tagPOINT /*p*/) override { return false; }
+
     void AddMenu(OrvMenu* menu);
     OrvMenu* at(int index) override;
     int count() override;

@@ -281,6 +281,16 @@ TEST_F(Menus, AStripLargerThanItsDescriptionKeepsTheFirstEntriesAndSaysSo) {
     many.clear();
 }
 
+TEST_F(Menus, AClickWhereTheBarIsStoredReachesTheWindowNotTheBar) {
+    const tagPOINT stored = bar->GetPosition();
+    RunWith([&] {
+        PlatformTest::Click(stored.x, stored.y);
+        PlatformTest::WaitIdle();
+        deskTrace.push_back(Application::CustomsGadgetSel == nullptr ? "no focus" : "focused");
+    });
+    EXPECT_EQ(deskTrace, (std::vector<std::string>{"no focus"}));
+}
+
 TEST_F(Menus, ABarThatGoesTakesItsStripFromTheWindow) {
     Window* w = main->GetHandle();
     bar.reset();
