@@ -172,8 +172,7 @@ TEST_F(MainWindow, TheBannerRunsOnlyWithAJobAndItsStripIsBlankedAfter) {
     EXPECT_EQ(before, 0);
     EXPECT_GT(during, 50);  // "decrypt and encrypt files..." in pen 1
     EXPECT_EQ(after, 0);
-    EXPECT_EQ(FormMain::bannerText, "decrypt and encrypt files...");
-    EXPECT_GE(FormMain::bannerStep, 1);
+    EXPECT_GE(FormMain::bannerStep, 1);  // the animation goes on from here with the next job
 }
 
 TEST_F(MainWindow, TheTextDialogGivesTheEditedTextOnlyAfterOK) {

@@ -164,10 +164,15 @@ protected:
     }
 
     // The text of the next box, answered with its leftmost button.
-    static PlatformTest::RequesterView Answer(int button = 0) {
+    // The box drops the clicks made while it was up: the next click waits until the box's
+    // owner is no longer busy.
+    PlatformTest::RequesterView Answer(int button = 0) {
         PlatformTest::RequesterView view;
         EXPECT_TRUE(PlatformTest::WaitRequester(&view, 20000));
         EXPECT_TRUE(PlatformTest::AnswerRequester(button, 20000));
+        for (int i = 0; i < 1000 && window != nullptr && window->CursorWait(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
         Settle();
         return view;
     }
