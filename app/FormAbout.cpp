@@ -12,7 +12,7 @@ namespace {
 constexpr int kReturn = 13;
 constexpr int kEscape = 27;
 constexpr int kDelete = 127;
-// "https://www." and the like: the part of a site address before its host's name.
+// "http://www.": the part of a site address before its host's name.
 constexpr size_t kSchemeLength = 11;
 
 }  // namespace

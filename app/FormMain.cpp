@@ -28,6 +28,7 @@
 #include "TextBoxCustom.h"
 #include "Timer.h"
 #include "Tread.h"
+#include "workbench.h"
 
 FormMain* FormMain::firstForm = nullptr;
 std::string FormMain::bannerText;
@@ -37,7 +38,7 @@ bool FormMain::bannerBusy = false;
 namespace {
 
 constexpr const char* kTitle = "Tessella Cross Edition";
-constexpr const char* kHomePage = "https://tessella.example.org";
+constexpr const char* kHomePage = "http://www.tessella.example.org";
 constexpr const char* kVersion = "1.0";
 constexpr const char* kLegal = "Copyright (C) 2026 The Tessella Project. All rights reserved.";
 constexpr const char* kNote =
@@ -101,6 +102,19 @@ FormMain::~FormMain() {
     timerBanner = nullptr;
     delete timerHandover;
     timerHandover = nullptr;
+    delete timerDrop;
+    timerDrop = nullptr;
+    if (dropWindow != nullptr) {
+        RemoveAppWindow(dropWindow);
+        dropWindow = nullptr;
+    }
+    if (dropPort != nullptr) {
+        while (Message* m = GetMsg(dropPort)) {
+            ReplyMsg(m);
+        }
+        DeleteMsgPort(dropPort);
+        dropPort = nullptr;
+    }
     if (worker != nullptr) {
         // The job ends at its next block; nothing it handed over is applied any more.
         running = false;
@@ -271,6 +285,15 @@ void FormMain::evCreateChildren() {
     timerBanner->Start();
     timerHandover = new Timer(this, kHandoverMs);
     timerHandover->SetOnTimer(&FormMain::OnHandover);
+
+    // Files dropped on the window arrive at a port of their own, looked at a few times a second.
+    dropPort = CreateMsgPort();
+    if (dropPort != nullptr) {
+        dropWindow = AddAppWindowA(0, 0, GetHandle(), dropPort, nullptr);
+        timerDrop = new Timer(this, kDropMs);
+        timerDrop->SetOnTimer(&FormMain::OnDrop);
+        timerDrop->Start();
+    }
 }
 
 void FormMain::OnShow() {
@@ -440,6 +463,10 @@ void FormMain::OpenPath(const std::string& path) {
                           "ERROR");
         return;
     }
+    OpenShownPath(shown);
+}
+
+void FormMain::OpenShownPath(const std::string& shown) {
     if (jobActive || CursorWait()) {
         return;
     }
@@ -453,6 +480,26 @@ void FormMain::OpenPath(const std::string& path) {
     }
     if (encryptMode) {
         SetPath(txtDestination, AggiungiSuffix(shown, kEncryptedSuffix));
+    }
+}
+
+void FormMain::TakeDroppedFiles() {
+    while (auto* m = reinterpret_cast<AppMessage*>(GetMsg(dropPort))) {
+        // One source per job: the first file of a drop is taken. A drop while a job runs or a
+        // dialog is up is answered, and changes nothing.
+        std::string path;
+        if (m->am_NumArgs > 0 && m->am_ArgList != nullptr && m->am_ArgList[0].wa_Name != nullptr) {
+            path = m->am_ArgList[0].wa_Name;
+        }
+        ReplyMsg(&m->am_Message);
+        if (path.empty()) {
+            continue;
+        }
+        if (jobActive || CursorWait()) {
+            Enviroment::Beep();
+            continue;
+        }
+        OpenShownPath(path);
     }
 }
 
@@ -790,6 +837,12 @@ void FormMain::OnTimer(GUIElement* timer) {
 void FormMain::OnHandover(GUIElement* timer) {
     if (FormMain* f = GetForm(timer)) {
         f->RunHandover();
+    }
+}
+
+void FormMain::OnDrop(GUIElement* timer) {
+    if (FormMain* f = GetForm(timer)) {
+        f->TakeDroppedFiles();
     }
 }
 

@@ -29,6 +29,8 @@ class TextBox;
 class TextBoxCustom;
 class Timer;
 class Tread;
+struct AppWindow;
+struct MsgPort;
 
 // The utility's window: it gathers what one job needs (operation, source, destination,
 // password, check), starts and stops the job on a worker, shows its progress and a banner while
@@ -77,6 +79,8 @@ public:
     // source; an encrypted file switches to the Decrypt view, any other file proposes its
     // encrypted name as destination when none is given. Paths are the desktop's (UTF-8).
     void OpenPath(const std::string& path);
+    // The same for a path in the window's own Latin-1 text.
+    void OpenShownPath(const std::string& path);
 
     // From START until the worker has returned from evTread and the window has applied all it
     // handed over.
@@ -91,6 +95,7 @@ public:
     static void KeyUp(GUIElement* element, int key);
     static void OnTimer(GUIElement* timer);
     static void OnHandover(GUIElement* timer);
+    static void OnDrop(GUIElement* timer);
     static void OnExecCommand(GUIElement* element);
     static void MenuClick(GUIElement* item);
     static void LeftMouseUP(GUIElement* element, unsigned long handle, tagPOINT p);
@@ -106,6 +111,8 @@ public:
     static constexpr int kPathMax = 256;
     static constexpr uint32_t kBannerMs = 1500;
     static constexpr uint32_t kHandoverMs = 20;
+    // How often files dropped on the window are looked for.
+    static constexpr uint32_t kDropMs = 250;
 
     FormAbout* formAbout = nullptr;
     MenuBar* menuBar = nullptr;
@@ -183,6 +190,7 @@ private:
     // another file. Latin-1 text; false, with an error box, when refused.
     bool SetPath(TextBox* box, const std::string& path);
     void PaintBannerStrip();
+    void TakeDroppedFiles();
     static bool IsEncryptedName(const std::string& path);
 
     std::atomic<bool> jobActive{false};
@@ -195,6 +203,9 @@ private:
     // When the caption last turned back to START: a press made before then was meant as STOP.
     uint64_t startShownAt = 0;
     Timer* timerHandover = nullptr;
+    Timer* timerDrop = nullptr;
+    MsgPort* dropPort = nullptr;
+    AppWindow* dropWindow = nullptr;
     std::mutex handoverLock;
     std::vector<std::function<void()>> handover;
     std::thread::id windowTask;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Shows what the utility does: the command-line front end encrypts a sample file, checks it, and
-# decrypts it back; then a demonstration screen opens in a desktop window.
+# decrypts it back; then the utility's window opens on the desktop.
 set -euo pipefail
 build=${1:-build}
 cli="$(cd "$build" && pwd)/cli/tessella-cli"
@@ -19,13 +19,14 @@ echo "\$ tessella-cli decrypt --password-file password sample.velx"
 ls -l original.txt sample.velx sample.txt
 cmp original.txt sample.txt && echo "The decrypted file is identical to the original."
 
-# Then the toolkit's gallery, until the utility's own window exists. It needs a desktop;
-# without one it would run with no window and nothing to close, so it is skipped.
-demo="$(cd "$(dirname "$cli")/../app" && pwd)/tessella-gallery"
+# Then the utility itself. It needs a desktop; without one it would have nothing to show and
+# nothing to close, so it is skipped (the program itself also ends when it finds none).
+app="$(cd "$(dirname "$cli")/../app" && pwd)/tessella"
 echo
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "No desktop display (DISPLAY or WAYLAND_DISPLAY): the gallery is skipped."
+    echo "No desktop display (DISPLAY or WAYLAND_DISPLAY): the window is not opened."
     exit 0
 fi
-echo "The gallery is open: click, type, use the menus on the right button; Escape quits."
-"$demo" >/dev/null
+echo "The utility is open: encrypt or decrypt a file; Close (or the window's close button) ends it."
+echo "Its log: ${XDG_STATE_HOME:-$HOME/.local/state}/tessella/log.txt"
+"$app" >/dev/null

@@ -93,7 +93,8 @@ protected:
 
     // ---- What a person does ----
 
-    static void Settle() { PlatformTest::WaitIdle(); }
+    // Generous limits: the machine may be busy; they only matter when something went wrong.
+    static void Settle() { PlatformTest::WaitIdle(10000); }
 
     static tagPOINT Centre(GUIElement* e) {
         const tagPOINT at = e->GetPosition();
@@ -163,16 +164,33 @@ protected:
     }
 
     // The text of the next box, answered with its leftmost button.
-    static PlatformTest::RequesterView Answer(int button = 0) {
+    // The box drops the clicks made while it was up: the next click waits until the box's
+    // owner is no longer busy.
+    PlatformTest::RequesterView Answer(int button = 0) {
         PlatformTest::RequesterView view;
-        EXPECT_TRUE(PlatformTest::WaitRequester(&view));
-        EXPECT_TRUE(PlatformTest::AnswerRequester(button));
+        EXPECT_TRUE(PlatformTest::WaitRequester(&view, 20000));
+        EXPECT_TRUE(PlatformTest::AnswerRequester(button, 20000));
+        for (int i = 0; i < 1000 && window != nullptr && window->CursorWait(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
         Settle();
         return view;
     }
 
+    // Until the newest box shows this text (another box may be up meanwhile).
+    static bool WaitForBox(const std::string& text) {
+        PlatformTest::RequesterView view;
+        for (int i = 0; i < 400; ++i) {
+            if (PlatformTest::WaitRequester(&view, 50) && view.text == text) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+
     void WaitJobEnd() {
-        for (int i = 0; i < 1000 && window->IsJobActive(); ++i) {
+        for (int i = 0; i < 3000 && window->IsJobActive(); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         Settle();

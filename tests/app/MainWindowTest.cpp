@@ -249,7 +249,9 @@ TEST_F(MainWindow, EachViewGetsBackItsOwnTexts) {
         Type(window->txtDestination, "/enc/dest.velx");
         Type(window->txtPassword, "encpass1");
         Type(window->txtConfirm, "confirm1");
+        PlatformTest::SaveScreenPNG("window-encrypt.png");
         Pick(window->optOperation, 1, 2);
+        PlatformTest::SaveScreenPNG("window-decrypt.png");
         decryptFiles = window->txtFiles->GetText();
         decryptPassword = window->txtPassword->GetText();
         decryptHidesConfirm = !window->txtConfirm->IsVisible() && !window->chkCheck->IsVisible();
@@ -298,6 +300,7 @@ TEST_F(MainWindow, TheAboutBoxKeepsTheWindowAsideUntilItCloses) {
         const int32_t firstId = first->GetID();
         ASSERT_TRUE(first->IsLoad());
         name = first->lblName->GetText();
+        PlatformTest::SaveScreenPNG("window-about.png");
         beepsBefore = PlatformTest::BeepCount();
         Click(window->btnClose);  // the window is asleep: a beep, no exit question
         beepsAfter = PlatformTest::BeepCount();
