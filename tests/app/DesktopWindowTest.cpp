@@ -222,7 +222,11 @@ TEST(Program, ARunLeavesItsLogInTheStateFolderOnly) {
     const std::string savedState = saved != nullptr ? saved : "";
     const std::string savedLog = Application::GetLogFile();
     setenv("XDG_STATE_HOME", state.c_str(), 1);
-    fs::remove("log.txt");
+    // A folder of its own as the current one: other tests of this program log beside themselves.
+    const fs::path savedCwd = fs::current_path();
+    const fs::path cwd = state / "cwd";
+    fs::create_directories(cwd);
+    fs::current_path(cwd);
 
     const std::string title = Startup::WindowTitle();
     OrvScreen* screen = Startup::Up(title);
@@ -250,8 +254,10 @@ TEST(Program, ARunLeavesItsLogInTheStateFolderOnly) {
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     const std::vector<std::string> lines = OpenTextFile(log.string()).GetContenuto();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "evento non gestito 32768"), lines.end());
-    EXPECT_FALSE(fs::exists("log.txt"));
+    EXPECT_FALSE(fs::exists(cwd / "log.txt"));
+    EXPECT_TRUE(fs::is_empty(cwd));
 
+    fs::current_path(savedCwd);
     Application::SetLogFile(savedLog);
     if (saved != nullptr) {
         setenv("XDG_STATE_HOME", savedState.c_str(), 1);
