@@ -508,12 +508,15 @@ void TextBoxCustom::BackspaceAtCursor() {
     int to = cursor - n;
     if (date != 0) {
         t = StringUtils::RTrim(StringUtils::Replace(t, "/", ""));
-        if (t.size() > 1) {
-            t.insert(2, "/");
+        // Built by appending: GCC 12 at -O3 warns falsely about an insert into the same string.
+        std::string dated;
+        for (size_t i = 0; i < t.size(); ++i) {
+            dated += t[i];
+            if (i == 1 || i == 3) {
+                dated += '/';
+            }
         }
-        if (t.size() > 4) {
-            t.insert(5, "/");
-        }
+        t = dated;
     }
     text = t;
     SetMemTest();
