@@ -82,19 +82,6 @@ Sound::Sound() {
         return;
     }
     request = reinterpret_cast<IOAudio*>(CreateExtIO(port, sizeof(IOAudio)));
-    if (request == nullptr) {
-        return;
-    }
-    request->ioa_Request.io_Command = ADCMD_ALLOCATE;
-    request->ioa_Request.io_Flags = ADIOF_NOWAIT;
-    request->ioa_AllocKey = 0;
-    request->ioa_Data = channelMap;
-    request->ioa_Length = sizeof(channelMap);
-    if (OpenDevice(AUDIONAME, 0, &request->ioa_Request, 0) == 0) {
-        deviceOpen = 1;
-    } else {
-        Application::Log("Errore opendevice audio.device");
-    }
 }
 
 Sound::~Sound() {
@@ -117,6 +104,26 @@ Sound::~Sound() {
             iffParseBase = nullptr;
         }
     }
+}
+
+// Opening the sound output can take a tenth of a second (more when the machine has none), so it
+// waits for the first sound instead of delaying the window; a failed open is not retried.
+bool Sound::OpenOutput() {
+    if (deviceOpen != 0 || outputTried != 0 || request == nullptr) {
+        return deviceOpen != 0;
+    }
+    outputTried = 1;
+    request->ioa_Request.io_Command = ADCMD_ALLOCATE;
+    request->ioa_Request.io_Flags = ADIOF_NOWAIT;
+    request->ioa_AllocKey = 0;
+    request->ioa_Data = channelMap;
+    request->ioa_Length = sizeof(channelMap);
+    if (OpenDevice(AUDIONAME, 0, &request->ioa_Request, 0) == 0) {
+        deviceOpen = 1;
+    } else {
+        Application::Log("Errore opendevice audio.device");
+    }
+    return deviceOpen != 0;
 }
 
 void Sound::FreeSamples() {
@@ -152,7 +159,7 @@ std::string Sound::BufferizzaFile(std::string path) {
 }
 
 void Sound::PlayFileSound(std::string path, short loop) {
-    if (deviceOpen == 0) {
+    if (!OpenOutput()) {
         return;
     }
     std::string file = path;

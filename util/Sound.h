@@ -39,11 +39,14 @@ private:
     // cannot be played.
     bool LoadSamples(const std::string& file, UWORD& rate);
     void FreeSamples();
+    // Opens the sound output on first use; false when there is none.
+    bool OpenOutput();
 
     MsgPort* port = nullptr;
     IOAudio* request = nullptr;
     UBYTE* samples = nullptr;
     short deviceOpen = 0;
+    short outputTried = 0;  // an open was attempted (a failure is logged once)
     short playing = 0;
     ULONG samplesLength = 0;  // bytes allocated for `samples`
     short libraryOpen = 0;

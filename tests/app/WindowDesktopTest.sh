@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# The utility on a virtual X server of its own, driven by real X input: a file is encrypted and
+# then decrypted by clicks and typing in the window; the encrypted file is byte for byte what the
+# command-line tool writes for the same file and password (the format holds nothing that varies
+# between runs), the command-line tool decrypts it, and the window's decryption restores the
+# original. The desktop's close request then ends the program with status 0.
+#   WindowDesktopTest.sh TESSELLA TESSELLA-CLI CLOSE-REQUEST
+set -euo pipefail
+tessella=$(realpath "$1")
+cli=$(realpath "$2")
+close_request=$(realpath "$3")
+work=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAILED: $*" >&2
+    echo "--- program output" >&2
+    cat "$work/out" >&2 || true
+    echo "--- program errors" >&2
+    cat "$work/err" >&2 || true
+    exit 1
+}
+
+# Waits (up to a generous limit) until a command succeeds; the limit only guards against a hang.
+until_true() {
+    local tries=$1
+    shift
+    for _ in $(seq "$tries"); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# A display number nobody uses; Xvfb's -displayfd would also do, but not on every version.
+for n in $(seq 90 190); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+        display=":$n"
+        break
+    fi
+done
+[ -n "${display:-}" ] || fail "no free display number"
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+until_true 100 xdpyinfo || fail "Xvfb did not start on $display"
+setxkbmap us || fail "setxkbmap"
+
+# The program's own state (its log) stays in the test's folder.
+export XDG_STATE_HOME=$work/state
+mkdir -p "$work/src" "$work/win" "$work/cli"
+head -c 300000 /dev/urandom >"$work/src/plain.bin"
+password=Pa55word-x
+
+cd "$work"
+"$tessella" --snapshot "$work/snapshot.png" >"$work/out" 2>"$work/err" &
+app_pid=$!
+until_true 200 grep -q READY "$work/out" || fail "the utility did not start"
+window=$(timeout 20 xdotool search --sync --onlyvisible --name "Tessella Cross Edition") ||
+    fail "no desktop window"
+window=$(echo "$window" | head -1)
+# Input goes in once the desktop window shows the screen as the program composed it.
+same() {
+    import -window "$window" "$work/shot.png" &&
+        [ "$(compare -metric AE "$work/shot.png" "$work/snapshot.png" null: 2>&1)" = 0 ]
+}
+until_true 100 same || fail "the desktop window does not show the composed screen"
+
+# The screen shows at scale 1 from the window's corner: points are screen points.
+click() {
+    xdotool mousemove --window "$window" "$1" "$2" click 1
+    sleep 0.3
+}
+# The colour of one screen point, as the desktop window shows it.
+pixel() {
+    import -window "$window" "$work/probe.png" &&
+        convert "$work/probe.png" -format "%[pixel:p{$1,$2}]" info:
+}
+# The message box that ends a job sits in the middle of the screen; its title bar is blue.
+box_up() { [ "$(pixel 300 266)" = "srgb(0,166,214)" ]; }
+box_gone() { [ "$(pixel 300 266)" = "srgb(192,192,192)" ]; }
+answer_box() {
+    until_true 300 box_up || fail "no message box after the job ($1)"
+    click 399 321 # its OK button
+    until_true 100 box_gone || fail "the message box stayed up ($1)"
+}
+
+# Encrypt view: source, destination, password twice, START.
+click 255 168
+xdotool type --delay 20 "$work/src/plain.bin"
+click 255 235
+xdotool type --delay 20 "$work/win/plain.velx"
+click 105 320
+xdotool type --delay 20 "$password"
+click 375 320
+xdotool type --delay 20 "$password"
+click 482 57
+answer_box encrypt
+[ -f "$work/win/plain.velx" ] || fail "the window wrote no encrypted file"
+
+printf '%s\n' "$password" >"$work/password"
+"$cli" encrypt --password-file "$work/password" "$work/src/plain.bin" "$work/cli/plain.velx" ||
+    fail "tessella-cli could not encrypt"
+cmp "$work/win/plain.velx" "$work/cli/plain.velx" ||
+    fail "the window's encrypted file differs from tessella-cli's"
+"$cli" decrypt --password-file "$work/password" "$work/win/plain.velx" "$work/cli/back.bin" ||
+    fail "tessella-cli could not decrypt the window's file"
+cmp "$work/src/plain.bin" "$work/cli/back.bin" || fail "tessella-cli decrypted something else"
+
+# Decrypt view, into the encrypted file's folder under the stored name.
+click 440 89
+click 255 168
+xdotool type --delay 20 "$work/win/plain.velx"
+click 105 320
+xdotool type --delay 20 "$password"
+click 482 57
+answer_box decrypt
+[ -f "$work/win/plain.bin" ] || fail "the window wrote no decrypted file"
+cmp "$work/src/plain.bin" "$work/win/plain.bin" || fail "the window decrypted something else"
+
+# The desktop's close button asks whether to exit; YES ends the program.
+"$close_request" "$window" || fail "close request not sent"
+until_true 100 box_up || fail "no exit question after the close request"
+click 339 321
+until_true 100 sh -c "! kill -0 $app_pid 2>/dev/null" || fail "the utility did not end"
+status=0
+for _ in $(seq 100); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+done
+wait "$app_pid" || status=$?
+app_pid=
+[ "$status" -eq 0 ] || fail "the utility ended with status $status"
+echo "utility desktop test passed"
