@@ -37,4 +37,6 @@ cmake --build "$minimal" -j "$jobs" --target tessella-cli
 if ldd "$minimal/cli/tessella-cli" | grep -qiE 'SDL|freetype|fontconfig|png|X11'; then
     fail "tessella-cli without the toolkit links a desktop, font or image library"
 fi
+# What such a build installs: the command line's files, none of the window's.
+tests/install/InstallTest.sh "$minimal" cli-only
 echo "Release and toolkit-less builds: fine"

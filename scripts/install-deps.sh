@@ -10,6 +10,7 @@ packages=(
     age
     libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core
     libsdl2-dev libx11-dev xvfb xdotool x11-utils x11-xkb-utils imagemagick
+    desktop-file-utils libxml2-utils shared-mime-info
 )
 
 missing=()
