@@ -6,9 +6,9 @@ RELEASE   ?= build-release
 MINIMAL   ?= build-minimal
 FUZZ      ?= build-fuzz
 TSAN      ?= build-tsan
-# Seconds each fuzz target runs in `make fuzz`; `make test` runs a short pass.
+# Seconds each fuzz target runs in `make fuzz`; `make test` replays the committed seeds (0).
 FUZZ_TIME ?= 60
-FUZZ_TEST_TIME ?= 10
+FUZZ_TEST_TIME ?= 0
 # Warnings are errors in the project's own checks (`make test`, CI), never by default for the
 # people who only build and run it, whose compilers may warn about more.
 WERROR    ?= OFF
