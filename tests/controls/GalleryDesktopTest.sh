@@ -19,25 +19,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-    echo "FAILED: $*" >&2
-    echo "--- program output" >&2
-    cat "$work/out" >&2 || true
-    echo "--- program errors" >&2
-    cat "$work/err" >&2 || true
-    exit 1
-}
-
-# Waits (up to a generous limit) until a command succeeds; the limit only guards against a hang.
-until_true() {
-    local tries=$1
-    shift
-    for _ in $(seq "$tries"); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
+source "$(dirname "$(realpath "$0")")/../DesktopSession.sh"
 reported() { grep -qF "gallery: $1" "$work/out"; }
 expect() { until_true 100 reported "$1" || fail "never reported: $1"; }
 
