@@ -1,10 +1,13 @@
 // AmigaDOS pattern matching. A pattern is parsed into a small tree; matching works out, for
 // each part, every position of the string where the part can end, so no pattern can make the
-// matcher backtrack without bound.
+// matcher backtrack. A negation is worked out once per start, and a match that would still take
+// more than a set amount of work (deeply nested repeats against a long string) is given up and
+// counts as no match, so a hostile pattern cannot stall a file requester.
 #include <cctype>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "dos.h"
@@ -189,11 +192,16 @@ public:
     bool Whole(const Sequence& seq) const {
         Ends start(s_.size() + 1, false);
         start[0] = true;
-        return SequenceEnds(seq, start)[s_.size()];
+        const bool matched = SequenceEnds(seq, start)[s_.size()];
+        return matched && !givenUp_;
     }
 
 private:
     using Ends = std::vector<bool>;
+
+    // Positions visited, summed over every step: tens of milliseconds of work. Names and the
+    // patterns people write stay far below it.
+    static constexpr size_t kWorkLimit = size_t{1} << 25;
 
     char Fold(char c) const {
         return noCase_ ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : c;
@@ -220,9 +228,37 @@ private:
         return from;
     }
 
+    // The ends a negation reaches from one start, worked out once: nested negations would
+    // otherwise redo their inner ones from every start of every outer one.
+    const Ends& NotEnds(const Part& part, size_t start) const {
+        const size_t n = s_.size();
+        std::vector<Ends>& known = notEnds_[&part];
+        if (known.empty()) {
+            known.resize(n + 1);
+        }
+        Ends& to = known[start];
+        if (to.empty()) {
+            Ends one(n + 1, false);
+            one[start] = true;
+            const Ends reached = SequenceEnds(part.alternatives[0], one);
+            to.assign(n + 1, false);
+            for (size_t e = start; e <= n; ++e) {
+                to[e] = !reached[e];
+            }
+        }
+        return to;
+    }
+
     Ends PartEnds(const Part& part, const Ends& from) const {
         const size_t n = s_.size();
         Ends to(n + 1, false);
+        work_ += n + 1;
+        if (work_ > kWorkLimit) {
+            givenUp_ = true;
+        }
+        if (givenUp_) {
+            return to;
+        }
         switch (part.kind) {
             case Part::Kind::Empty:
                 return from;
@@ -271,11 +307,9 @@ private:
                     if (!from[i]) {
                         continue;
                     }
-                    Ends one(n + 1, false);
-                    one[i] = true;
-                    const Ends reached = SequenceEnds(part.alternatives[0], one);
+                    const Ends& reached = NotEnds(part, i);
                     for (size_t e = i; e <= n; ++e) {
-                        to[e] = to[e] || !reached[e];
+                        to[e] = to[e] || reached[e];
                     }
                 }
                 return to;
@@ -285,6 +319,9 @@ private:
 
     std::string s_;
     bool noCase_;
+    mutable std::unordered_map<const Part*, std::vector<Ends>> notEnds_;
+    mutable size_t work_ = 0;
+    mutable bool givenUp_ = false;
 };
 
 LONG Parse(CONST_STRPTR source, STRPTR dest, LONG destLength, char caseMark) {

@@ -46,6 +46,14 @@ TEST(Patterns, NegationMatchesWhatThePatternDoesNot) {
     EXPECT_TRUE(Matches("a~b", "ac"));
     EXPECT_TRUE(Matches("a~b", "a"));
     EXPECT_FALSE(Matches("a~b", "ab"));
+    // Negations nested under repeats: "~(#?a)" is every name not ending in a, the next level
+    // out matches nothing, the next everything, and so on. Worked out from every start of every
+    // outer level, five levels against 80 letters would take 80^5 passes.
+    const std::string letters(80, 'b');
+    EXPECT_TRUE(Matches("~(#?a)", "xyz"));
+    EXPECT_FALSE(Matches("~(#?a)", "xya"));
+    EXPECT_TRUE(Matches("~(#?~(#?~(#?~(#?~(#?a)))))", letters.c_str()));
+    EXPECT_FALSE(Matches("~(#?~(#?~(#?~(#?~(#?~(#?a))))))", letters.c_str()));
 }
 
 TEST(Patterns, ParsingReportsWildcardsPlainTextAndErrors) {
