@@ -287,12 +287,13 @@ void FormMain::evCreateChildren() {
     timerHandover->SetOnTimer(&FormMain::OnHandover);
 
     // Files dropped on the window arrive at a port of their own, looked at a few times a second.
+    // Starting a timer pauses its caller, so the poll starts at the banner's first tick, after
+    // the window is up; files dropped before then wait in the port.
     dropPort = CreateMsgPort();
     if (dropPort != nullptr) {
         dropWindow = AddAppWindowA(0, 0, GetHandle(), dropPort, nullptr);
         timerDrop = new Timer(this, kDropMs);
         timerDrop->SetOnTimer(&FormMain::OnDrop);
-        timerDrop->Start();
     }
 }
 
@@ -830,6 +831,10 @@ void FormMain::KeyUp(GUIElement* element, int key) {
 
 void FormMain::OnTimer(GUIElement* timer) {
     if (FormMain* f = GetForm(timer)) {
+        if (f->timerDrop != nullptr && f->timerDrop->IsStart() == 0) {
+            f->timerDrop->Start();
+            f->TakeDroppedFiles();
+        }
         f->evTimer();
     }
 }

@@ -109,7 +109,8 @@ TEST_F(MainWindow, AFileDroppedOnTheWindowBecomesTheSourceWithItsProposedDestina
     Run([&] {
         PlatformTest::MovePointer(400, 450);
         taken = PlatformTest::DropFiles({Path("caf\xC3\xA9.txt"), Path("other.txt")});
-        for (int i = 0; i < 100 && window->txtFiles->GetText().empty(); ++i) {
+        // The window starts looking for drops at the banner's first tick, 1.5 s after it opens.
+        for (int i = 0; i < 250 && window->txtFiles->GetText().empty(); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         Settle();
