@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
@@ -215,6 +217,108 @@ private:
     std::thread worker;
 };
 
+// Reads count bytes at offset, going on after short reads; returns what was read, or -1 on an
+// error. Fewer than count bytes means the file ends there.
+ssize_t ReadAt(int fd, uint8_t* data, size_t count, int64_t offset) {
+    size_t got = 0;
+    while (got < count) {
+        const ssize_t r = ::pread(fd, data + got, count - got, static_cast<off_t>(offset) + got);
+        if (r < 0 && errno == EINTR) {
+            continue;
+        }
+        if (r < 0) {
+            return -1;
+        }
+        if (r == 0) {
+            break;
+        }
+        got += static_cast<size_t>(r);
+    }
+    return static_cast<ssize_t>(got);
+}
+
+bool WriteAt(int fd, const uint8_t* data, size_t count, int64_t offset) {
+    size_t put = 0;
+    while (put < count) {
+        const ssize_t w = ::pwrite(fd, data + put, count - put, static_cast<off_t>(offset) + put);
+        if (w < 0 && errno == EINTR) {
+            continue;
+        }
+        if (w <= 0) {
+            return false;
+        }
+        put += static_cast<size_t>(w);
+    }
+    return true;
+}
+
+// A descriptor closed with its scope.
+struct Descriptor {
+    int fd = -1;
+    explicit Descriptor(int fd) : fd(fd) {}
+    ~Descriptor() {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+};
+
+// One of the two halves of a large content pass, done by a thread of its own: its part of the
+// source, read, masked with the generator's stream from the half's start, folded on the plain
+// side and written at the matching place of the output. Blocks start at multiples of 128 from
+// the content's start in both halves, so every byte gets the key index it would get in one
+// sequential pass.
+struct PassHalf {
+    int64_t from = 0;  // source positions
+    int64_t to = 0;
+    std::atomic<int64_t> done{0};  // bytes finished, contiguous from `from`
+    std::atomic<bool> finished{false};
+    bool failed = false;
+    uint8_t fold[16] = {};
+
+    void Run(const std::string& source, const std::string* output, int64_t writeShift,
+             int64_t contentStart, int64_t runSize, MyCustomRandom& generator, const uint8_t* key,
+             bool foldInput, const std::atomic<bool>& running) {
+        Descriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+        Descriptor out(output == nullptr ? -1 : ::open(output->c_str(), O_WRONLY | O_CLOEXEC));
+        failed = in.fd < 0 || (output != nullptr && out.fd < 0);
+        std::vector<uint8_t> data(static_cast<size_t>(runSize));
+        std::vector<uint8_t> offsets(data.size());
+        for (int64_t position = from; !failed && position < to && running;) {
+            const size_t want = static_cast<size_t>(std::min<int64_t>(runSize, to - position));
+            const ssize_t got = ReadAt(in.fd, data.data(), want, position);
+            if (got < 0) {
+                failed = true;
+                break;
+            }
+            const size_t n = static_cast<size_t>(got);
+            const int64_t column = position - contentStart;
+            if (foldInput) {
+                FileUtils::FoldChecksum(fold, reinterpret_cast<const char*>(data.data()), n,
+                                        column);
+            }
+            generator.GetLowBytes(1, 16, offsets.data(), n);
+            MaskRun(data.data(), offsets.data(), key, n);
+            if (!foldInput) {
+                FileUtils::FoldChecksum(fold, reinterpret_cast<const char*>(data.data()), n,
+                                        column);
+            }
+            if (out.fd >= 0 && !WriteAt(out.fd, data.data(), n, position + writeShift)) {
+                failed = true;
+                break;
+            }
+            position += static_cast<int64_t>(n);
+            done = position - from;
+            if (n < want) {
+                break;  // the source ends here
+            }
+        }
+        finished = true;
+    }
+};
+
 }  // namespace
 
 int CryptEngine::PassProgress::At(long position) const {
@@ -320,6 +424,17 @@ bool CryptEngine::ContentPass(const std::string& source, OpenBinaryFile* out,
     const int64_t contentStart = readPosition;
     const int64_t readEnd = readPosition + std::max<int32_t>(totalLength, 0);
     uint8_t fold[16] = {};
+    if (readEnd - readPosition >= kSplitSize) {
+        bool handled = false;
+        const bool ok =
+            SplitContentPass(source, out, generator, plain, checksum, progress, readEnd, handled);
+        if (handled) {
+            if (out != nullptr) {
+                out->CloseFile();
+            }
+            return ok && (out == nullptr || out->Errore() == 0);
+        }
+    }
     // The content moves in runs of many 128-byte blocks, so that a large file is not two system
     // calls per block. Within a run each block is still its own step: the key index restarts at
     // it, the progress value is the one its end gives, and a stop is noticed after it, so that the
@@ -363,6 +478,68 @@ bool CryptEngine::ContentPass(const std::string& source, OpenBinaryFile* out,
         return out->Errore() == 0;
     }
     return true;
+}
+
+// A large pass is cut in two halves done at once on two threads: the second half's stream is
+// the generator's, moved ahead by the first half's length. `handled` stays false, and nothing
+// has been read or written, when the generator cannot be moved ahead cheaply; the caller then
+// runs the pass in one piece. A stop ends both halves after their current run; the positions
+// then count the bytes done from the start without a gap.
+bool CryptEngine::SplitContentPass(const std::string& source, OpenBinaryFile* out,
+                                   MyCustomRandom& generator, PlainSide plain,
+                                   std::string& checksum, const PassProgress& progress,
+                                   int64_t readEnd, bool& handled) {
+    const int64_t begin = readPosition;
+    const int64_t middle = begin + (readEnd - begin) / 2 / kRunSize * kRunSize;
+    MyCustomRandom ahead = generator;
+    if (!ahead.Skip(static_cast<size_t>(middle - begin), kSkipStepLimit)) {
+        return false;
+    }
+    handled = true;
+    const std::string* output = out != nullptr ? &out->Path() : nullptr;
+    const int64_t writeShift = writePosition - readPosition;
+    const bool foldInput = plain == PlainSide::kInput;
+    PassHalf first, second;
+    first.from = begin;
+    first.to = middle;
+    second.from = middle;
+    second.to = readEnd;
+    std::thread helper([&] {
+        second.Run(source, output, writeShift, begin, kRunSize, ahead, keyTable, foldInput,
+                   running);
+    });
+    // The thread that asked for the pass only follows the two halves: it alone reports progress,
+    // as the hooks expect.
+    int shown = GetProgress();
+    const auto report = [&] {
+        const int value = progress.At(writePosition + first.done + second.done);
+        if (value != shown) {
+            shown = value;
+            SetProgress(value);
+        }
+    };
+    std::thread firstHalf([&] {
+        first.Run(source, output, writeShift, begin, kRunSize, generator, keyTable, foldInput,
+                  running);
+    });
+    while (!first.finished || !second.finished) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        report();
+    }
+    firstHalf.join();
+    helper.join();
+    report();
+    int64_t done = first.done;
+    if (first.done == middle - begin) {
+        done += second.done;
+    }
+    readPosition += done;
+    writePosition += done;
+    for (size_t k = 0; k < 16; ++k) {
+        first.fold[k] ^= second.fold[k];
+    }
+    checksum = FileUtils::ChecksumText(first.fold);
+    return !first.failed && !second.failed;
 }
 
 // Reports the progress of each block of a run of n bytes starting at writePosition and watches

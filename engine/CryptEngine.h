@@ -28,6 +28,8 @@ public:
     static constexpr size_t kMinPasswordLength = 8;
     static constexpr size_t kMaxPasswordLength = 15;
     static const char kSignature[44];  // 43 bytes and the terminating 0
+    // Content passes at least this long run as two halves on two threads.
+    static constexpr int64_t kSplitSize = 8L * 1024 * 1024;
 
     CryptEngine() = default;
     virtual ~CryptEngine() = default;
@@ -109,7 +111,13 @@ private:
     };
     static constexpr long kRunSize = 256 * 1024;  // a whole number of blocks
 
+    // Moving the generator ahead for the second half may take at most this many single steps.
+    static constexpr size_t kSkipStepLimit = size_t{1} << 20;
+
     long WalkBlocks(const PassProgress& progress, long n, int& shown);
+    bool SplitContentPass(const std::string& source, OpenBinaryFile* out, MyCustomRandom& generator,
+                          PlainSide plain, std::string& checksum, const PassProgress& progress,
+                          int64_t readEnd, bool& handled);
     // The content pass: masks totalLength bytes from readPosition on (fewer when the source
     // ends first), writes them to `out` unless it is null, and folds the plain side's checksum.
     bool ContentPass(const std::string& source, OpenBinaryFile* out, MyCustomRandom& generator,

@@ -280,6 +280,26 @@ void MyCustomRandom::GetLowBytes(int base, int span, uint8_t* out, size_t count)
     }
 }
 
+bool MyCustomRandom::Skip(size_t count, size_t stepLimit) {
+    size_t single = 0;
+    while (count > 0) {
+        if (CanReplayInBulk(count)) {
+            // The drift and the replay position advance exactly as drawing would advance them.
+            const size_t n = std::min(count, period.length - period.position);
+            AdvanceReplay(n);
+            count -= n;
+            continue;
+        }
+        if (++single > stepLimit) {
+            return false;
+        }
+        NextFraction();
+        NextDrift();
+        --count;
+    }
+    return true;
+}
+
 // From the first drift jump on, every step raises the drift by exactly 1.0 (it is a whole number
 // at least 1.0, so adding the step always passes the limit). Only then can steps be taken in bulk.
 bool MyCustomRandom::CanReplayInBulk(size_t count) const {

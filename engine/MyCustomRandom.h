@@ -25,6 +25,12 @@ public:
     // content cipher uses; the same numbers, produced in bulk.
     void GetLowBytes(int base, int span, uint8_t* out, size_t count);
 
+    // Moves the generator `count` steps ahead as if that many numbers had been drawn, so that a
+    // stream can be produced from a later position on another copy. Once settled the steps are
+    // skipped in bulk; before, each is taken. Returns false, with the generator somewhere in
+    // between, when that would take more than `stepLimit` single steps.
+    bool Skip(size_t count, size_t stepLimit);
+
     // For one of the fullest bins: the bin a value is moved to (itself when none qualifies).
     int ValoreMinoreAdiacente(int bin) const;
 

@@ -21,6 +21,7 @@ void OpenBinaryFile::Inizializza(std::string path, short readOnly, short create,
     errore = 0;
     noFound = 0;
     closed = 0;
+    this->path = path;
     std::ios::openmode mode = std::ios::binary | std::ios::in;
     if (readOnly == 0) {
         if (create != 0) {

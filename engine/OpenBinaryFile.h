@@ -24,8 +24,11 @@ public:
     bool AppendContenuto(char* buffer, long length);
     bool isEOF() const;
     void CloseFile();
+    // The path the file was opened by, so that other threads can open it too.
+    const std::string& Path() const { return path; }
 
 private:
     std::unique_ptr<std::fstream> stream;
+    std::string path;
     int16_t closed = 0;
 };

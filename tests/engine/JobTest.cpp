@@ -7,9 +7,11 @@
 #include <chrono>
 #include <thread>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -594,4 +596,134 @@ TEST_F(Job, FilesBeyondTheLengthFieldAreRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(job.errors, Names{"huge.iso: file too large (the limit is 999,999,999 bytes)"});
     EXPECT_EQ(job.LastFocus(), FieldFocus::Files);
     EXPECT_EQ(dir.List(), Names{"huge.iso"});
+}
+
+namespace {
+
+// Stands in for a process near its limit of descriptors: until destroyed, only descriptor
+// numbers below `limit` can be opened, and those below `free` that are not open yet are taken.
+class DescriptorLimit {
+public:
+    DescriptorLimit(int free, int limit) {
+        for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;) {
+            if (fd >= free) {
+                ::close(fd);
+                break;
+            }
+            held.push_back(fd);
+        }
+        getrlimit(RLIMIT_NOFILE, &saved);
+        rlimit low = saved;
+        low.rlim_cur = static_cast<rlim_t>(limit);
+        setrlimit(RLIMIT_NOFILE, &low);
+    }
+    ~DescriptorLimit() {
+        for (int fd : held) {
+            ::close(fd);
+        }
+        setrlimit(RLIMIT_NOFILE, &saved);
+    }
+
+private:
+    rlimit saved{};
+    std::vector<int> held;
+};
+
+}  // namespace
+
+TEST_F(Job, LargeFilesGoThroughInTwoHalvesWithTheSameBytesAsOnePass) {
+    // Longer than the size from which a pass is cut in two, and not a whole number of runs.
+    const size_t size = CryptEngine::kSplitSize + 3 * 256 * 1024 + 1000;
+    const std::string plain = TempDir::RandomBytes(size, 40);
+    const std::string src = dir.Write("big.bin", plain);
+    TestJob enc;
+    Encrypt(enc, src, dir.Path("big.velx"));
+    ASSERT_EQ(enc.messages, Names{"File encrypted successfully"}) << enc.LastError();
+    EXPECT_TRUE(std::is_sorted(enc.progressValues.begin(), enc.progressValues.end()));
+    EXPECT_EQ(enc.progressValues.back(), 100);
+
+    // Every byte masked with the key byte of its place in its block and the stream in order.
+    TestJob keyed;
+    keyed.GeneraKey(kPassword);
+    MyCustomRandom stream(CryptEngine::ContentSeed(FileUtils::GetFileChecksum(src)));
+    std::vector<uint8_t> offsets(size);
+    stream.GetLowBytes(1, 16, offsets.data(), size);
+    const std::string velx = TempDir::Read(dir.Path("big.velx"));
+    ASSERT_EQ(velx.size(), 216 + size);
+    size_t wrong = 0;
+    for (size_t i = 0; i < size; ++i) {
+        const uint8_t mask = static_cast<uint8_t>(keyed.keyTable[i % 128] + offsets[i]);
+        wrong += static_cast<uint8_t>(velx[216 + i]) != (static_cast<uint8_t>(plain[i]) ^ mask);
+    }
+    EXPECT_EQ(wrong, 0u);
+
+    TestJob dec;
+    Decrypt(dec, dir.Path("big.velx"), dir.Path("back.bin"));
+    EXPECT_EQ(dec.messages, Names{"File decrypted successfully"});
+    EXPECT_TRUE(TempDir::Read(dir.Path("back.bin")) == plain);
+}
+
+TEST_F(Job, LargeFilesStoppedChangedOrUnreadableLeaveNothingWrong) {
+    const size_t size = CryptEngine::kSplitSize + 5000;
+    const std::string plain = TempDir::RandomBytes(size, 41);
+    const std::string src = dir.Write("big.bin", plain);
+
+    TestJob stopped;
+    stopped.onProgress = [&](int value) {
+        if (value >= 30) {
+            stopped.running = false;
+        }
+    };
+    Encrypt(stopped, src, dir.Path("big.velx"));
+    EXPECT_TRUE(stopped.errors.empty()) << stopped.LastError();
+    EXPECT_TRUE(stopped.messages.empty());
+    EXPECT_EQ(dir.List(), Names{"big.bin"});
+
+    TestJob shrunk;
+    bool cut = false;
+    shrunk.onProgress = [&](int value) {
+        if (value > 10 && !cut) {
+            cut = true;
+            std::filesystem::resize_file(src, size / 4);
+        }
+    };
+    Encrypt(shrunk, src, dir.Path("big.velx"), false);
+    EXPECT_EQ(shrunk.errors, Names{"big.bin: the file changed while it was being encrypted"});
+    EXPECT_EQ(dir.List(), Names{"big.bin"});
+
+    // The check cannot open the new file as often as it needs: it says so, and what it could
+    // not check stays where it replaces nothing. At the end of the first pass the job holds the
+    // source and the new file for its whole length, and the pass has each open once more; once
+    // the pass closes its two, only the lower of their numbers can be opened again, once.
+    dir.Write("big.bin", plain);
+    TestJob unchecked;
+    std::unique_ptr<DescriptorLimit> limit;
+    const std::string folder = dir.Path("").substr(0, dir.Path("").size() - 1);
+    const auto filesInFolder = [&] {
+        std::vector<int> fds;
+        for (const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) {
+            std::error_code ec;
+            if (std::filesystem::read_symlink(e.path(), ec).string().rfind(folder, 0) == 0) {
+                fds.push_back(std::stoi(e.path().filename().string()));
+            }
+        }
+        std::sort(fds.begin(), fds.end());
+        return fds;
+    };
+    unchecked.onProgress = [&](int value) {
+        if (value == 55 && !limit) {
+            // The halves of the pass may still be closing their own.
+            for (int i = 0; i < 5000 && filesInFolder().size() > 4; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            const std::vector<int> fds = filesInFolder();
+            ASSERT_EQ(fds.size(), 4u);
+            limit = std::make_unique<DescriptorLimit>(fds[2], fds[2] + 1);
+        }
+    };
+    Encrypt(unchecked, src, dir.Path("big.velx"));
+    limit.reset();
+    EXPECT_EQ(unchecked.errors, Names{"Error while checking."});
+    EXPECT_TRUE(unchecked.messages.empty());
+    EXPECT_EQ(dir.List(), (Names{"big.bin", "big.velx"}));
 }

@@ -188,3 +188,28 @@ TEST(GeneratorMatchesReference, StateAndHistogramWhileReplaying) {
     }
     EXPECT_TRUE(MyCustomRandomProbe::IsReplaying(fast));
 }
+
+TEST(GeneratorMatchesReference, SkippingAheadLandsWhereDrawingWould) {
+    // Before settling, around the first drift jump, inside a period, across binades, and where
+    // every result has left the int32 range.
+    const size_t skips[] = {0, 1, 1000, 1429, 70000, 5000000, 134217700};
+    for (int seed : {1536, 1700, 1888, 2240}) {
+        for (size_t skip : skips) {
+            MyCustomRandom drawn(seed);
+            std::vector<uint8_t> past(1 << 20);
+            for (size_t left = skip; left > 0;) {
+                const size_t n = std::min(left, past.size());
+                drawn.GetLowBytes(1, 16, past.data(), n);
+                left -= n;
+            }
+            MyCustomRandom skipped(seed);
+            ASSERT_TRUE(skipped.Skip(skip, size_t{1} << 20)) << "seed " << seed << ", " << skip;
+            EXPECT_EQ(skipped.GetState(), drawn.GetState()) << "seed " << seed << ", " << skip;
+            EXPECT_EQ(BulkLowBytes(skipped, 1, 16, 5000), BulkLowBytes(drawn, 1, 16, 5000))
+                << "seed " << seed << ", skip " << skip;
+        }
+    }
+    // A generator that would need many single steps says so rather than taking them.
+    MyCustomRandom fresh(1536);
+    EXPECT_FALSE(fresh.Skip(1000000, 10));
+}
