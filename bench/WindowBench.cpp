@@ -131,8 +131,9 @@ int main(int, char** argv) {
             idle = cpu;
         }
     }
-    std::printf("launch to first frame: %.1f ms, median of %d (goal < 150 ms)\n", Median(frames),
-                kLaunches);
+    std::printf("launch to first frame: %.1f ms, median of %d, %.1f to %.1f (goal < 150 ms)\n",
+                Median(frames), kLaunches, *std::min_element(frames.begin(), frames.end()),
+                *std::max_element(frames.begin(), frames.end()));
     std::printf("idle CPU over 3 s, no job: %.3f %% of a core (goal about 0)\n", idle);
     return 0;
 }

@@ -274,7 +274,6 @@ struct PassHalf {
     int64_t from = 0;  // source positions
     int64_t to = 0;
     std::atomic<int64_t> done{0};  // bytes finished, contiguous from `from`
-    std::atomic<bool> finished{false};
     bool failed = false;
     uint8_t fold[16] = {};
 
@@ -315,7 +314,6 @@ struct PassHalf {
                 break;  // the source ends here
             }
         }
-        finished = true;
     }
 };
 
@@ -504,12 +502,21 @@ bool CryptEngine::SplitContentPass(const std::string& source, OpenBinaryFile* ou
     first.to = middle;
     second.from = middle;
     second.to = readEnd;
-    std::thread helper([&] {
-        second.Run(source, output, writeShift, begin, kRunSize, ahead, keyTable, foldInput,
-                   running);
-    });
     // The thread that asked for the pass only follows the two halves: it alone reports progress,
-    // as the hooks expect.
+    // as the hooks expect, and wakes as soon as both are over.
+    std::mutex mutex;
+    std::condition_variable over;
+    int halvesLeft = 2;
+    const auto runHalf = [&](PassHalf& half, MyCustomRandom& stream) {
+        half.Run(source, output, writeShift, begin, kRunSize, stream, keyTable, foldInput, running);
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            --halvesLeft;
+        }
+        over.notify_all();
+    };
+    std::thread helper([&] { runHalf(second, ahead); });
+    std::thread firstHalf([&] { runHalf(first, generator); });
     int shown = GetProgress();
     const auto report = [&] {
         const int value = progress.At(writePosition + first.done + second.done);
@@ -518,13 +525,11 @@ bool CryptEngine::SplitContentPass(const std::string& source, OpenBinaryFile* ou
             SetProgress(value);
         }
     };
-    std::thread firstHalf([&] {
-        first.Run(source, output, writeShift, begin, kRunSize, generator, keyTable, foldInput,
-                  running);
-    });
-    while (!first.finished || !second.finished) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    for (std::unique_lock<std::mutex> lock(mutex); halvesLeft > 0;) {
+        over.wait_for(lock, std::chrono::milliseconds(5), [&] { return halvesLeft == 0; });
+        lock.unlock();
         report();
+        lock.lock();
     }
     firstHalf.join();
     helper.join();

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Builds the tests of the threaded parts (platform, runtime, controls, and the windows when they
-# exist) with ThreadSanitizer and runs them; any data race or lock-order problem fails a test.
+# Builds the tests of the threaded parts (engine, platform, runtime, controls, and the windows
+# when they exist) with ThreadSanitizer and runs them; any data race or lock-order problem fails
+# a test.
 #   tsan.sh BUILD-DIR JOBS
 set -uo pipefail
 build=$(cd "$1" && pwd)
 jobs=$2
-candidates=(platform_tests gadtools_tests requester_tests desktop_tests audio_tests
-            audio_absent_tests runtime_tests controls_tests app_tests)
+candidates=(engine_tests platform_tests gadtools_tests requester_tests desktop_tests audio_tests
+            audio_absent_tests runtime_tests controls_tests app_tests tessella-window-demo)
 has_target() {
     if [ -f "$build/build.ninja" ]; then
         ninja -C "$build" -t query "$1" >/dev/null 2>&1

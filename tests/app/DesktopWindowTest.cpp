@@ -110,10 +110,15 @@ TEST_F(MainWindow, AFileDroppedOnTheWindowBecomesTheSourceWithItsProposedDestina
         PlatformTest::MovePointer(400, 450);
         taken = PlatformTest::DropFiles({Path("caf\xC3\xA9.txt"), Path("other.txt")});
         // The window starts looking for drops at the banner's first tick, 1.5 s after it opens.
-        for (int i = 0; i < 250 && window->txtFiles->GetText().empty(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        // The box is read once the drop should have been taken, while the loop waits, so that
+        // the test does not read it while the loop fills it in.
+        for (int i = 0; i < 10; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(i == 0 ? 2000 : 500));
+            Settle();
+            if (!window->txtFiles->GetText().empty()) {
+                break;
+            }
         }
-        Settle();
         files = window->txtFiles->GetText();
         destination = window->txtDestination->GetText();
         Quit();
