@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Throughput benchmarks; `make bench` runs them on the plain build.
 #
-#   1. The generator alone (bench/generator_bench): MB/s of the content stream.
+#   1. The generator alone (bench/generator_bench): MB/s of the content stream; the checksum
+#      fold; and, when the window is built, the utility's launch to first frame and idle CPU
+#      (bench/window_bench, headless).
 #   2. Whole files: a 256 MiB file of random bytes, already in the page cache, through a plain cp
 #      (the floor: it reads and writes the same bytes), tessella-cli and age. Each run of a
 #      command follows a cp of its own, so that a busy shared machine loads both alike. Wall
@@ -10,12 +12,16 @@
 #   3. Peak memory and time for a 950 MB file, one run each.
 #
 # Usage: scripts/bench.sh [BUILD_DIR] [--quick | --no-large]
-#   --quick: the generator and the checksum only; --no-large: without the 950 MB file.
+#   --quick: the window, the generator and the checksum only; --no-large: without the 950 MB file.
 # Large files live in a temporary folder under /tmp and are removed on exit.
 set -euo pipefail
 build=${1:-build}
 cli=$(realpath "$build/cli/tessella-cli")
 
+# The window first: start-up times suffer from the write-back the file benches cause.
+if [ -x "$build/bench/window_bench" ]; then
+    DISPLAY='' WAYLAND_DISPLAY='' "$build/bench/window_bench" 2>/dev/null
+fi
 "$build/bench/generator_bench" 64
 "$build/bench/checksum_bench" 256
 [ "${2:-}" = "--quick" ] && exit 0

@@ -84,9 +84,17 @@ void GetRGB32(ColorMap* cm, ULONG firstColor, ULONG nColors, ULONG* table) {
     }
 }
 
+namespace {
+
+// The virtual display's frames, 50 a second, begin when the program starts, so that the waits
+// of a start-up are the same at every launch rather than depending on the clock's phase.
+const std::chrono::steady_clock::time_point displayOrigin = std::chrono::steady_clock::now();
+
+}  // namespace
+
 void WaitTOF() {
     using namespace std::chrono;
     constexpr auto kFrame = milliseconds(20);
-    const auto now = steady_clock::now().time_since_epoch();
-    std::this_thread::sleep_until(steady_clock::time_point((now / kFrame + 1) * kFrame));
+    const auto sinceOrigin = steady_clock::now() - displayOrigin;
+    std::this_thread::sleep_until(displayOrigin + (sinceOrigin / kFrame + 1) * kFrame);
 }

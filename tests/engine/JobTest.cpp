@@ -691,6 +691,16 @@ TEST_F(Job, LargeFilesStoppedChangedOrUnreadableLeaveNothingWrong) {
     EXPECT_EQ(shrunk.errors, Names{"big.bin: the file changed while it was being encrypted"});
     EXPECT_EQ(dir.List(), Names{"big.bin"});
 
+    // A full disk, in either half.
+    dir.Write("big.bin", plain);
+    for (rlim_t room : {rlim_t{1} << 20, rlim_t{6} << 20}) {
+        FileSizeLimit limit(room);
+        TestJob full;
+        Encrypt(full, src, dir.Path("big.velx"));
+        EXPECT_EQ(full.errors, Names{"Error during encryption."}) << room;
+        EXPECT_EQ(dir.List(), Names{"big.bin"}) << room;
+    }
+
     // The check cannot open the new file as often as it needs: it says so, and what it could
     // not check stays where it replaces nothing. At the end of the first pass the job holds the
     // source and the new file for its whole length, and the pass has each open once more; once
