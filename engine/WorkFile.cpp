@@ -40,6 +40,7 @@ bool WorkFile::Create(const std::string& inFolder, Kind kind) {
         } else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
             // The folder itself is missing or closed to us: a name would not help.
             path.clear();
+            ownName.clear();
             return false;
         }
     }
@@ -47,7 +48,10 @@ bool WorkFile::Create(const std::string& inFolder, Kind kind) {
         const std::string candidate = CandidateName(folder, n);
         fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0) {
-            path = candidate;
+            // The engine opens the file again through the descriptor, never by its name: in a
+            // folder others can write to, the name could meanwhile lead to another file.
+            ownName = candidate;
+            path = "/proc/self/fd/" + std::to_string(fd);
             named = true;
             return true;
         }
@@ -56,22 +60,34 @@ bool WorkFile::Create(const std::string& inFolder, Kind kind) {
         }
     }
     path.clear();
+    ownName.clear();
     return false;
+}
+
+bool WorkFile::NameIsOurs() const {
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(fd, &held) == 0 && ::lstat(ownName.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
 bool WorkFile::LinkTo(const std::string& name) {
     if (named) {
+        if (!NameIsOurs()) {
+            errno = ESTALE;
+            return false;
+        }
         // Never over an existing file: that is the caller's decision, taken with rename.
-        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0) {
+        if (::renameat2(AT_FDCWD, ownName.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0) {
             return true;
         }
         if (errno != EINVAL && errno != ENOSYS) {
             return false;
         }
-        if (::link(path.c_str(), name.c_str()) != 0) {
+        if (::link(ownName.c_str(), name.c_str()) != 0) {
             return false;
         }
-        ::unlink(path.c_str());
+        ::unlink(ownName.c_str());
         return true;
     }
     return ::linkat(AT_FDCWD, path.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
@@ -86,7 +102,11 @@ bool WorkFile::Commit(const std::string& destination, mode_t mode, bool replace)
             return false;
         }
     } else if (named) {
-        if (std::rename(path.c_str(), destination.c_str()) != 0) {
+        if (!NameIsOurs()) {
+            errno = ESTALE;
+            return false;
+        }
+        if (std::rename(ownName.c_str(), destination.c_str()) != 0) {
             return false;
         }
     } else {
@@ -115,6 +135,7 @@ bool WorkFile::Commit(const std::string& destination, mode_t mode, bool replace)
     fd = -1;
     named = false;
     path.clear();
+    ownName.clear();
     return true;
 }
 
@@ -122,11 +143,12 @@ void WorkFile::Discard() {
     if (fd < 0) {
         return;
     }
-    if (named) {
-        ::unlink(path.c_str());
+    if (named && NameIsOurs()) {
+        ::unlink(ownName.c_str());
     }
     ::close(fd);
     fd = -1;
     named = false;
     path.clear();
+    ownName.clear();
 }

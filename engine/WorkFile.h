@@ -36,9 +36,12 @@ public:
 
 private:
     bool LinkTo(const std::string& name);
+    // Whether a named file's name still leads to this file, and not to one put in its place.
+    bool NameIsOurs() const;
 
     int fd = -1;
     std::string folder;
     std::string path;
+    std::string ownName;  // a named file's name in its folder
     bool named = false;
 };

@@ -80,3 +80,31 @@ TEST(WorkFile, AMissingFolderFails) {
     EXPECT_FALSE(work.IsOpen());
     EXPECT_TRUE(work.Path().empty());
 }
+
+TEST(WorkFile, ANamedFileIsReachedThroughItsDescriptorNotItsName) {
+    // In a folder others can write to, the work file's name may be taken away and replaced by a
+    // link to someone's file between its creation and the passes that fill it.
+    TempDir dir;
+    const std::string victim = dir.Write("victim", "someone's file");
+    WorkFile work;
+    ASSERT_TRUE(work.Create(dir.Path(""), WorkFile::Kind::kNamed));
+    std::string name;
+    for (const std::string& n : dir.List()) {
+        if (n != "victim") {
+            name = n;
+        }
+    }
+    ASSERT_FALSE(name.empty());
+    std::filesystem::rename(dir.Path(name), dir.Path("moved"));
+    std::filesystem::create_symlink(victim, dir.Path(name));
+    Fill(work, "ciphertext");
+    EXPECT_EQ(TempDir::Read(victim), "someone's file");
+    EXPECT_EQ(TempDir::Read(dir.Path("moved")), "ciphertext");
+    // Nor is the link given the destination's name, or removed as if it were the work file.
+    EXPECT_FALSE(work.Commit(dir.Path("dest"), 0600, false));
+    EXPECT_FALSE(work.Commit(dir.Path("dest"), 0600, true));
+    work.Discard();
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("dest")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path(name)));
+    EXPECT_EQ(TempDir::Read(victim), "someone's file");
+}
