@@ -6,7 +6,7 @@ RELEASE   ?= build-release
 MINIMAL   ?= build-minimal
 FUZZ      ?= build-fuzz
 TSAN      ?= build-tsan
-# Seconds each fuzz target runs in `make fuzz`; `make test` replays the committed seeds (0).
+# Seconds each fuzz target runs in `make fuzz`; `make test` runs the short fixed pass (0).
 FUZZ_TIME ?= 60
 FUZZ_TEST_TIME ?= 0
 # Warnings are errors in the project's own checks (`make test`, CI), never by default for the
