@@ -39,3 +39,23 @@ start_xvfb() {
     until_true 100 xdpyinfo || fail "Xvfb did not start on $display"
     setxkbmap "$layout" || fail "setxkbmap"
 }
+
+# Once the program (started with --snapshot "$work/snapshot.png") has printed READY, finds its
+# desktop window and sets `window`; fails when the program fell back to running without one.
+# NAME is what the failure messages call the program.
+find_window() {
+    local name=$1
+    until_true 200 grep -q READY "$work/out" || fail "$name did not start"
+    window=$(timeout 20 xdotool search --sync --onlyvisible --name "Tessella Cross Edition") ||
+        fail "no desktop window"
+    window=$(echo "$window" | head -1)
+    if grep -q "without a window" "$work/err"; then
+        fail "$name fell back to no window"
+    fi
+}
+
+# Whether the desktop window shows the screen exactly as the program composed it.
+same() {
+    import -window "$window" "$work/shot.png" &&
+        [ "$(compare -metric AE "$work/shot.png" "$work/snapshot.png" null: 2>&1)" = 0 ]
+}

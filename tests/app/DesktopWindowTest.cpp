@@ -15,14 +15,6 @@
 
 namespace {
 
-std::string Sample(size_t size) {
-    std::string s(size, '\0');
-    for (size_t i = 0; i < size; ++i) {
-        s[i] = static_cast<char>((i * 131 + i / 7) & 0xFF);
-    }
-    return s;
-}
-
 void DesktopClose() {
     InputEvent close{};
     close.ie_Class = IECLASS_CLOSEWINDOW;

@@ -205,6 +205,15 @@ protected:
 
     std::string Path(const std::string& name) const { return (folder / name).string(); }
 
+    // Content of every byte value, the same at every run.
+    static std::string Sample(size_t size) {
+        std::string s(size, '\0');
+        for (size_t i = 0; i < size; ++i) {
+            s[i] = static_cast<char>((i * 131 + i / 7) & 0xFF);
+        }
+        return s;
+    }
+
     void Write(const std::string& name, const std::string& content) const {
         std::ofstream(folder / name, std::ios::binary) << content;
     }

@@ -12,14 +12,6 @@
 
 namespace {
 
-std::string Sample(size_t size) {
-    std::string s(size, '\0');
-    for (size_t i = 0; i < size; ++i) {
-        s[i] = static_cast<char>((i * 131 + i / 7) & 0xFF);
-    }
-    return s;
-}
-
 TEST_F(MainWindow, EncryptsAndThenRestoresTheFileUnderItsStoredName) {
     const std::string original = Sample(70000);
     Write("letter 100%s.txt", original);

@@ -32,15 +32,8 @@ password=Pa55word-x
 cd "$work"
 "$tessella" --snapshot "$work/snapshot.png" >"$work/out" 2>"$work/err" &
 app_pid=$!
-until_true 200 grep -q READY "$work/out" || fail "the utility did not start"
-window=$(timeout 20 xdotool search --sync --onlyvisible --name "Tessella Cross Edition") ||
-    fail "no desktop window"
-window=$(echo "$window" | head -1)
+find_window "the utility"
 # Input goes in once the desktop window shows the screen as the program composed it.
-same() {
-    import -window "$window" "$work/shot.png" &&
-        [ "$(compare -metric AE "$work/shot.png" "$work/snapshot.png" null: 2>&1)" = 0 ]
-}
 until_true 100 same || fail "the desktop window does not show the composed screen"
 
 # The screen shows at scale 1 from the window's corner: points are screen points.

@@ -26,16 +26,8 @@ expect() { until_true 100 reported "$1" || fail "never reported: $1"; }
 cd "$work"
 "$gallery" --snapshot "$work/snapshot.png" >"$work/out" 2>"$work/err" &
 gallery_pid=$!
-until_true 200 grep -q READY "$work/out" || fail "the gallery did not start"
-window=$(timeout 20 xdotool search --sync --onlyvisible --name "Tessella Cross Edition") ||
-    fail "no desktop window"
-window=$(echo "$window" | head -1)
-grep -q "without a window" "$work/err" && fail "the gallery fell back to no window"
+find_window "the gallery"
 # Input goes in once the desktop window shows the screen as the program composed it.
-same() {
-    import -window "$window" "$work/shot.png" &&
-        [ "$(compare -metric AE "$work/shot.png" "$work/snapshot.png" null: 2>&1)" = 0 ]
-}
 until_true 100 same || fail "the desktop window does not show the composed screen"
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
 

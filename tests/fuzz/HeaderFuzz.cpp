@@ -1,13 +1,11 @@
 // The encrypted file's header reader on arbitrary file contents. The engine reads the header
 // from a path, so each input is put in an in-memory file that the engine opens by name.
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "CryptEngine.h"
+#include "InputFile.h"
 
 namespace {
 
@@ -15,22 +13,13 @@ namespace {
 // as the writer meant them, so mutations explore the fields rather than the signature.
 constexpr char kPassword[] = "fuzzing-key";
 
-int InputFile() {
-    static const int fd = memfd_create("header-input", 0);
-    return fd;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const int fd = InputFile();
-    if (fd < 0 || ftruncate(fd, 0) != 0 ||
-        pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) {
-        std::abort();  // the harness itself failed
-    }
+    const std::string path = InputAsFile(data, size);
     CryptEngine engine;
     engine.GeneraKey(kPassword);
-    if (!engine.GetHeaderFile("/proc/self/fd/" + std::to_string(fd))) {
+    if (!engine.GetHeaderFile(path)) {
         return 0;
     }
     // Whatever the reader accepts must be a header a writer could have written.

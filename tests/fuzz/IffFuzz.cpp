@@ -1,14 +1,12 @@
 // IFF parsing as a sound loader does it: the header kept as a property, the samples read from
 // the body chunk; then, on the same input, a step-by-step walk of every context. The input is
 // put in an in-memory file that the DOS layer opens by name.
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "InputFile.h"
 #include "dos.h"
 #include "iffparse.h"
 
@@ -17,11 +15,6 @@ namespace {
 constexpr LONG kType = MAKE_ID('8', 'S', 'V', 'X');
 constexpr LONG kHeader = MAKE_ID('V', 'H', 'D', 'R');
 constexpr LONG kBody = MAKE_ID('B', 'O', 'D', 'Y');
-
-int InputFile() {
-    static const int fd = memfd_create("iff-input", 0);
-    return fd;
-}
 
 void Walk(const std::string& path, LONG control, size_t size) {
     const BPTR file = Open(path.c_str(), MODE_OLDFILE);
@@ -80,12 +73,7 @@ void Walk(const std::string& path, LONG control, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const int fd = InputFile();
-    if (fd < 0 || ftruncate(fd, 0) != 0 ||
-        pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) {
-        std::abort();  // the harness itself failed
-    }
-    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    const std::string path = InputAsFile(data, size);
     Walk(path, IFFPARSE_SCAN, size);
     Walk(path, IFFPARSE_STEP, size);
     return 0;

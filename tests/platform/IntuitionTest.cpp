@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "KeyText.h"
 #include "dos.h"
 #include "intuition.h"
 #include "platform_test.h"
@@ -32,14 +33,7 @@ std::vector<Received> Drain(Window* w) {
         Received r{m->Class, m->Code, m->Qualifier, m->MouseX, m->MouseY, m->IAddress != nullptr,
                    ""};
         if (m->Class == IDCMP_RAWKEY) {
-            InputEvent ie{};
-            ie.ie_Class = IECLASS_RAWKEY;
-            ie.ie_Code = m->Code;
-            ie.ie_Qualifier = m->Qualifier;
-            ie.ie_EventAddress = m->IAddress;
-            char buffer[8];
-            const WORD n = MapRawKey(&ie, buffer, sizeof(buffer), nullptr);
-            r.text.assign(buffer, n > 0 ? n : 0);
+            r.text = KeyText(m);
         }
         all.push_back(r);
         ReplyMsg(&m->ExecMessage);

@@ -31,11 +31,7 @@ start_xvfb it
 
 "$demo" --snapshot "$work/snapshot.png" >"$work/out" 2>"$work/err" &
 demo_pid=$!
-until_true 200 grep -q READY "$work/out" || fail "the demo did not start"
-window=$(timeout 20 xdotool search --sync --onlyvisible --name "Tessella Cross Edition") ||
-    fail "no desktop window"
-window=$(echo "$window" | head -1)
-grep -q "without a window" "$work/err" && fail "the demo fell back to no window"
+find_window "the demo"
 
 # Idle: nothing changes, so the presenter must sleep.
 ticks() { awk '{print $14 + $15}' "/proc/$demo_pid/stat"; }
@@ -94,10 +90,6 @@ settled() { [ "$(tail -1 "$work/out")" = IDLE ]; }
 until_true 100 settled || fail "the demo did not settle"
 
 # The desktop window shows the composed screen pixel for pixel (scale 1 on this desktop).
-same() {
-    import -window "$window" "$work/shot.png" &&
-        [ "$(compare -metric AE "$work/shot.png" "$work/snapshot.png" null: 2>&1)" = 0 ]
-}
 until_true 50 same || fail "screenshot differs from the composed screen in \
 $(compare -metric AE "$work/shot.png" "$work/snapshot.png" null: 2>&1) pixels"
 
