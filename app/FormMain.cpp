@@ -53,6 +53,15 @@ uint64_t Now() {
     return static_cast<uint64_t>(now.tv_sec) * 1000000u + static_cast<uint64_t>(now.tv_usec);
 }
 
+// The banner's pair for a draw of 1..4. The generator drifts past its nominal range in a long
+// run (5 after a few hundred draws, ever larger values later), so every value is taken round
+// the four pairs rather than trusted to index them.
+const char* BannerPair(int draw) {
+    static const char* const kPairs[] = {"01", "00", "10", "11"};
+    const int64_t index = ((static_cast<int64_t>(draw) - 1) % 4 + 4) % 4;
+    return kPairs[index];
+}
+
 // The boxes hold the program's Latin-1 text; the engine and the disk take the desktop's UTF-8.
 std::string ToDisk(const std::string& text) {
     return StringUtils::Latin1ToUtf8(text);
@@ -642,6 +651,11 @@ void FormMain::ShowMessage(const std::string& message) {
     MsgBox::ShowMessage(this, ToScreen(message), kTitle);
 }
 
+bool FormMain::ConfirmReplace(const std::string& destination) {
+    // The box's own question is the reason a refused job gives: no error box follows it.
+    return MsgBox::ShowQuestion(this, ToScreen(destination) + " exists. Replace it?", kTitle) == 1;
+}
+
 void FormMain::SetStartCaption(const std::string& caption) {
     OnWindowTask([this, caption] {
         btnStart->SetText(caption);
@@ -723,8 +737,7 @@ void FormMain::evTimer() {
             bannerText.clear();
             bannerStep += 1;
         }
-        static const char* const kPairs[] = {"01", "00", "10", "11"};
-        bannerText += kPairs[generator->GetRandomNumber(1, 4) - 1];
+        bannerText += BannerPair(generator->GetRandomNumber(1, 4));
     }
     if (bannerText.size() > 55) {
         bannerText.clear();

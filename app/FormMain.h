@@ -162,6 +162,8 @@ protected:
     void SetProgress(int value) override;
     void ShowError(const std::string& message, FieldFocus focus) override;
     void ShowMessage(const std::string& message) override;
+    // Asked on the job's worker before its output takes the place of an existing file.
+    bool ConfirmReplace(const std::string& destination) override;
     void SetStartCaption(const std::string& caption) override;
 
 private:

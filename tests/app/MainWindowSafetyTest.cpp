@@ -1,0 +1,108 @@
+// The utility's window as a careless user meets it: a job or its box left for a long time,
+// existing files in the way, boxes answered while the window is busy elsewhere.
+#include "ButtonCustom.h"
+#include "MainWindowFixture.h"
+#include "OptionBox.h"
+#include "ProgressBar.h"
+#include "TextBox.h"
+#include "TextBoxCustom.h"
+
+namespace {
+
+// The names in the folder, sorted.
+std::vector<std::string> Names(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        names.push_back(e.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// An hour of banner ticks, stepped one by one: far past the generator's nominal range, which it
+// leaves on its 267th draw, and past the point where its values run away altogether.
+TEST_F(MainWindow, TheBannerShowsPairsOfBitsForAnHourOfTicks) {
+    FormMain::bannerText.clear();
+    FormMain::bannerStep = 0;
+    window->running = true;
+    int pairsSeen = 0;
+    for (int tick = 0; tick < 2400; ++tick) {
+        const std::string before = FormMain::bannerText;
+        window->evTimer();
+        const std::string& now = FormMain::bannerText;
+        if (now.empty() || now == "decrypt and encrypt files...") {
+            continue;
+        }
+        ASSERT_EQ(now.find_first_not_of("01"), std::string::npos) << "tick " << tick;
+        ASSERT_LE(now.size(), 55u) << "tick " << tick;
+        if (before.size() >= 2 && before != "decrypt and encrypt files...") {
+            ASSERT_EQ(now.size(), before.size() + 2) << "tick " << tick;
+            ASSERT_EQ(now.compare(0, before.size(), before), 0) << "tick " << tick;
+        }
+        ++pairsSeen;
+    }
+    window->running = false;
+    EXPECT_GT(pairsSeen, 2000);
+}
+
+// Encrypting onto a file that is there already asks first; NO writes nothing and keeps it.
+TEST_F(MainWindow, AnExistingDestinationIsReplacedOnlyAfterYes) {
+    Write("report.txt", Sample(4000));
+    Write("precious.dat", "keep me");
+    PlatformTest::RequesterView asked, askedAgain, done;
+    bool secondBoxAfterNo = false;
+    Run([&] {
+        Type(window->txtFiles, Path("report.txt"));
+        Type(window->txtDestination, Path("precious.dat"));
+        Type(window->txtPassword, "long enough");
+        Type(window->txtConfirm, "long enough");
+        Click(window->btnStart);
+        asked = Answer(1);  // NO
+        WaitJobEnd();
+        PlatformTest::RequesterView none;
+        secondBoxAfterNo = PlatformTest::WaitRequester(&none, 300);
+        EXPECT_EQ(Read("precious.dat"), "keep me");
+        Click(window->btnStart);
+        askedAgain = Answer(0);  // YES
+        done = Answer();
+        WaitJobEnd();
+        Quit();
+    });
+    EXPECT_EQ(asked.text, Path("precious.dat") + " exists. Replace it?");
+    EXPECT_EQ(asked.title, "Tessella Cross Edition");
+    EXPECT_FALSE(secondBoxAfterNo);
+    EXPECT_EQ(askedAgain.text, asked.text);
+    EXPECT_EQ(done.text, "File encrypted successfully");
+    EXPECT_NE(Read("precious.dat"), "keep me");
+    EXPECT_EQ(Names(folder), (std::vector<std::string>{"precious.dat", "report.txt"}));
+}
+
+// Decrypting to the stored name in the source's folder asks the same question.
+TEST_F(MainWindow, TheStoredNameDoesNotTakeAnExistingFileWithoutAsking) {
+    const std::string original = Sample(6000);
+    Write("hello.txt", original);
+    PlatformTest::RequesterView asked;
+    Run([&] {
+        Type(window->txtFiles, Path("hello.txt"));
+        Type(window->txtDestination, Path("hello.velx"));
+        Type(window->txtPassword, "long enough");
+        Type(window->txtConfirm, "long enough");
+        Click(window->btnStart);
+        Answer();
+        WaitJobEnd();
+        Write("hello.txt", "written since");
+        Pick(window->optOperation, 1, 2);
+        Type(window->txtFiles, Path("hello.velx"));
+        Type(window->txtPassword, "long enough");
+        Click(window->btnStart);
+        asked = Answer(1);  // NO
+        WaitJobEnd();
+        Quit();
+    });
+    EXPECT_EQ(asked.text, Path("hello.txt") + " exists. Replace it?");
+    EXPECT_EQ(Read("hello.txt"), "written since");
+    EXPECT_EQ(Names(folder), (std::vector<std::string>{"hello.txt", "hello.velx"}));
+    EXPECT_EQ(window->btnStart->GetText(), "START");
+}
+
+}  // namespace
