@@ -788,9 +788,14 @@ bool FormMain::evTextKeyPress(GUIElement* /*element*/, int key) {
 void FormMain::SetCursorWait(bool b) {
     // Boxes from the window's task and from the worker may overlap: the pointer stays busy
     // until the last one has gone.
-    const int now = b ? ++waitCount : std::max(0, --waitCount);
-    if (!b && now == 0) {
-        waitCount = 0;
+    // One atomic step each way: a box closing never wipes out another one's count, and an
+    // unmatched close never takes the count below zero.
+    if (b) {
+        ++waitCount;
+        return;
+    }
+    int now = waitCount.load();
+    while (now > 0 && !waitCount.compare_exchange_weak(now, now - 1)) {
     }
 }
 

@@ -52,6 +52,22 @@ void Command(GUIElement* e) {
     }
 }
 
+bool IsUserInput(ULONG idcmpClass) {
+    switch (idcmpClass) {
+        case IDCMP_MOUSEBUTTONS:
+        case IDCMP_MOUSEMOVE:
+        case IDCMP_GADGETDOWN:
+        case IDCMP_GADGETUP:
+        case IDCMP_RAWKEY:
+        case IDCMP_VANILLAKEY:
+        case IDCMP_MENUPICK:
+        case IDCMP_INTUITICKS:
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool Erase(std::vector<GUIElement*>& list, GUIElement* e) {
     const auto it = std::find(list.begin(), list.end(), e);
     if (it == list.end()) {
@@ -622,11 +638,26 @@ void Application::ResetRiferimenti() {
 }
 
 void Application::CancellaBuffer(Window* window) {
-    if (window == nullptr) {
+    if (window == nullptr || window->UserPort == nullptr) {
         return;
     }
+    // Only the task that reads a port may empty it: another task's drain would take messages
+    // that task's loop has not seen yet, a close request among them.
+    if (window->UserPort->mp_SigTask != FindTask(nullptr)) {
+        return;
+    }
+    // What a box makes stale is the input meant for it: clicks, keys, gadgets and menus. A close
+    // request or a change of activation still stands, in its order.
+    std::vector<IntuiMessage*> kept;
     while (IntuiMessage* msg = GT_GetIMsg(window->UserPort)) {
-        GT_ReplyIMsg(msg);
+        if (IsUserInput(msg->Class)) {
+            GT_ReplyIMsg(msg);
+        } else {
+            kept.push_back(msg);
+        }
+    }
+    for (IntuiMessage* msg : kept) {
+        PutMsg(window->UserPort, &msg->ExecMessage);
     }
 }
 

@@ -105,4 +105,30 @@ TEST_F(MainWindow, TheStoredNameDoesNotTakeAnExistingFileWithoutAsking) {
     EXPECT_EQ(window->btnStart->GetText(), "START");
 }
 
+// Boxes of the window's task and of the job's worker come and go at the same time: each one
+// keeps the pointer busy until it has gone itself, and an extra "gone" changes nothing.
+TEST_F(MainWindow, EveryBoxKeepsTheWaitPointerUntilItHasGone) {
+    std::atomic<bool> stop{false};
+    std::thread other([&] {
+        while (!stop) {
+            window->SetCursorWait(true);
+            window->SetCursorWait(false);
+        }
+    });
+    int lost = 0;
+    for (int i = 0; i < 1000000 && lost == 0; ++i) {
+        window->SetCursorWait(true);
+        lost += window->CursorWait() ? 0 : 1;
+        window->SetCursorWait(false);
+    }
+    stop = true;
+    other.join();
+    EXPECT_EQ(lost, 0);
+    EXPECT_FALSE(window->CursorWait());
+    window->SetCursorWait(false);
+    window->SetCursorWait(true);
+    EXPECT_TRUE(window->CursorWait());
+    window->SetCursorWait(false);
+}
+
 }  // namespace

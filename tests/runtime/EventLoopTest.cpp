@@ -92,6 +92,38 @@ TEST_F(EventLoop, UnhandledMessagesAreLogged) {
     EXPECT_NE(std::find(log.begin(), log.end(), "evento non gestito 32768"), log.end());
 }
 
+// After a box, the clicks and keys made meanwhile were meant for the box and are dropped, but
+// only by the task that reads the window's port: another task's drain would take them from
+// under the loop.
+TEST_F(EventLoop, OnlyThePortsOwnTaskDropsTheInputMadeDuringABox) {
+    ClickAt(main.OnScreen(100, 100));
+    PlatformTest::WaitInputDrained();
+    std::thread([&] { Application::CancellaBuffer(main.GetHandle()); }).join();
+    ClickAt(main.CloseGadget());
+    PlatformTest::WaitInputDrained();
+    Application::Run(&main);
+    EXPECT_EQ(Without(trace, "main:clos"), (std::vector<std::string>{"main:down", "main:up"}));
+}
+
+// A close request made while a box was up is not input meant for the box: it stays.
+TEST_F(EventLoop, ACloseRequestOutlivesTheDropAfterABox) {
+    main.allowClose = false;
+    ClickAt(main.OnScreen(100, 100));
+    ClickAt(main.CloseGadget());
+    PlatformTest::WaitInputDrained();
+    Application::CancellaBuffer(main.GetHandle());
+    std::thread person([&] {
+        PlatformTest::WaitIdle();
+        main.allowClose = true;
+        ClickAt(main.CloseGadget());
+        PlatformTest::WaitIdle();
+    });
+    Application::Run(&main);
+    person.join();
+    EXPECT_EQ(Without(trace, "main:clos"), (std::vector<std::string>{}));
+    EXPECT_EQ(std::count(trace.begin(), trace.end(), "main:closing"), 2);
+}
+
 TEST_F(EventLoop, QuitEndsTheLoopOnlyWhenClosingIsAllowed) {
     std::atomic<int> stage{0};
     main.allowClose = false;
