@@ -562,6 +562,7 @@ void FormMain::StartJob() {
     pendingFocus = FieldFocus::None;
     running = true;
     jobActive = true;
+    jobEnding = false;
     workerDone = false;
     btnStart->SetText("STOP");
     AbilitaDisabilita(false);
@@ -623,6 +624,11 @@ void FormMain::RunHandover() {
         }
         FinishJob();
         jobActive = false;
+        if (closeWhenJobEnds) {
+            closeWhenJobEnds = false;
+            closeConfirmed = true;
+            Application::postQuit = 1;
+        }
     }
 }
 
@@ -643,11 +649,13 @@ void FormMain::SetProgress(int value) {
 }
 
 void FormMain::ShowError(const std::string& message, FieldFocus focus) {
+    jobEnding = true;
     MsgBox::ShowError(this, ToScreen(message), "ERROR");
     OnWindowTask([this, focus] { pendingFocus = focus; });
 }
 
 void FormMain::ShowMessage(const std::string& message) {
+    jobEnding = true;
     MsgBox::ShowMessage(this, ToScreen(message), kTitle);
 }
 
@@ -751,14 +759,27 @@ void FormMain::evTimer() {
 // ---- Closing and keys -------------------------------------------------------------------------
 
 bool FormMain::evClosing() {
+    if (closeConfirmed) {
+        // Yes was said while the last job was finishing; it has finished now.
+        closeConfirmed = false;
+        timerBanner->Stop();
+        return true;
+    }
     UnregisterHotKeyForm();
     if (MsgBox::ShowQuestion(this, "Do you really want to go exit?", "Exit") == 0) {
         RegisterHotKeyForm();
         return false;
     }
+    // A job whose worker has returned is over: what it handed over is applied now, so that the
+    // answer closes the window at once.
+    if (jobActive && workerDone && !running) {
+        RunHandover();
+    }
     if (running || jobActive) {
-        // The job stops at its next block; the window closes on a later request, once the
-        // worker has let go of it.
+        // A job that was still running stops at its next block, and the window closes on a
+        // later request. One that had already ended, its last box answered and only its worker
+        // yet to return, closes the window as soon as it has: nothing is left to wait for.
+        closeWhenJobEnds = jobEnding && !CursorWait();
         running = false;
         return false;
     }

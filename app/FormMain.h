@@ -198,12 +198,19 @@ private:
     std::atomic<bool> jobActive{false};
     // Set by the worker as the last thing it does with the window.
     std::atomic<bool> workerDone{false};
+    // Set by the worker when it shows the box that ends its job (its outcome, or its failure):
+    // all that is left is for it to return.
+    std::atomic<bool> jobEnding{false};
     std::atomic<int> progress{0};
     std::atomic<int> waitCount{0};
     JobInputs job;
     FieldFocus pendingFocus = FieldFocus::None;
     // When the caption last turned back to START: a press made before then was meant as STOP.
     uint64_t startShownAt = 0;
+    // Yes to the exit question came while a finished job's worker was returning: the window
+    // closes once it has, without asking again.
+    bool closeWhenJobEnds = false;
+    bool closeConfirmed = false;
     Timer* timerHandover = nullptr;
     Timer* timerDrop = nullptr;
     MsgPort* dropPort = nullptr;

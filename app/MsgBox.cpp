@@ -1,5 +1,6 @@
 #include "MsgBox.h"
 
+#include <exec.h>
 #include <intuition.h>
 
 #include <algorithm>
@@ -27,6 +28,43 @@ size_t PutLine(unsigned char* at, int x, int y, const std::string& text, bool mo
     return text.size() + 5;
 }
 
+// Whether the calling task is the one that runs the window's loop.
+bool OwnsWindow(Window* window) {
+    return window != nullptr && window->UserPort != nullptr &&
+           window->UserPort->mp_SigTask == FindTask(nullptr);
+}
+
+// Runs a box to its answer. On the loop's own task the timers go on while it waits (a job's
+// progress, its hand-over to the window, the banner), so that what happens meanwhile is seen
+// and is done when the box is answered. The owner stops being busy before the box's window
+// goes: whoever sees the box gone also sees its owner free.
+long RunBox(Form* form, Window* window, const EasyStruct& es, const IPTR* args) {
+    Window* box = BuildEasyRequestArgs(window, &es, 0, args);
+    if (box == nullptr) {
+        if (form != nullptr) {
+            form->SetCursorWait(false);
+        }
+        return -1;
+    }
+    const bool servesTimers = OwnsWindow(window);
+    LONG answer = -2;
+    for (;;) {
+        answer = SysReqHandler(box, nullptr, servesTimers ? FALSE : TRUE);
+        if (answer != -2) {
+            break;
+        }
+        if (servesTimers) {
+            const uint32_t timers = Application::ElaboraMessaggiTimer();
+            Wait((1UL << box->UserPort->mp_SigBit) | timers);
+        }
+    }
+    if (form != nullptr) {
+        form->SetCursorWait(false);
+    }
+    FreeSysRequest(box);
+    return answer;
+}
+
 }  // namespace
 
 long MsgBox::Ask(Form* form, const std::string& message, const std::string& title,
@@ -39,13 +77,10 @@ long MsgBox::Ask(Form* form, const std::string& message, const std::string& titl
     // The message goes in as the argument of "%s": a "%" in a file name shows as itself.
     const EasyStruct es{sizeof(EasyStruct), 0, title.c_str(), "%s", buttons};
     const IPTR args[] = {reinterpret_cast<IPTR>(message.c_str()), EASYARGS_END};
-    const long answer = EasyRequestArgs(window, &es, nullptr, args);
+    const long answer = RunBox(form, window, es, args);
     if (window != nullptr) {
         // Clicks made while the box was up were meant for the box, not the window.
         Application::CancellaBuffer(window);
-    }
-    if (form != nullptr) {
-        form->SetCursorWait(false);
     }
     return answer;
 }

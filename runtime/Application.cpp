@@ -107,13 +107,15 @@ void Application::Run(Form* mainWindow) {
         IntuiMessage* msg = GT_GetIMsg(win->UserPort);
         if (msg != nullptr) {
             ElaboraEventi(mainWindow, msg, done, event, keyBuffer, keyBufferSize);
-            if (postQuit != 0) {
-                postQuit = 0;
-                if (mainWindow->OnClosing()) {
-                    done = 1;
-                }
+        }
+        // A quit may come from a timer as well as from an input, and is answered before the
+        // loop sleeps again.
+        if (done == 0 && postQuit != 0) {
+            postQuit = 0;
+            if (mainWindow->OnClosing()) {
+                done = 1;
             }
-        } else {
+        } else if (msg == nullptr) {
             Wait((1UL << win->UserPort->mp_SigBit) | timerMask | windowMask);
         }
     }

@@ -579,6 +579,14 @@ LONG EasyRequest(Window* window, const EasyStruct* easyStruct, ULONG* idcmpPtr, 
     const IPTR list[] = {tessella::utility::ToTagData(args)..., EASYARGS_END};
     return EasyRequestArgs(window, easyStruct, idcmpPtr, list);
 }
+// The same requester, left for the caller to run: it opens and returns its window (null when
+// it cannot), SysReqHandler deals with its input and returns the answer as EasyRequestArgs
+// does, or -2 while none is chosen (waitInput: wait for input first), and FreeSysRequest
+// closes it. A task can so go on with its own work while the requester is up.
+Window* BuildEasyRequestArgs(Window* window, const EasyStruct* easyStruct, ULONG idcmp,
+                             const IPTR* argList);
+LONG SysReqHandler(Window* window, ULONG* idcmpPtr, BOOL waitInput);
+void FreeSysRequest(Window* window);
 // TRUE for the positive (left) button, FALSE for the negative one; width and height are the
 // requester's smallest size.
 BOOL AutoRequest(Window* window, const IntuiText* body, const IntuiText* posText,

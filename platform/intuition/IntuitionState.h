@@ -113,7 +113,10 @@ public:
     // Gadgets to draw again once the lock is let go (drawing needs the window's layer first).
     std::vector<std::pair<std::shared_ptr<WindowImpl>, Gadget*>> redraws;
     std::vector<SysRequest*> requests;  // system requesters up, oldest first
-    WindowImpl* alert = nullptr;        // an alert takes every mouse button while it is up
+    // The windows of requesters that have been answered but are not closed yet: until they
+    // are, they still cover what lies under them.
+    std::vector<const Window*> closingRequests;
+    WindowImpl* alert = nullptr;  // an alert takes every mouse button while it is up
 
     MsgPort replyPort{};
     Interrupt replyHandler{};

@@ -15,7 +15,9 @@ void ShowRequest(SysRequest* request) {
 void HideRequest(SysRequest* request) {
     Intuition& in = Intuition::Get();
     std::lock_guard guard(in.lock);
-    std::erase(in.requests, request);
+    if (std::erase(in.requests, request) > 0 && request->window != nullptr) {
+        in.closingRequests.push_back(request->window);
+    }
     in.changed.notify_all();
 }
 

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -101,13 +104,39 @@ std::string Format(const char* format, const IPTR* args) {
     return out;
 }
 
-// The answer of a requester: the index of its button from the left.
-int Ask(Window* parent, const std::string& title, const std::string& body,
-        const std::vector<std::string>& labels, int minWidth, int minHeight) {
-    RequesterWindow rw(parent);
-    TextFont* font = rw.Font();
+// An easy requester that is up: its window, what the test interface sees of it, and the
+// answer once a button is chosen.
+class EasyBox {
+public:
+    explicit EasyBox(Window* parent) : rw_(parent) {}
+    ~EasyBox() {
+        if (listed_) {
+            HideRequest(&request_);
+        }
+    }
+    EasyBox(const EasyBox&) = delete;
+    EasyBox& operator=(const EasyBox&) = delete;
+
+    bool Open(const std::string& title, const std::string& body,
+              const std::vector<std::string>& labels, int minWidth, int minHeight);
+    Window* Handle() const { return rw_.Handle(); }
+    // Deals with the messages that have arrived (waiting for one first when asked to) and
+    // tells the index of the button chosen from the left, or -1 while there is none yet.
+    int Poll(bool wait);
+
+private:
+    RequesterWindow rw_;
+    SysRequest request_;
+    bool listed_ = false;
+    int buttons_ = 0;
+    int answer_ = -1;
+};
+
+bool EasyBox::Open(const std::string& title, const std::string& body,
+                   const std::vector<std::string>& labels, int minWidth, int minHeight) {
+    TextFont* font = rw_.Font();
     if (font == nullptr) {
-        return -1;
+        return false;
     }
     const std::vector<std::string> lines = Split(body, '\n', false);
     const int lineHeight = font->tf_YSize + 1;
@@ -126,10 +155,10 @@ int Ask(Window* parent, const std::string& title, const std::string& body,
     const int width =
         std::max({textWidth + 4 * kMargin, buttonsWidth + 2 * kMargin, 200, minWidth});
     const int height = std::max(kGap + boxHeight + kGap + buttonHeight + kGap, minHeight);
-    if (!rw.Open(title.c_str(), width, height)) {
-        return -1;
+    if (!rw_.Open(title.c_str(), width, height)) {
+        return false;
     }
-    Window* w = rw.Handle();
+    Window* w = rw_.Handle();
     {
         RastPort* rp = w->RPort;
         LockLayerRom(rp->Layer);
@@ -141,42 +170,96 @@ int Ask(Window* parent, const std::string& title, const std::string& body,
         const int x = (width - look::TextWidth(font, lines[i])) / 2;
         RequesterText(w, font, x, kGap + 6 + static_cast<int>(i) * lineHeight, lines[i]);
     }
-    SysRequest request;
-    request.kind = SysRequest::Kind::Easy;
-    request.window = w;
-    request.title = title;
-    request.text = body;
-    request.labels = labels;
+    request_.kind = SysRequest::Kind::Easy;
+    request_.window = w;
+    request_.title = title;
+    request_.text = body;
+    request_.labels = labels;
     // One button sits in the middle; more spread from the left edge to the right one.
     const int n = static_cast<int>(labels.size());
     const int spare = width - 2 * kMargin - (buttonsWidth - (n - 1) * kGap);
     const int top = height - kGap - buttonHeight;
     int x = n == 1 ? (width - widths[0]) / 2 : kMargin;
     for (int i = 0; i < n; ++i) {
-        const NewGadget ng = rw.At(x, top, widths[i], buttonHeight, static_cast<UWORD>(i + 1),
-                                   labels[i].c_str(), PLACETEXT_IN);
-        request.buttons.push_back(rw.Add(BUTTON_KIND, ng, nullptr));
+        const NewGadget ng = rw_.At(x, top, widths[i], buttonHeight, static_cast<UWORD>(i + 1),
+                                    labels[i].c_str(), PLACETEXT_IN);
+        request_.buttons.push_back(rw_.Add(BUTTON_KIND, ng, nullptr));
         x += widths[i] + (n > 1 ? spare / (n - 1) : 0);
     }
-    rw.Track(&request);
-    ShowRequest(&request);
-    int answer = -1;
-    rw.Run([&](const IntuiMessage& m) {
+    buttons_ = n;
+    rw_.Track(&request_);
+    ShowRequest(&request_);
+    listed_ = true;
+    return true;
+}
+
+int EasyBox::Poll(bool wait) {
+    const auto handle = [&](const IntuiMessage& m) {
         // Return or Amiga-V take the left button, Escape or Amiga-B the right one.
         const bool amiga = m.Qualifier & (IEQUALIFIER_LCOMMAND | IEQUALIFIER_RCOMMAND);
         if (m.Class == IDCMP_GADGETUP) {
-            answer = static_cast<const Gadget*>(m.IAddress)->GadgetID - 1;
+            answer_ = static_cast<const Gadget*>(m.IAddress)->GadgetID - 1;
         } else if (m.Class == IDCMP_RAWKEY &&
                    (m.Code == RAWKEY_RETURN || (amiga && m.Code == kKeyV))) {
-            answer = 0;
+            answer_ = 0;
         } else if (m.Class == IDCMP_RAWKEY &&
                    (m.Code == RAWKEY_ESCAPE || (amiga && m.Code == kKeyB))) {
-            answer = n - 1;
+            answer_ = buttons_ - 1;
         }
-        return answer < 0;
-    });
-    HideRequest(&request);
+        return answer_ < 0;
+    };
+    if (answer_ < 0) {
+        if (wait) {
+            WaitPort(rw_.Handle()->UserPort);
+        }
+        rw_.Drain(handle);
+    }
+    return answer_;
+}
+
+// The answer of a requester: the index of its button from the left.
+int Ask(Window* parent, const std::string& title, const std::string& body,
+        const std::vector<std::string>& labels, int minWidth, int minHeight) {
+    EasyBox box(parent);
+    if (!box.Open(title, body, labels, minWidth, minHeight)) {
+        return -1;
+    }
+    int answer = -1;
+    while ((answer = box.Poll(true)) < 0) {
+    }
     return answer;
+}
+
+// EasyRequest's numbering: 1, 2, ... from the left; the rightmost (the negative answer) is 0.
+LONG EasyAnswer(int index, size_t buttons) {
+    if (index < 0) {
+        return -1;
+    }
+    return index == static_cast<int>(buttons) - 1 ? 0 : index + 1;
+}
+
+std::string EasyBody(const EasyStruct* easyStruct, const IPTR* argList) {
+    return Format(easyStruct->es_TextFormat, argList);
+}
+
+std::vector<std::string> EasyLabels(const EasyStruct* easyStruct) {
+    return Split(easyStruct->es_GadgetFormat != nullptr ? easyStruct->es_GadgetFormat : "OK", '|',
+                 true);
+}
+
+std::string EasyTitle(const EasyStruct* easyStruct) {
+    return easyStruct->es_Title != nullptr ? easyStruct->es_Title : "System request";
+}
+
+// The requesters built to be run by their caller, by their window.
+struct BuiltRequests {
+    std::mutex lock;
+    std::map<Window*, std::pair<std::unique_ptr<EasyBox>, size_t>> boxes;
+};
+
+BuiltRequests& Built() {
+    static BuiltRequests* built = new BuiltRequests;  // used until the process ends
+    return *built;
 }
 
 std::string ITextLines(const IntuiText* text) {
@@ -197,19 +280,58 @@ LONG EasyRequestArgs(Window* window, const EasyStruct* easyStruct, ULONG* /*idcm
     if (easyStruct == nullptr) {
         return -1;
     }
-    // The body's arguments come first in the list, then the buttons'.
-    const IPTR* args = argList;
-    const std::string body = Format(easyStruct->es_TextFormat, args);
-    std::vector<std::string> labels = Split(
-        easyStruct->es_GadgetFormat != nullptr ? easyStruct->es_GadgetFormat : "OK", '|', true);
-    const std::string title =
-        easyStruct->es_Title != nullptr ? easyStruct->es_Title : "System request";
-    const int index = Ask(window, title, body, labels, 0, 0);
-    if (index < 0) {
-        return -1;
+    const std::vector<std::string> labels = EasyLabels(easyStruct);
+    return EasyAnswer(
+        Ask(window, EasyTitle(easyStruct), EasyBody(easyStruct, argList), labels, 0, 0),
+        labels.size());
+}
+
+Window* BuildEasyRequestArgs(Window* window, const EasyStruct* easyStruct, ULONG /*idcmp*/,
+                             const IPTR* argList) {
+    if (easyStruct == nullptr) {
+        return nullptr;
     }
-    // 1, 2, ... from the left; the rightmost (the negative answer) is 0.
-    return index == static_cast<int>(labels.size()) - 1 ? 0 : index + 1;
+    const std::vector<std::string> labels = EasyLabels(easyStruct);
+    auto box = std::make_unique<EasyBox>(window);
+    if (!box->Open(EasyTitle(easyStruct), EasyBody(easyStruct, argList), labels, 0, 0)) {
+        return nullptr;
+    }
+    Window* handle = box->Handle();
+    BuiltRequests& built = Built();
+    const std::lock_guard guard(built.lock);
+    built.boxes[handle] = {std::move(box), labels.size()};
+    return handle;
+}
+
+LONG SysReqHandler(Window* window, ULONG* /*idcmpPtr*/, BOOL waitInput) {
+    EasyBox* box = nullptr;
+    size_t buttons = 0;
+    {
+        BuiltRequests& built = Built();
+        const std::lock_guard guard(built.lock);
+        const auto it = built.boxes.find(window);
+        if (it == built.boxes.end()) {
+            return -1;
+        }
+        box = it->second.first.get();
+        buttons = it->second.second;
+    }
+    const int index = box->Poll(waitInput != FALSE);
+    return index < 0 ? -2 : EasyAnswer(index, buttons);
+}
+
+void FreeSysRequest(Window* window) {
+    std::unique_ptr<EasyBox> box;
+    {
+        BuiltRequests& built = Built();
+        const std::lock_guard guard(built.lock);
+        const auto it = built.boxes.find(window);
+        if (it == built.boxes.end()) {
+            return;
+        }
+        box = std::move(it->second.first);
+        built.boxes.erase(it);
+    }
 }
 
 BOOL AutoRequest(Window* window, const IntuiText* body, const IntuiText* posText,

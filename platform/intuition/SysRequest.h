@@ -79,6 +79,19 @@ public:
         }
     }
 
+    // Gives handle the messages that have arrived, without waiting, until it returns false.
+    template <typename Handler>
+    void Drain(Handler handle) {
+        while (IntuiMessage* m = GT_GetIMsg(window_->UserPort)) {
+            const bool more = handle(*m);
+            GT_ReplyIMsg(m);
+            Handled(tracked_);
+            if (!more) {
+                return;
+            }
+        }
+    }
+
 private:
     Window* parent_;
     Screen* screen_ = nullptr;

@@ -197,11 +197,15 @@ Point CentreOf(const Window* w, const Gadget* g) {
     return {w->LeftEdge + g->LeftEdge + g->Width / 2, w->TopEdge + g->TopEdge + g->Height / 2};
 }
 
-bool Gone(SysRequest* request, int timeoutMs) {
+// Until the requester is unlisted and its window closed, so that nothing it covered is still
+// hidden from the next click.
+bool Gone(SysRequest* request, const Window* window, int timeoutMs) {
     Intuition& in = Intuition::Get();
     std::unique_lock guard(in.lock);
     return in.changed.wait_for(guard, std::chrono::milliseconds(timeoutMs), [&] {
-        return std::find(in.requests.begin(), in.requests.end(), request) == in.requests.end();
+        return std::find(in.requests.begin(), in.requests.end(), request) == in.requests.end() &&
+               std::find(in.closingRequests.begin(), in.closingRequests.end(), window) ==
+                   in.closingRequests.end();
     });
 }
 
@@ -216,7 +220,7 @@ bool Handled(SysRequest* request, int before, int timeoutMs) {
 }
 
 // Clicks a button of the newest requester; an alert takes the left or the right button.
-SysRequest* Press(int button, int timeoutMs, int* handled) {
+SysRequest* Press(int button, int timeoutMs, int* handled, const Window** window = nullptr) {
     Intuition& in = Intuition::Get();
     Point at;
     UWORD mouse = IECODE_LBUTTON;
@@ -229,6 +233,9 @@ SysRequest* Press(int button, int timeoutMs, int* handled) {
         }
         *handled = request->handled;
         const Window* w = request->window;
+        if (window != nullptr) {
+            *window = w;
+        }
         if (request->kind == SysRequest::Kind::Alert) {
             at = {w->LeftEdge + w->Width / 2, w->TopEdge + w->Height / 2};
             mouse = button == 0 ? IECODE_LBUTTON : IECODE_RBUTTON;
@@ -283,8 +290,9 @@ bool WaitRequester(RequesterView* view, int timeoutMs) {
 
 bool AnswerRequester(int button, int timeoutMs) {
     int handled = 0;
-    SysRequest* r = Press(button, timeoutMs, &handled);
-    return r != nullptr && Gone(r, timeoutMs);
+    const Window* window = nullptr;
+    SysRequest* r = Press(button, timeoutMs, &handled, &window);
+    return r != nullptr && Gone(r, window, timeoutMs);
 }
 
 bool CancelRequester(int timeoutMs) {

@@ -228,6 +228,9 @@ void CloseWindow(Window* window) {
         if (in.alert == w.get()) {
             in.alert = nullptr;
         }
+        if (std::erase(in.closingRequests, window) > 0) {
+            in.changed.notify_all();
+        }
         if (in.menus.window == w.get()) {
             in.menus = MenuSession{};
         }

@@ -131,4 +131,42 @@ TEST_F(MainWindow, EveryBoxKeepsTheWaitPointerUntilItHasGone) {
     window->SetCursorWait(false);
 }
 
+// The exit question asked while a job runs: the job goes on behind it (its progress is seen),
+// and once the job has ended and its box is answered, one Yes closes the window.
+TEST_F(MainWindow, TheJobGoesOnBehindTheExitQuestionAndOneYesThenCloses) {
+    Write("big.bin", Sample(1 << 20));
+    int progressWhileAsked = -1;
+    bool closedByOneYes = false;
+    Run([&] {
+        Type(window->txtFiles, Path("big.bin"));
+        Type(window->txtDestination, Path("big.velx"));
+        Type(window->txtPassword, "long enough");
+        Type(window->txtConfirm, "long enough");
+        window->HoldNextJob();
+        Click(window->btnStart);
+        ASSERT_TRUE(window->WaitHeld());
+        ClickForBox(window->btnClose);
+        ASSERT_TRUE(WaitForBox("Do you really want to go exit?"));
+        window->Release();
+        ASSERT_TRUE(WaitForBox("File encrypted successfully"));
+        for (int i = 0; i < 500 && window->prgStatus->GetValue() != 100; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        progressWhileAsked = window->prgStatus->GetValue();
+        EXPECT_TRUE(PlatformTest::AnswerRequester(0));
+        ASSERT_TRUE(WaitForBox("Do you really want to go exit?"));
+        EXPECT_TRUE(PlatformTest::AnswerRequester(0));  // Yes
+        for (int i = 0; i < 500 && window->IsLoad(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        closedByOneYes = !window->IsLoad();
+        if (!closedByOneYes) {
+            Quit();
+        }
+    });
+    EXPECT_EQ(progressWhileAsked, 100);
+    EXPECT_TRUE(closedByOneYes);
+    EXPECT_TRUE(fs::exists(folder / "big.velx"));
+}
+
 }  // namespace
