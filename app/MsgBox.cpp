@@ -1,5 +1,6 @@
 #include "MsgBox.h"
 
+#include <dos.h>
 #include <exec.h>
 #include <intuition.h>
 
@@ -54,8 +55,12 @@ long RunBox(Form* form, Window* window, const EasyStruct& es, const IPTR* args) 
             break;
         }
         if (servesTimers) {
+            if (StopRequested() != 0) {
+                answer = 0;  // the program is asked to stop: the negative answer
+                break;
+            }
             const uint32_t timers = Application::ElaboraMessaggiTimer();
-            Wait((1UL << box->UserPort->mp_SigBit) | timers);
+            Wait((1UL << box->UserPort->mp_SigBit) | timers | SIGBREAKF_CTRL_C);
         }
     }
     if (form != nullptr) {

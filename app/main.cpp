@@ -2,18 +2,37 @@
 // down again. A file named on the command line opens as the job's source.
 //   tessella [--snapshot PNG] [FILE]   (PNG: the screen as composed once the window is up, for
 //                                       tests that must know when the desktop shows it)
+#include <dos.h>
 #include <intuition.h>
 #include <platform_test.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "Application.h"
 #include "FormMain.h"
 #include "OrvScreen.h"
 #include "Startup.h"
 
+namespace {
+
+// Why the program was asked to stop, for the one line it leaves on standard error.
+std::string StopReason(LONG why) {
+    if (why == STOP_DISPLAYLOST) {
+        return "the desktop's display was lost";
+    }
+    const char* name = strsignal(static_cast<int>(why));
+    return std::string("stopped by a signal (") + (name != nullptr ? name : "unknown") + ")";
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // Before any other thread: a logout, a kill or a lost display then stops the job and ends
+    // the program in order, instead of killing it halfway.
+    CatchStopSignals();
     // With no desktop to show it on, the window could be neither seen nor closed.
     if (!ScreensOnDesktop()) {
         std::fputs("tessella: there is no desktop to open the window on.\n", stderr);
@@ -41,8 +60,24 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     }
     Application::Run(window);
-    Startup::SlideAway(screen);
-    delete window;
+    const LONG stop = StopRequested();
+    if (stop == 0) {
+        Startup::SlideAway(screen);
+    }
+    delete window;  // a job still running stops here and leaves nothing behind
     Startup::Down(screen);
+    if (stop != 0) {
+        const std::string line =
+            "tessella: " + StopReason(stop) + "; any job in progress was stopped.";
+        std::fprintf(stderr, "%s\n", line.c_str());
+        if (stop == STOP_DISPLAYLOST) {
+            // A thread of the display's library stays inside it for good, holding its locks,
+            // and that library's exit handlers would wait for them for ever. Everything of the
+            // program's own is closed by now.
+            std::fflush(nullptr);
+            std::_Exit(1);
+        }
+        return 1;
+    }
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include <dos.h>
 #include <exec.h>
 #include <gadtools.h>
 #include <intuition.h>
@@ -97,6 +98,11 @@ void Application::Run(Form* mainWindow) {
     uint8_t keyBufferSize = 2;
     char* keyBuffer = static_cast<char*>(AllocMem(keyBufferSize, MEMF_CLEAR));
     while (done == 0) {
+        // A request to stop the program (a signal, the display lost) is a close that cannot be
+        // refused: the loop ends, and the program takes itself down in its usual order.
+        if (StopRequested() != 0) {
+            break;
+        }
         const uint32_t timerMask = ElaboraMessaggiTimer();
         const uint32_t windowMask =
             ElaboraMessaggiWinSec(mainWindow, event, keyBuffer, keyBufferSize);
@@ -116,7 +122,7 @@ void Application::Run(Form* mainWindow) {
                 done = 1;
             }
         } else if (msg == nullptr) {
-            Wait((1UL << win->UserPort->mp_SigBit) | timerMask | windowMask);
+            Wait((1UL << win->UserPort->mp_SigBit) | timerMask | windowMask | SIGBREAKF_CTRL_C);
         }
     }
     if (menu != nullptr) {

@@ -21,6 +21,8 @@ namespace tessella::exec {
 Task* NewTask(const char* name, UBYTE type, size_t structSize);
 // Binds the calling thread to a task made by NewTask.
 void BindCurrentThread(Task* task);
+// Signals every task there is, ended ones too (harmless: nobody waits on them).
+void SignalAllTasks(ULONG signalSet);
 // Marks a task ended; FindTask by name no longer finds it.
 void EndTask(Task* task);
 

@@ -24,6 +24,18 @@ constexpr ULONG kReservedSignals = 0x0000FFFFUL;
 
 }  // namespace
 
+void SignalAllTasks(ULONG signalSet) {
+    std::vector<Task*> tasks;
+    {
+        Registry& registry = TheRegistry();
+        std::lock_guard guard(registry.lock);
+        tasks = registry.tasks;
+    }
+    for (Task* task : tasks) {
+        Signal(task, signalSet);
+    }
+}
+
 Task* NewTask(const char* name, UBYTE type, size_t structSize) {
     Task* task = static_cast<Task*>(std::calloc(1, structSize));
     task->tc_ETask = new ETask;

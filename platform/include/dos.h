@@ -83,3 +83,20 @@ LONG ParsePatternNoCase(CONST_STRPTR source, STRPTR dest, LONG destLength);
 // Whether the whole string matches a parsed pattern.
 BOOL MatchPattern(CONST_STRPTR pattern, CONST_STRPTR string);
 BOOL MatchPatternNoCase(CONST_STRPTR pattern, CONST_STRPTR string);
+
+// ---- Requests to stop the program ------------------------------------------------------------
+
+// The process is asked from outside to stop: by SIGINT, SIGTERM or SIGHUP (a terminal's Ctrl-C,
+// a logout, a polite kill), or by the loss of the desktop's display. Every task then receives
+// the Ctrl-C break, SIGBREAKF_CTRL_C, as a shell's break would reach an AROS program, and
+// StopRequested() tells from then on what asked. Requesters give up at once (the negative
+// answer, or none) while a stop is requested.
+#define STOP_DISPLAYLOST (-1)
+// Blocks SIGINT, SIGTERM and SIGHUP in the calling thread, and so in every thread it starts
+// from then on, and turns each one received into a stop request. Call it first thing in main,
+// before any other thread exists. A second call does nothing.
+void CatchStopSignals(void);
+// 0 while no stop is requested; else the signal number, or STOP_DISPLAYLOST.
+LONG StopRequested(void);
+// Whether anything turns stop requests into breaks (CatchStopSignals was called).
+BOOL StopSignalsCaught(void);

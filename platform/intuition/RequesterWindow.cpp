@@ -1,3 +1,5 @@
+#include <dos.h>
+
 #include <algorithm>
 
 #include "intuition/IntuitionState.h"
@@ -71,6 +73,15 @@ void SleepWindow(Window* window, bool asleep) {
     if (asleep && in.activeGadgetWindow == w.get()) {
         in.DeactivateGadget();
     }
+}
+
+bool WaitRequesterInput(const Window* window) {
+    if (StopRequested() != 0) {
+        return false;
+    }
+    // A signal may be left over from a message already taken: the caller looks again.
+    Wait((1UL << window->UserPort->mp_SigBit) | SIGBREAKF_CTRL_C);
+    return StopRequested() == 0;
 }
 
 void RequesterText(Window* window, TextFont* font, int x, int y, const std::string& text) {

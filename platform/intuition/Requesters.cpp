@@ -208,10 +208,11 @@ int EasyBox::Poll(bool wait) {
         }
         return answer_ < 0;
     };
+    if (answer_ < 0 && wait && !rw_.WaitInput()) {
+        // The program is asked to stop: nobody waits for this answer; the negative one is safe.
+        answer_ = buttons_ - 1;
+    }
     if (answer_ < 0) {
-        if (wait) {
-            WaitPort(rw_.Handle()->UserPort);
-        }
         rw_.Drain(handle);
     }
     return answer_;
@@ -414,7 +415,9 @@ BOOL DisplayAlert(ULONG alertNumber, CONST_STRPTR string, UWORD height) {
     BOOL answer = FALSE;
     bool answered = false;
     while (!answered) {
-        WaitPort(w->UserPort);
+        if (!WaitRequesterInput(w)) {
+            break;  // the program is asked to stop: the alert is left unanswered
+        }
         while (IntuiMessage* m = GT_GetIMsg(w->UserPort)) {
             if (m->Class == IDCMP_MOUSEBUTTONS && (m->Code == SELECTUP || m->Code == MENUUP)) {
                 answer = m->Code == SELECTUP ? TRUE : FALSE;

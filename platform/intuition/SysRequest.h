@@ -38,6 +38,10 @@ void Handled(SysRequest* request);
 void UpdateRequest(SysRequest* request, const std::string& drawer, const std::string& file,
                    const std::vector<std::string>& entries);
 
+// Waits for a message to a requester's window, or for a request to stop the program; false
+// once a stop is requested.
+bool WaitRequesterInput(const Window* window);
+
 // A requester window on the parent's screen (or the default public screen), centred over the
 // parent, with gadgets laid out by its maker. Closing it gives the activation back.
 class RequesterWindow {
@@ -61,13 +65,19 @@ public:
     Gadget* Add(ULONG kind, const NewGadget& ng, const TagItem* tags);
     // Counts the messages it deals with in the listed requester.
     void Track(SysRequest* request) { tracked_ = request; }
-    // Runs until handle returns false, giving it every message of the window.
+    // Waits for a message to the window, or for a request to stop the program; false once a
+    // stop is requested, when no requester waits for its answer any more.
+    bool WaitInput() const { return WaitRequesterInput(window_); }
+    // Runs until handle returns false, giving it every message of the window, or until the
+    // program is asked to stop.
     template <typename Handler>
     void Run(Handler handle) {
         for (;;) {
             IntuiMessage* m = GT_GetIMsg(window_->UserPort);
             if (m == nullptr) {
-                WaitPort(window_->UserPort);
+                if (!WaitInput()) {
+                    return;
+                }
                 continue;
             }
             const bool more = handle(*m);

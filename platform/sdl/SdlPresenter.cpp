@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 #include <link.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <future>
 
+#include "dos/StopRequests.h"
 #include "graphics/LayerImpl.h"
 #include "intuition/IntuitionState.h"
 #include "sdl/DisplayProbe.h"
@@ -115,7 +117,51 @@ void PinLoadedLibraries() {
     }
 }
 
+// Xlib calls this when the connection to the display breaks, and ends the process if it
+// returns. The presenter's thread, the only one that talks to the display, stays here for
+// good; the program hears of it as a request to stop and ends in its own order.
+struct XDisplayHandle;
+using XIOErrorHandler = int (*)(XDisplayHandle*);
+std::atomic<SdlPresenter*> watchedPresenter{nullptr};
+
+[[noreturn]] void EndAtOnce() {
+    static const char kMessage[] = "The desktop's display was lost.\n";
+    (void)!::write(2, kMessage, sizeof(kMessage) - 1);
+    ::_exit(1);
+}
+
+int OnDisplayLost(XDisplayHandle* /*display*/) {
+    SdlPresenter* presenter = watchedPresenter.load();
+    // With nobody to hear a request to stop, or on a thread of which nothing is known, the
+    // only safe way on is the way Xlib would go, without its exit handlers.
+    if (presenter == nullptr || !presenter->OwnsCallingThread() || !StopSignalsCaught()) {
+        EndAtOnce();
+    }
+    presenter->DisplayLost();
+    dos::RequestStop(STOP_DISPLAYLOST);
+    for (;;) {
+        ::pause();
+    }
+}
+
 }  // namespace
+
+void CatchDisplayLoss(SdlPresenter* presenter) {
+    watchedPresenter = presenter;
+    if (presenter == nullptr) {
+        return;
+    }
+    // SDL loads the X library itself, when the desktop is an X one.
+    void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+    if (x11 == nullptr) {
+        return;
+    }
+    using Setter = XIOErrorHandler (*)(XIOErrorHandler);
+    if (auto set = reinterpret_cast<Setter>(dlsym(x11, "XSetIOErrorHandler"))) {
+        set(&OnDisplayLost);
+    }
+    dlclose(x11);
+}
 
 std::unique_ptr<SdlPresenter> SdlPresenter::Open(std::string& error) {
     std::unique_ptr<SdlPresenter> p(new SdlPresenter);
@@ -134,6 +180,7 @@ bool SdlPresenter::Start(std::string& error) {
     auto opened = std::make_shared<std::promise<std::string>>();
     std::future<std::string> result = opened->get_future();
     thread_ = std::thread([this, opened] {
+        threadId_ = std::this_thread::get_id();
         std::string problem;
         // Only a desktop will do: SDL's other drivers (the console's, off-screen ones) would
         // show the user nothing.
@@ -169,6 +216,7 @@ bool SdlPresenter::Start(std::string& error) {
         const bool ok = problem.empty();
         if (ok) {
             PinLoadedLibraries();
+            CatchDisplayLoss(this);
         }
         opened->set_value(problem);
         if (!ok) {
@@ -179,6 +227,9 @@ bool SdlPresenter::Start(std::string& error) {
             Run();
         }
         Finish();
+        const std::lock_guard guard(endLock_);
+        ended_ = true;
+        endChanged_.notify_all();
     });
     // The display was seen to answer, but a desktop can still stall the opening of a window:
     // past this limit the program goes on without one.
@@ -194,8 +245,14 @@ bool SdlPresenter::Start(std::string& error) {
         thread_.join();
         return false;
     }
-    watcher_ = std::thread([this] { WatchDisplay(); });
-    Wake();  // the first picture
+    watcher_ = std::thread([this] {
+        watcherId_ = std::this_thread::get_id();
+        WatchDisplay();
+        const std::lock_guard guard(endLock_);
+        watcherEnded_ = true;
+        endChanged_.notify_all();
+    });
+    graphics::TouchDisplay();  // the first picture
     return true;
 }
 
@@ -219,18 +276,49 @@ SdlPresenter::~SdlPresenter() {
         stop_ = true;
     }
     taken_.notify_all();
+    // A thread that stayed in the display library when the display was lost is left there: it
+    // touches nothing of ours again. Any other is waited for.
+    const auto end = [this](std::thread& thread, const bool& ended, const bool& parked) {
+        if (!thread.joinable()) {
+            return;
+        }
+        bool stays = false;
+        {
+            std::unique_lock guard(endLock_);
+            endChanged_.wait(guard, [&] { return ended || parked; });
+            stays = parked && !ended;
+        }
+        if (stays) {
+            thread.detach();
+        } else {
+            thread.join();
+        }
+    };
     if (watcher_.joinable()) {
         graphics::TouchDisplay();  // lets the watcher out of its wait
-        watcher_.join();
     }
-    if (wakeEvent_ != 0 && wakeEvent_ != Uint32(-1)) {
-        SDL_Event e{};
-        e.type = wakeEvent_;
-        SDL_PushEvent(&e);
+    end(watcher_, watcherEnded_, watcherParked_);
+    if (thread_.joinable() && !lost_) {
+        PushWake();  // lets the presenter out of its wait for events
     }
-    if (thread_.joinable()) {
-        thread_.join();
+    end(thread_, ended_, presenterParked_);
+    CatchDisplayLoss(nullptr);
+}
+
+void SdlPresenter::DisplayLost() {
+    lost_ = true;
+    const std::lock_guard guard(endLock_);
+    if (std::this_thread::get_id() == watcherId_) {
+        watcherParked_ = true;
+    } else {
+        presenterParked_ = true;
     }
+    endChanged_.notify_all();
+}
+
+bool SdlPresenter::OwnsCallingThread() const {
+    const std::thread::id self = std::this_thread::get_id();
+    return self == threadId_ || self == watcherId_;
 }
 
 void SdlPresenter::Finish() {
@@ -258,9 +346,18 @@ void SdlPresenter::Finish() {
     StopSubSystem(SDL_INIT_VIDEO);
 }
 
-// One wake-up event at a time: the presenter composes everything that changed since.
+// One wake-up event at a time: the presenter composes everything that changed since. Only
+// the watcher pushes it (and the presenter's end): pushing an event talks to the display, and
+// no other thread of the program may be caught there when the display goes.
 void SdlPresenter::Wake() {
     if (wakePending_.exchange(true)) {
+        return;
+    }
+    PushWake();
+}
+
+void SdlPresenter::PushWake() {
+    if (lost_ || wakeEvent_ == 0 || wakeEvent_ == Uint32(-1)) {
         return;
     }
     SDL_Event e{};
@@ -270,11 +367,11 @@ void SdlPresenter::Wake() {
 
 void SdlPresenter::Beep(Screen* /*screen*/) {
     beepPending_ = true;
-    Wake();
+    graphics::TouchDisplay();
 }
 
 void SdlPresenter::PointerChanged() {
-    Wake();
+    graphics::TouchDisplay();
 }
 
 void SdlPresenter::Run() {

@@ -33,6 +33,13 @@ public:
     void PointerChanged() override;
     bool ShowsWindow() const override { return true; }
 
+    // The desktop's display is gone: called on the presenter's thread, which never leaves the
+    // display library again. The program is asked to stop; nothing may wait for this thread.
+    void DisplayLost();
+    // Whether the calling thread is the presenter's or its watcher's, the two that talk to
+    // the display.
+    bool OwnsCallingThread() const;
+
 private:
     using Clock = std::chrono::steady_clock;
 
@@ -41,6 +48,7 @@ private:
     void Run();
     void Finish();
     void Wake();
+    void PushWake();
     void WatchDisplay();
 
     void Handle(const SDL_Event& e);
@@ -55,6 +63,17 @@ private:
     void StartTone();
 
     std::thread thread_;
+    std::thread::id threadId_;
+    std::thread::id watcherId_;
+    // How the two threads end: each returns (ended), or stays for good in the display library
+    // where the display's loss caught it (parked). Ending waits for one of the two.
+    std::mutex endLock_;
+    std::condition_variable endChanged_;
+    bool ended_ = false;
+    bool watcherEnded_ = false;
+    bool presenterParked_ = false;
+    bool watcherParked_ = false;
+    std::atomic<bool> lost_{false};
     // Sleeps until the display changes and then wakes the presenter's thread, which can only
     // sleep in SDL's event queue.
     std::thread watcher_;
@@ -99,5 +118,8 @@ private:
                                         // the key that pasted, until it comes up
     audio::Voice tone_;
 };
+
+// Makes a lost display end the program in order, through the presenter given (null: no more).
+void CatchDisplayLoss(SdlPresenter* presenter);
 
 }  // namespace tessella::sdl

@@ -1,0 +1,94 @@
+// Preloaded into a program under test (LD_PRELOAD) to give it the file system of a USB stick or
+// a network share, where a file cannot be made without a name: opening with O_TMPFILE fails
+// with EOPNOTSUPP, as on vfat, so work files get names. With TESSELLA_SHIM_WRITE_DELAY_US set,
+// every write to a regular file also waits that long first, so that a test can act while a job
+// is surely halfway through.
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdlib>
+
+namespace {
+
+template <typename F>
+F Next(const char* name) {
+    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+bool Unnamed(int flags) {
+    return (flags & O_TMPFILE) == O_TMPFILE;
+}
+
+mode_t ModeOf(int flags, va_list args) {
+    return (flags & O_CREAT) != 0 || Unnamed(flags) ? static_cast<mode_t>(va_arg(args, int)) : 0;
+}
+
+void DelayIfFile(int fd) {
+    static const long delay = [] {
+        const char* text = std::getenv("TESSELLA_SHIM_WRITE_DELAY_US");
+        return text != nullptr ? std::atol(text) : 0L;
+    }();
+    struct stat st {};
+    if (delay > 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        usleep(static_cast<useconds_t>(delay));
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+#define TESSELLA_OPEN(name)                                             \
+    int name(const char* path, int flags, ...) {                        \
+        va_list args;                                                   \
+        va_start(args, flags);                                          \
+        const mode_t mode = ModeOf(flags, args);                        \
+        va_end(args);                                                   \
+        if (Unnamed(flags)) {                                           \
+            errno = EOPNOTSUPP;                                         \
+            return -1;                                                  \
+        }                                                               \
+        static auto next = Next<int (*)(const char*, int, ...)>(#name); \
+        return next(path, flags, mode);                                 \
+    }
+TESSELLA_OPEN(open)
+TESSELLA_OPEN(open64)
+
+#define TESSELLA_OPENAT(name)                                                \
+    int name(int dir, const char* path, int flags, ...) {                    \
+        va_list args;                                                        \
+        va_start(args, flags);                                               \
+        const mode_t mode = ModeOf(flags, args);                             \
+        va_end(args);                                                        \
+        if (Unnamed(flags)) {                                                \
+            errno = EOPNOTSUPP;                                              \
+            return -1;                                                       \
+        }                                                                    \
+        static auto next = Next<int (*)(int, const char*, int, ...)>(#name); \
+        return next(dir, path, flags, mode);                                 \
+    }
+TESSELLA_OPENAT(openat)
+TESSELLA_OPENAT(openat64)
+
+ssize_t write(int fd, const void* buffer, size_t count) {
+    DelayIfFile(fd);
+    static auto next = Next<ssize_t (*)(int, const void*, size_t)>("write");
+    return next(fd, buffer, count);
+}
+
+ssize_t pwrite(int fd, const void* buffer, size_t count, off_t offset) {
+    DelayIfFile(fd);
+    static auto next = Next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite");
+    return next(fd, buffer, count, offset);
+}
+
+ssize_t pwrite64(int fd, const void* buffer, size_t count, off64_t offset) {
+    DelayIfFile(fd);
+    static auto next = Next<ssize_t (*)(int, const void*, size_t, off64_t)>("pwrite64");
+    return next(fd, buffer, count, offset);
+}
+}
