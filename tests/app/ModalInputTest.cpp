@@ -1,0 +1,94 @@
+// Which window has the user's input: the about box keeps typing away from the main window's
+// boxes while it is up, and the main window's menus and command keys work without a click
+// first, from the start and again once a box has closed.
+#include <gadtools.h>
+
+#include "ButtonCustom.h"
+#include "FormAbout.h"
+#include "MainWindowFixture.h"
+#include "TextBox.h"
+
+namespace {
+
+constexpr UWORD kRawI = 0x17;
+constexpr UWORD kRawDelete = 0x46;
+
+class ModalInput : public MainWindow {
+protected:
+    bool AboutUp() const { return window->formAbout != nullptr && window->formAbout->IsLoad(); }
+
+    // Holds the menu button on the strip's title, goes to the item and lets go there.
+    void PickWithPointer(int menu, int item) const {
+        Menu* m = Application::menu;
+        for (int i = 0; i < menu && m != nullptr; ++i) {
+            m = m->NextMenu;
+        }
+        ASSERT_NE(m, nullptr);
+        const int bar = screen->GetHandle()->BarHeight;
+        const MenuItem* it = ItemAddress(Application::menu, FULLMENUNUM(menu, item, NOSUB));
+        ASSERT_NE(it, nullptr);
+        PlatformTest::MovePointer(m->LeftEdge + m->Width / 2, bar / 2);
+        PlatformTest::PressButton(IECODE_RBUTTON);
+        PlatformTest::MovePointer(m->LeftEdge + it->LeftEdge + it->Width / 2,
+                                  bar + it->TopEdge + it->Height / 2);
+        PlatformTest::ReleaseButton(IECODE_RBUTTON);
+        Settle();
+    }
+};
+
+TEST_F(ModalInput, WithTheAboutBoxUpThePathBoxTakesNoTyping) {
+    std::string during, after;
+    int beepsBefore = 0, beepsAfter = 0;
+    bool up = false;
+    Run([&] {
+        Click(window->btnInfo);
+        up = AboutUp();
+        if (up) {
+            beepsBefore = PlatformTest::BeepCount();
+            Click(window->txtFiles);
+            beepsAfter = PlatformTest::BeepCount();
+            EXPECT_TRUE(PlatformTest::TypeText("typed"));
+            Settle();
+            during = window->txtFiles->GetText();
+            Click(window->formAbout->btnOk, window->formAbout);
+        }
+        Type(window->txtFiles, "free");  // once the box has gone the box is the user's again
+        after = window->txtFiles->GetText();
+        Quit();
+    });
+    ASSERT_TRUE(up);
+    EXPECT_EQ(during, "");
+    EXPECT_GT(beepsAfter, beepsBefore);  // the click was refused as any other
+    EXPECT_EQ(after, "free");
+}
+
+TEST_F(ModalInput, MenusAndCommandKeysWorkBeforeAnyClickAndAfterABoxCloses) {
+    bool byKey = false, byKeyClosed = false, byMenu = false, byKeyAgain = false;
+    Run([&] {
+        PlatformTest::TypeKey(kRawI, IEQUALIFIER_LCOMMAND);  // nothing clicked yet
+        Settle();
+        byKey = AboutUp();
+        PlatformTest::TypeKey(kRawDelete);  // the box opened with the input: Delete closes it
+        Settle();
+        byKeyClosed = byKey && !AboutUp();
+        PickWithPointer(1, 1);  // "?" / "Info..."
+        byMenu = AboutUp();
+        if (byMenu) {
+            Click(window->formAbout->btnOk, window->formAbout);
+        }
+        PlatformTest::TypeKey(kRawI, IEQUALIFIER_LCOMMAND);
+        Settle();
+        byKeyAgain = AboutUp();
+        if (byKeyAgain) {
+            PlatformTest::TypeKey(kRawDelete);
+            Settle();
+        }
+        Quit();
+    });
+    EXPECT_TRUE(byKey);
+    EXPECT_TRUE(byKeyClosed);
+    EXPECT_TRUE(byMenu);
+    EXPECT_TRUE(byKeyAgain);
+}
+
+}  // namespace
