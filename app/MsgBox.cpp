@@ -39,7 +39,15 @@ long MsgBox::Ask(Form* form, const std::string& message, const std::string& titl
     // The message goes in as the argument of "%s": a "%" in a file name shows as itself.
     const EasyStruct es{sizeof(EasyStruct), 0, title.c_str(), "%s", buttons};
     const IPTR args[] = {reinterpret_cast<IPTR>(message.c_str()), EASYARGS_END};
+    // While the box waits, the window behind it takes no typing: an empty requester keeps the
+    // keys and clicks away from its text boxes (the wait pointer only stops its commands).
+    Requester block;
+    InitRequester(&block);
+    const bool blocked = window != nullptr && Request(&block, window) != FALSE;
     const long answer = EasyRequestArgs(window, &es, nullptr, args);
+    if (blocked) {
+        EndRequest(&block, window);
+    }
     if (window != nullptr) {
         // Clicks made while the box was up were meant for the box, not the window.
         Application::CancellaBuffer(window);

@@ -558,7 +558,8 @@ struct Border;
 
 // A requester blocks its window's input while it is up: the window's gadgets take no clicks
 // or keys (a click on one reaches the window as a plain mouse button), its menu strip does not
-// open and its command keys pick nothing. The window keeps hearing its mouse buttons and keys.
+// open, its command keys pick nothing and no keys reach it. The window keeps hearing its mouse
+// buttons, so that the program can tell the user why nothing happens.
 // This platform draws no requester inside a window: Request takes only the empty requester,
 // the one that blocks and shows nothing (no gadgets, border, text or image), and refuses others.
 struct Requester {

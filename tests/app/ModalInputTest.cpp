@@ -7,6 +7,7 @@
 #include "FormAbout.h"
 #include "MainWindowFixture.h"
 #include "TextBox.h"
+#include "TextBoxCustom.h"
 
 namespace {
 
@@ -60,6 +61,29 @@ TEST_F(ModalInput, WithTheAboutBoxUpThePathBoxTakesNoTyping) {
     EXPECT_EQ(during, "");
     EXPECT_GT(beepsAfter, beepsBefore);  // the click was refused as any other
     EXPECT_EQ(after, "free");
+}
+
+TEST_F(ModalInput, WithAQuestionUpNoBoxOfTheWindowTakesTyping) {
+    std::string question, files, password;
+    Run([&] {
+        ClickForBox(window->btnClose);  // the exit question, with every box of the window on
+        EXPECT_TRUE(PlatformTest::WaitRequester(nullptr, 20000));
+        // Both kinds of box, clicked near their left ends, clear of the question.
+        for (GUIElement* box : {static_cast<GUIElement*>(window->txtFiles),
+                                static_cast<GUIElement*>(window->txtPassword)}) {
+            const tagPOINT at = box->GetPosition();
+            PlatformTest::Click(at.x + 6, at.y + box->GetSize().cy / 2);
+            EXPECT_TRUE(PlatformTest::TypeText("typed"));
+        }
+        EXPECT_TRUE(PlatformTest::WaitInputDrained());
+        question = Answer(1).text;  // No: the window stays
+        files = window->txtFiles->GetText();
+        password = window->txtPassword->GetText();
+        Quit();
+    });
+    EXPECT_EQ(question, "Do you really want to go exit?");
+    EXPECT_EQ(files, "");
+    EXPECT_EQ(password, "");
 }
 
 TEST_F(ModalInput, MenusAndCommandKeysWorkBeforeAnyClickAndAfterABoxCloses) {

@@ -300,17 +300,16 @@ TEST_F(Gadgets, ARequesterKeepsTheWindowsGadgetsFromTheUserUntilItEnds) {
     EXPECT_EQ(window->FirstRequest, &block);
     EXPECT_TRUE(block.Flags & REQACTIVE);
     EXPECT_EQ(Request(&block, window), FALSE);  // already up
-    // The field that had the keyboard has let it go: keys reach the window.
+    // The field that had the keyboard has let it go, and the keys reach no one.
     ASSERT_TRUE(PlatformTest::TypeText("x"));
-    EXPECT_EQ(Only(Drain(), IDCMP_RAWKEY).size(), 2u);
+    EXPECT_TRUE(Drain().empty());
     // A click on the field is a plain click on the window, and the program cannot give it
     // the keyboard either.
     ClickIn(st, st->Width - 5);
     ASSERT_TRUE(PlatformTest::TypeText("y"));
     const auto got = Drain();
     EXPECT_EQ(Only(got, IDCMP_MOUSEBUTTONS).size(), 2u);
-    EXPECT_EQ(Only(got, IDCMP_RAWKEY).size(), 2u);
-    EXPECT_TRUE(Only(got, IDCMP_GADGETDOWN).empty());
+    EXPECT_EQ(got.size(), 2u);
     EXPECT_EQ(ActivateGadget(st, window, nullptr), FALSE);
     EXPECT_STREQ(reinterpret_cast<const char*>(Attr(st, GTST_String)), "ab");
     // Only the empty requester is taken: this platform draws none in a window.
