@@ -1,10 +1,10 @@
 #pragma once
 
+#include <intuition.h>
+
 #include <string>
 
 #include "GUIElement.h"
-
-#include <intuition.h>
 
 class OrvScreen;
 
