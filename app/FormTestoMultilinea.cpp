@@ -69,6 +69,8 @@ bool FormTestoMultilinea::evClosing() {
     if (owner != nullptr) {
         owner->SetEnabled(true);
         owner->SetCursorWait(false);
+        // The input goes back to the window the box was opened over, not to no window at all.
+        owner->Focus();
     }
     return true;
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "Application.h"
 #include "Form.h"
@@ -37,14 +38,13 @@ bool OwnsWindow(Window* window) {
 
 // Runs a box to its answer. On the loop's own task the timers go on while it waits (a job's
 // progress, its hand-over to the window, the banner), so that what happens meanwhile is seen
-// and is done when the box is answered. The owner stops being busy before the box's window
-// goes: whoever sees the box gone also sees its owner free.
-long RunBox(Form* form, Window* window, const EasyStruct& es, const IPTR* args) {
+// and is done when the box is answered. The owner is set free (`released`) before the box's
+// window goes: whoever sees the box gone also sees its owner free.
+long RunBox(Window* window, const EasyStruct& es, const IPTR* args,
+            const std::function<void()>& released) {
     Window* box = BuildEasyRequestArgs(window, &es, 0, args);
     if (box == nullptr) {
-        if (form != nullptr) {
-            form->SetCursorWait(false);
-        }
+        released();
         return -1;
     }
     const bool servesTimers = OwnsWindow(window);
@@ -63,9 +63,7 @@ long RunBox(Form* form, Window* window, const EasyStruct& es, const IPTR* args) 
             Wait((1UL << box->UserPort->mp_SigBit) | timers | SIGBREAKF_CTRL_C);
         }
     }
-    if (form != nullptr) {
-        form->SetCursorWait(false);
-    }
+    released();
     FreeSysRequest(box);
     return answer;
 }
@@ -82,7 +80,19 @@ long MsgBox::Ask(Form* form, const std::string& message, const std::string& titl
     // The message goes in as the argument of "%s": a "%" in a file name shows as itself.
     const EasyStruct es{sizeof(EasyStruct), 0, title.c_str(), "%s", buttons};
     const IPTR args[] = {reinterpret_cast<IPTR>(message.c_str()), EASYARGS_END};
-    const long answer = RunBox(form, window, es, args);
+    // While the box waits, the window behind it takes no typing: an empty requester keeps the
+    // keys and clicks away from its text boxes (the wait pointer only stops its commands).
+    Requester block;
+    InitRequester(&block);
+    const bool blocked = window != nullptr && Request(&block, window) != FALSE;
+    const long answer = RunBox(window, es, args, [&] {
+        if (blocked) {
+            EndRequest(&block, window);
+        }
+        if (form != nullptr) {
+            form->SetCursorWait(false);
+        }
+    });
     if (window != nullptr) {
         // Clicks made while the box was up were meant for the box, not the window.
         Application::CancellaBuffer(window);

@@ -198,6 +198,19 @@ void TextBoxCustom::Load() {
     CustomControl::Load();
 }
 
+void TextBoxCustom::Hide() {
+    if (!loaded) {
+        return;
+    }
+    GetText();  // the typed text lives in the buffer until it is read back
+    if (Application::CustomsGadgetSel == this) {
+        // Keys meant for a box no one sees would edit a buffer that Show makes anew.
+        Application::CustomsGadgetSel = nullptr;
+        OnLeave();
+    }
+    CustomControl::Hide();
+}
+
 void TextBoxCustom::SetSize(int w, int h) {
     CustomControl::SetSize(w, std::max(h, Drawing::GetHeightFont(&font) + 10));
 }

@@ -32,6 +32,9 @@ public:
     void OnFocus() override;
     void OnLeave() override;
     void Load() override;
+    // Keeps what was typed (Show loads the buffer again from the text) and gives up the
+    // keyboard: a box that is not shown takes no keys. Moving and resizing hide it too.
+    void Hide() override;
     // The element model's setter reaches the box's own, so a call through a GUIElement* repaints.
     void SetEnabled(bool on) override;
 

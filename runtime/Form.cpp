@@ -61,6 +61,25 @@ void Form::SetCursorWait(bool b) {
     }
 }
 
+void Form::SetEnabled(bool enable) {
+    GUIElement::SetEnabled(enable);
+    ApplyBlock();
+}
+
+void Form::ApplyBlock() {
+    const bool wanted = window != nullptr && !enabled;
+    if (wanted == blocking) {
+        return;
+    }
+    if (wanted) {
+        InitRequester(&blocker);
+        blocking = Request(&blocker, window) != FALSE;
+    } else {
+        EndRequest(&blocker, blocker.RWindow);
+        blocking = false;
+    }
+}
+
 void* Form::GetHWND() {
     return window;
 }
@@ -94,6 +113,8 @@ Window* Form::OpenPlatformWindow() {
         AddTag(tags, WA_Backdrop, TRUE);
         AddTag(tags, WA_ReportMouse, TRUE);
         AddTag(tags, WA_Borderless, TRUE);
+        // It opens with the input, so that its menus and command keys work before any click.
+        AddTag(tags, WA_Activate, TRUE);
     } else {
         AddTag(tags, WA_Left, static_cast<IPTR>(position.x));
         AddTag(tags, WA_Top, static_cast<IPTR>(position.y));
@@ -156,6 +177,7 @@ void Form::Load() {
         }
         return;
     }
+    ApplyBlock();  // disabled before it opened
     LoadElementBase();
     Application::SospendiRefresh = 1;
     OnCreateChildren(handle);
@@ -168,6 +190,10 @@ void Form::Load() {
 
 void Form::CloseForm() {
     loaded = false;
+    if (blocking) {
+        EndRequest(&blocker, window);
+        blocking = false;
+    }
     if (window != nullptr) {
         Log("Form::CloseForm() CloseWindow inizio");
         CloseWindow(window);

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <intuition.h>
+
 #include <string>
 
 #include "GUIElement.h"
 
 class OrvScreen;
-struct Window;
 
 // A top-level window: opens and closes the platform window, owns its gadget list, builds its
 // children when it opens and repaints its custom-drawn children.
@@ -19,6 +20,10 @@ public:
     void Focus() override;
     void OnPaint() override;
     void SetCursorWait(bool b) override;
+    // A disabled window also holds an empty requester, so that the platform keeps the user's
+    // input away from its gadgets and menus (text fields edit themselves there, unseen by the
+    // loop, which only rejects the messages a disabled window gets).
+    void SetEnabled(bool enable) override;
     void* GetHWND() override;
     void Load() override;
     void _SpecializedMove() override;
@@ -79,4 +84,9 @@ protected:
 
 private:
     Window* OpenPlatformWindow();
+    // Puts the blocking requester up or takes it down, as the window's enabled state says.
+    void ApplyBlock();
+
+    Requester blocker{};
+    bool blocking = false;
 };

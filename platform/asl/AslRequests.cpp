@@ -48,30 +48,30 @@ void AslOptions::Apply(const TagItem* tags) {
 
 namespace {
 
-struct Request {
-    virtual ~Request() = default;
+struct AslRequestData {
+    virtual ~AslRequestData() = default;
     ULONG type = ASL_FileRequest;
     AslOptions options;
 };
 
-struct FileRequest : Request {
+struct FileRequest : AslRequestData {
     FileRequester fr{};
     FileAnswer answer;
 };
 
-struct FontRequest : Request {
+struct FontRequest : AslRequestData {
     FontRequester fo{};
     FontAnswer answer;
 };
 
 // The structure handed out is a member of its request; this finds the request again.
 std::mutex registryLock;
-std::map<APTR, std::unique_ptr<Request>>& Registry() {
-    static auto* registry = new std::map<APTR, std::unique_ptr<Request>>;
+std::map<APTR, std::unique_ptr<AslRequestData>>& Registry() {
+    static auto* registry = new std::map<APTR, std::unique_ptr<AslRequestData>>;
     return *registry;
 }
 
-Request* Find(APTR requester) {
+AslRequestData* Find(APTR requester) {
     std::lock_guard guard(registryLock);
     auto it = Registry().find(requester);
     return it != Registry().end() ? it->second.get() : nullptr;
@@ -94,7 +94,7 @@ void Publish(FontRequest& r) {
 }  // namespace
 
 APTR AllocAslRequest(ULONG reqType, const TagItem* tagList) {
-    std::unique_ptr<Request> request;
+    std::unique_ptr<AslRequestData> request;
     APTR handle = nullptr;
     if (reqType == ASL_FileRequest) {
         auto r = std::make_unique<FileRequest>();
@@ -120,7 +120,7 @@ APTR AllocAslRequest(ULONG reqType, const TagItem* tagList) {
 }
 
 BOOL AslRequest(APTR requester, const TagItem* tagList) {
-    Request* request = Find(requester);
+    AslRequestData* request = Find(requester);
     if (request == nullptr) {
         return FALSE;
     }

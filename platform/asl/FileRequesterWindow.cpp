@@ -77,6 +77,26 @@ std::string Join(const std::string& drawer, const std::string& name) {
     return drawer.back() == '/' ? drawer + name : drawer + "/" + name;
 }
 
+// The drawer as an absolute path, as the requester shows and answers it: the empty drawer is
+// the current directory and a relative one lies inside it. Where the current directory cannot
+// be had, or the program's text cannot spell it, the drawer stays as it was.
+std::string Absolute(const std::string& drawer) {
+    if (!drawer.empty() && drawer.front() == '/') {
+        return drawer;
+    }
+    std::error_code error;
+    const fs::path here = fs::current_path(error);
+    bool spelled = true;
+    const std::string text = StringUtils::Utf8ToLatin1(here.string(), spelled);
+    if (error || !spelled || text.empty()) {
+        return drawer;
+    }
+    if (drawer.empty() || drawer == ".") {
+        return text;
+    }
+    return fs::path(Join(text, drawer)).lexically_normal().string();
+}
+
 // The drawer above; above the root is the root, and above a relative drawer with no parent
 // part is the current directory.
 std::string Parent(const std::string& drawer) {
@@ -124,6 +144,7 @@ public:
         if (!window_.Open(title, kWidth, height)) {
             return false;
         }
+        answer_.drawer = Absolute(answer_.drawer);
         Build(line);
         Reload();
         intuition::ShowRequest(&request_);
@@ -211,7 +232,7 @@ private:
                 Reload();
                 return true;
             case kDrawer:
-                answer_.drawer = FieldText(drawer_, w);
+                answer_.drawer = DrawerField();
                 Reload();
                 return true;
             case kFile:
@@ -220,7 +241,7 @@ private:
                 }
                 [[fallthrough]];
             case kOk:
-                answer_.drawer = FieldText(drawer_, w);
+                answer_.drawer = DrawerField();
                 answer_.file = options_.drawersOnly ? "" : FieldText(file_, w);
                 if (pattern_ != nullptr) {
                     answer_.pattern = FieldText(pattern_, w);
@@ -228,7 +249,7 @@ private:
                 chosen = true;
                 return false;
             case kParent:
-                answer_.drawer = Parent(FieldText(drawer_, w));
+                answer_.drawer = Parent(DrawerField());
                 SetField(drawer_, answer_.drawer);
                 Reload();
                 return true;
@@ -245,7 +266,7 @@ private:
         }
         const Entry& e = entries_[index];
         if (e.drawer) {
-            answer_.drawer = Join(FieldText(drawer_, window_.Handle()), e.name);
+            answer_.drawer = Join(DrawerField(), e.name);
             SetField(drawer_, answer_.drawer);
             Reload();
         } else if (file_ != nullptr) {
@@ -253,6 +274,16 @@ private:
             SetField(file_, e.name);
             Publish();
         }
+    }
+
+    // The drawer typed in its field, made absolute; the field shows what it became.
+    std::string DrawerField() {
+        const std::string typed = FieldText(drawer_, window_.Handle());
+        const std::string drawer = Absolute(typed);
+        if (drawer != typed) {
+            SetField(drawer_, drawer);
+        }
+        return drawer;
     }
 
     void SetField(Gadget* field, const std::string& text) {

@@ -1,11 +1,41 @@
 #include "audio/AudioMixer.h"
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <cmath>
 
 #include "sdl/SdlSystem.h"
 
 namespace tessella::audio {
+namespace {
+
+// libasound's error handler (snd_lib_error_handler_t), declared here: the platform neither
+// links the library nor needs its headers, as SDL loads it itself when it has it.
+using AlsaErrorHandler = void (*)(const char* file, int line, const char* function, int error,
+                                  const char* format, ...);
+
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// Without a sound card libasound writes every failed step of SDL's search for a device to
+// standard error ("ALSA lib ... Unknown PCM default"), eight lines at each start. Its handler
+// is one for the process: set on the copy of the library SDL is about to use (the same one,
+// by its name), the failure reaches the program only as audio.device failing to open, which
+// its callers put in their log.
+void QuietAlsa() {
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (alsa == nullptr) {
+        return;  // no ALSA: nothing of it can speak up
+    }
+    using SetHandler = int (*)(AlsaErrorHandler);
+    auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
+    if (set != nullptr) {
+        set(&IgnoreAlsaError);
+    }
+    // Never closed: SDL shares this copy, and the handler must stay for as long as it does.
+}
+
+}  // namespace
 
 AudioMixer& AudioMixer::Get() {
     static AudioMixer* mixer = new AudioMixer;  // the sound thread may outlive static destructors
@@ -21,6 +51,7 @@ bool AudioMixer::Open() {
         return false;  // asking again would only repeat SDL's slow search for a device
     }
     triedOpen_ = true;
+    QuietAlsa();
     if (!sdl::StartSubSystem(SDL_INIT_AUDIO)) {
         return false;
     }

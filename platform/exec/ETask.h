@@ -1,6 +1,7 @@
 #pragma once
 // The private part of a task: the lock and condition its signals are guarded by.
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -11,7 +12,8 @@ struct ETask {
     std::mutex lock;
     std::condition_variable wake;
     std::string name;
-    bool ended = false;
+    // Read by FindTask under the registry's lock while EndTask sets it under the task's own.
+    std::atomic<bool> ended{false};
 };
 
 namespace tessella::exec {

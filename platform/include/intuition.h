@@ -552,6 +552,54 @@ MenuItem* ItemAddress(Menu* menuStrip, UWORD menuNumber);
 void OnMenu(Window* window, UWORD menuNumber);
 void OffMenu(Window* window, UWORD menuNumber);
 
+// ---- Requesters in a window --------------------------------------------------------------
+
+struct Border;
+
+// A requester blocks its window's input while it is up: the window's gadgets take no clicks
+// or keys (a click on one reaches the window as a plain mouse button), its menu strip does not
+// open, its command keys pick nothing and no keys reach it. The window keeps hearing its mouse
+// buttons, so that the program can tell the user why nothing happens.
+// This platform draws no requester inside a window: Request takes only the empty requester,
+// the one that blocks and shows nothing (no gadgets, border, text or image), and refuses others.
+struct Requester {
+    Requester* OlderRequest;
+    WORD LeftEdge;
+    WORD TopEdge;
+    WORD Width;
+    WORD Height;
+    WORD RelLeft;
+    WORD RelTop;
+    Gadget* ReqGadget;
+    Border* ReqBorder;
+    IntuiText* ReqText;
+    UWORD Flags;
+    UBYTE BackFill;
+    struct Layer* ReqLayer;
+    UBYTE ReqPad1[32];
+    BitMap* ImageBMap;
+    Window* RWindow;
+    Image* ReqImage;
+    UBYTE ReqPad2[32];
+};
+
+#define POINTREL 0x0001
+#define PREDRAWN 0x0002
+#define NOISYREQ 0x0004
+#define SIMPLEREQ 0x0010
+#define USEREQIMAGE 0x0020
+#define NOREQBACKFILL 0x0040
+#define REQOFFWINDOW 0x1000
+#define REQACTIVE 0x2000
+
+// Clears the structure.
+void InitRequester(Requester* req);
+// Puts the requester up in the window (REQACTIVE; the window's ReqCount counts it) and sends
+// IDCMP_REQSET. FALSE for a requester this platform cannot show or one already up.
+BOOL Request(Requester* req, Window* window);
+// Takes it down again (IDCMP_REQCLEAR); the window's input is free once its last one is gone.
+void EndRequest(Requester* req, Window* window);
+
 // ---- System requesters ---------------------------------------------------------------------
 
 struct EasyStruct {

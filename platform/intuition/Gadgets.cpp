@@ -218,7 +218,7 @@ BOOL ActivateGadget(Gadget* gadget, Window* window, Requester* /*req*/) {
         auto w = in.Find(window);
         auto* custom = static_cast<CustomGadget*>(gadget);
         if (w == nullptr || !Contains(w.get(), gadget) || (gadget->Flags & GFLG_DISABLED) ||
-            !custom->TakesKeyboard() || w->asleep > 0) {
+            !custom->TakesKeyboard() || w->asleep > 0 || w->ReqCount > 0) {
             return FALSE;
         }
         // A gadget the user is holding, or a menu on the screen, keeps the input.

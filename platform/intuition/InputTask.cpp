@@ -34,6 +34,12 @@ WindowImpl* WindowAt(ScreenImpl* s, int x, int y) {
     return nullptr;
 }
 
+// Asleep under a system requester, or holding requesters of the program's own: its gadgets and
+// menus take no input.
+bool Blocked(const WindowImpl* w) {
+    return w->asleep > 0 || w->ReqCount > 0;
+}
+
 Gesture FrameGadgetAt(const WindowImpl* w, int x, int y) {
     const int rx = x - w->LeftEdge;
     const int ry = y - w->TopEdge;
@@ -203,7 +209,7 @@ private:
         if (button == IECODE_RBUTTON) {
             WindowImpl* a = in_.active;
             if (!up && a != nullptr && a->MenuStrip != nullptr && (a->Flags & WFLG_RMBTRAP) == 0 &&
-                a->asleep == 0 && in_.gesture == Gesture::None) {
+                !Blocked(a) && in_.gesture == Gesture::None) {
                 menus::Open(in_.menus, a, in_.pointerX, in_.pointerY);
                 Shown();
                 return {};
@@ -315,7 +321,7 @@ private:
         WindowImpl* hit = WindowAt(s, in_.pointerX, in_.pointerY);
         in_.Activate(hit);
         Gadget* gadget = nullptr;
-        if (hit != nullptr && hit->asleep == 0 &&
+        if (hit != nullptr && !Blocked(hit) &&
             FrameGadgetAt(hit, in_.pointerX, in_.pointerY) == Gesture::Content) {
             gadget = GadgetAt(hit);
         }
@@ -457,7 +463,7 @@ private:
         constexpr UWORD kCommand =
             IEQUALIFIER_LCOMMAND | IEQUALIFIER_RCOMMAND | IEQUALIFIER_CONTROL;
         if ((in_.qualifier & kCommand) == 0 || a == nullptr || a->MenuStrip == nullptr ||
-            a->asleep > 0 || in_.menus.window != nullptr) {
+            Blocked(a) || in_.menus.window != nullptr) {
             return false;
         }
         InputEvent ie{};

@@ -81,6 +81,10 @@ void Intuition::Post(WindowImpl* window, ULONG cls, UWORD code, const DeadKeyPre
     if (window->asleep > 0 && (cls & kUserInput) && !evenAsleep) {
         return;
     }
+    // A requester in the window takes its keys: none reach the window behind it.
+    if (window->ReqCount > 0 && cls == IDCMP_RAWKEY) {
+        return;
+    }
     if (cls == IDCMP_MOUSEMOVE) {
         if (window->queuedMoves >= window->mouseQueue) {
             return;  // the window still holds enough moves; it reads the pointer when it gets there

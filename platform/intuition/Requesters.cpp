@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gadtools/GadgetLook.h"
+#include "intuition/IntuitionState.h"
 #include "intuition/SysRequest.h"
 
 using namespace tessella::intuition;
@@ -436,4 +437,62 @@ BOOL DisplayAlert(ULONG alertNumber, CONST_STRPTR string, UWORD height) {
     UnlockPubScreen(nullptr, screen);
     // A dead-end alert cannot be recovered from, whatever the answer.
     return (alertNumber & DEADEND_ALERT) ? FALSE : answer;
+}
+
+void InitRequester(Requester* req) {
+    if (req != nullptr) {
+        std::memset(req, 0, sizeof(Requester));
+    }
+}
+
+BOOL Request(Requester* req, Window* window) {
+    if (req == nullptr || window == nullptr || (req->Flags & REQACTIVE) != 0 ||
+        req->ReqGadget != nullptr || req->ReqBorder != nullptr || req->ReqText != nullptr ||
+        req->ReqImage != nullptr || (req->Flags & USEREQIMAGE) != 0) {
+        return FALSE;
+    }
+    Intuition& in = Intuition::Get();
+    {
+        std::lock_guard guard(in.lock);
+        auto w = in.Find(window);
+        if (w == nullptr) {
+            return FALSE;
+        }
+        req->RWindow = window;
+        req->OlderRequest = w->FirstRequest;
+        req->Flags |= REQACTIVE;
+        w->FirstRequest = req;
+        w->ReqCount++;
+        // A text field of the window that has the keyboard gives it up at once.
+        if (in.activeGadgetWindow == w.get()) {
+            in.DeactivateGadget();
+        }
+        in.Send(w.get(), IDCMP_REQSET, 0);
+        in.changed.notify_all();
+    }
+    FlushRedraws();
+    return TRUE;
+}
+
+void EndRequest(Requester* req, Window* window) {
+    if (req == nullptr || window == nullptr || (req->Flags & REQACTIVE) == 0) {
+        return;
+    }
+    Intuition& in = Intuition::Get();
+    std::lock_guard guard(in.lock);
+    req->Flags &= ~REQACTIVE;
+    auto w = in.Find(window);
+    if (w == nullptr) {
+        return;
+    }
+    for (Requester** link = &w->FirstRequest; *link != nullptr; link = &(*link)->OlderRequest) {
+        if (*link == req) {
+            *link = req->OlderRequest;
+            req->OlderRequest = nullptr;
+            w->ReqCount = static_cast<WORD>(std::max(0, w->ReqCount - 1));
+            in.Send(w.get(), IDCMP_REQCLEAR, 0);
+            in.changed.notify_all();
+            return;
+        }
+    }
 }

@@ -143,9 +143,9 @@ TEST_F(Boxes, TheFileRequesterFiltersByTheSecondPatternAndJoinsDrawerAndFile) {
     });
     ASSERT_TRUE(PlatformTest::WaitRequester(&view));
     EXPECT_EQ(view.entries, (std::vector<std::string>{"sub/", "a.velx", "notes.txt"}));
-    // With the drawer field empty the answer is the file name alone.
+    // An emptied drawer field stands for the current folder, and the answer names it.
     ASSERT_TRUE(PlatformTest::AnswerFileRequester("new.velx"));
-    EXPECT_EQ(all.get(), "new.velx");
+    EXPECT_EQ(all.get(), (fs::current_path() / "new.velx").string());
 
     auto cancelled = OnWorker([&] { return Dialog::ShowOpenFile(owner.get()); });
     ASSERT_TRUE(PlatformTest::CancelRequester());

@@ -404,6 +404,38 @@ TEST_F(TextBoxes, FocusMovesBetweenBoxesAndTheOldCursorGoes) {
     EXPECT_EQ(seen.numbers, (std::vector<int>{kYellow, kWhite, kYellow, 1, kWhite}));
 }
 
+TEST_F(TextBoxes, MovingOrHidingTheFocusedBoxKeepsTheTypedTextAndLetsTheKeysGo) {
+    auto box = Box(40, 60, 200, 20);
+    box->SetOnTextChange(CountChange);
+    box->Show();
+    Seen seen;
+    RunWith([&] {
+        ClickCell(*box, 0);
+        Type("abc");
+        box->SetLocation(40, 100);
+        PlatformTest::WaitIdle();
+        seen.texts.push_back(box->GetText());
+        seen.numbers.push_back(Application::CustomsGadgetSel == nullptr);
+        seen.numbers.push_back(CellInk(*box, 2) > 0);  // "c" drawn at the new place
+        seen.numbers.push_back(CellPaper(*box, 3));    // and no cursor after it
+        Type("z");                                     // no box has the keys now
+        seen.texts.push_back(box->GetText());
+        ClickCell(*box, 3);
+        Type("d");
+        box->Hide();
+        PlatformTest::WaitIdle();
+        seen.numbers.push_back(Application::CustomsGadgetSel == nullptr);
+        Type("x");
+        box->Show();
+        PlatformTest::WaitIdle();
+        seen.texts.push_back(box->GetText());
+        seen.numbers.push_back(CellInk(*box, 3) > 0);
+    });
+    EXPECT_EQ(seen.texts, (std::vector<std::string>{"abc", "abc", "abcd"}));
+    EXPECT_EQ(seen.numbers, (std::vector<int>{1, 1, kWhite, 1, 1}));
+    EXPECT_EQ(textChanges, 2);  // each typing counted once, when the box let the keys go
+}
+
 TEST_F(TextBoxes, ClickingAStringGadgetTakesTheFocusAndTheCursorAway) {
     auto box = Box(40, 60, 200, 20, "mine");
     box->Show();

@@ -288,6 +288,46 @@ TEST_F(Gadgets, ActivateGadgetFromAnotherTaskGivesTheFieldTheKeyboard) {
     EXPECT_EQ(ActivateGadget(st, window, nullptr), FALSE);
 }
 
+TEST_F(Gadgets, ARequesterKeepsTheWindowsGadgetsFromTheUserUntilItEnds) {
+    Gadget* st = Add(STRING_KIND, At(80, 100, 160, 18, 15), GTST_String, "ab", GTST_MaxChars, 20);
+    ASSERT_NE(st, nullptr);
+    ClickIn(st, st->Width - 5);
+    Drain();
+    Requester block;
+    InitRequester(&block);
+    ASSERT_EQ(Request(&block, window), TRUE);
+    EXPECT_EQ(window->ReqCount, 1);
+    EXPECT_EQ(window->FirstRequest, &block);
+    EXPECT_TRUE(block.Flags & REQACTIVE);
+    EXPECT_EQ(Request(&block, window), FALSE);  // already up
+    // The field that had the keyboard has let it go, and the keys reach no one.
+    ASSERT_TRUE(PlatformTest::TypeText("x"));
+    EXPECT_TRUE(Drain().empty());
+    // A click on the field is a plain click on the window, and the program cannot give it
+    // the keyboard either.
+    ClickIn(st, st->Width - 5);
+    ASSERT_TRUE(PlatformTest::TypeText("y"));
+    const auto got = Drain();
+    EXPECT_EQ(Only(got, IDCMP_MOUSEBUTTONS).size(), 2u);
+    EXPECT_EQ(got.size(), 2u);
+    EXPECT_EQ(ActivateGadget(st, window, nullptr), FALSE);
+    EXPECT_STREQ(reinterpret_cast<const char*>(Attr(st, GTST_String)), "ab");
+    // Only the empty requester is taken: this platform draws none in a window.
+    IntuiText words{1, 0, JAM1, 0, 0, nullptr, const_cast<STRPTR>("Wait"), nullptr};
+    Requester shown;
+    InitRequester(&shown);
+    shown.ReqText = &words;
+    EXPECT_EQ(Request(&shown, window), FALSE);
+    EndRequest(&block, window);
+    EXPECT_EQ(window->ReqCount, 0);
+    EXPECT_EQ(window->FirstRequest, nullptr);
+    EXPECT_FALSE(block.Flags & REQACTIVE);
+    ClickIn(st, st->Width - 5);
+    ASSERT_TRUE(PlatformTest::TypeText("c"));
+    EXPECT_EQ(Only(Drain(), IDCMP_GADGETDOWN).size(), 1u);
+    EXPECT_STREQ(reinterpret_cast<const char*>(Attr(st, GTST_String)), "abc");
+}
+
 TEST_F(Gadgets, AWorkerChangesGadgetsWhileThePointerUsesThem) {
     Gadget* check = Add(CHECKBOX_KIND, At(40, 40, 26, 11, 51, "Check", PLACETEXT_RIGHT));
     Gadget* field = Add(STRING_KIND, At(80, 100, 160, 18, 52), GTST_String, "", GTST_MaxChars, 400);

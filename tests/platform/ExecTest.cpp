@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -220,6 +221,41 @@ TEST(ExecProcesses, NamedProcessRunsItsEntryAndIsFoundByName) {
     EXPECT_EQ(priority, -127);
     FreeSignal(doneBit);
     EXPECT_EQ(CreateNewProcTags(NP_Name, "no entry"), nullptr);
+}
+
+// Processes end on their own threads while another task looks them up by name: a lookup sees a
+// live process or none, and an ended one is never found again. (A thread checker reports the
+// ended flag if its writer and the lookup do not agree on how it is shared.)
+TEST(ExecProcesses, LookupsByNameRaceSafelyWithProcessesEnding) {
+    constexpr int kProcesses = 40;
+    static std::atomic<int> ran;
+    ran = 0;
+    std::atomic<bool> looking{true};
+    std::atomic<int> wrongName{0};
+    std::thread lookup([&] {
+        while (looking) {
+            if (Task* t = FindTask("racer")) {
+                wrongName += std::strcmp(t->tc_Node.ln_Name, "racer") != 0;
+            }
+        }
+    });
+    for (int i = 0; i < kProcesses; ++i) {
+        ASSERT_NE(CreateNewProcTags(
+                      NP_Entry, +[] { ++ran; }, NP_Name, "racer"),
+                  nullptr);
+    }
+    // Each process ends right after its entry returns.
+    bool allEnded = false;
+    for (int i = 0; i < 2000 && !allEnded; ++i) {
+        allEnded = ran == kProcesses && FindTask("racer") == nullptr;
+        if (!allEnded) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+    looking = false;
+    lookup.join();
+    EXPECT_TRUE(allEnded);
+    EXPECT_EQ(wrongName, 0);
 }
 
 }  // namespace

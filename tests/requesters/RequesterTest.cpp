@@ -226,6 +226,32 @@ TEST_F(FileRequesters, ATypedPathIsTheAnswerAndCancelGivesFalse) {
     EXPECT_STREQ(fr->fr_File, "new.velx");  // the last choice stays
 }
 
+// Without a drawer to start in, the requester lists the current folder and says which it is;
+// what it answers is absolute, also when the drawer was typed relative to that folder.
+TEST_F(FileRequesters, TheCurrentFolderIsShownAndAnsweredAsAnAbsolutePath) {
+    const fs::path before = fs::current_path();
+    fs::current_path(folder);
+    const std::string here = fs::current_path().string();
+    auto picked = OnWorker([&] { return AslRequestTags(fr, ASLFR_Window, window); });
+    PlatformTest::RequesterView view;
+    EXPECT_TRUE(PlatformTest::WaitRequester(&view));
+    EXPECT_EQ(view.drawer, here);
+    EXPECT_EQ(view.entries,
+              (std::vector<std::string>{"Archive/", "sub/", "a.velx", "C.VELX", "notes.txt"}));
+    EXPECT_TRUE(PlatformTest::PickRequesterEntry(1));
+    EXPECT_TRUE(PlatformTest::PickRequesterEntry(0));
+    EXPECT_TRUE(PlatformTest::AnswerRequester(0));
+    EXPECT_EQ(picked.get(), TRUE);
+    EXPECT_EQ(std::string(fr->fr_Drawer), here + "/sub");
+    EXPECT_STREQ(fr->fr_File, "inner.velx");
+    auto typed = OnWorker([&] { return AslRequestTags(fr, ASLFR_Window, window); });
+    EXPECT_TRUE(PlatformTest::AnswerFileRequester("Archive/new.velx"));
+    EXPECT_EQ(typed.get(), TRUE);
+    EXPECT_EQ(std::string(fr->fr_Drawer), here + "/Archive");
+    EXPECT_STREQ(fr->fr_File, "new.velx");
+    fs::current_path(before);
+}
+
 TEST_F(FileRequesters, TheSleepingWindowIgnoresInputWhileTheRequesterIsUp) {
     Gadget* b = Add(BUTTON_KIND, At(20, 300, 80, 20, 41, "Go", PLACETEXT_IN));
     ASSERT_NE(b, nullptr);

@@ -1,9 +1,11 @@
+#include <exec.h>
 #include <gadtools.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "Application.h"
@@ -248,24 +250,33 @@ TEST_F(EventLoop, TimerFiresAtItsIntervalAndAStoppedTimerIsNotCalledAgain) {
     EXPECT_EQ(timer.mp_SigBit(), 0u);
 }
 
+// The counter as the program found it, before any test made a worker.
+const int32_t treadCountAtStart = Tread::count;
+
 TEST(Tread, FirstWorkerHasIdOneAndRunsOnAnotherThread) {
-    static std::atomic<bool> ran{false};
     static std::thread::id where;
-    static std::atomic<Tread*> seen{nullptr};
+    static std::atomic<Tread*> seen;
+    static std::string name;
+    where = std::this_thread::get_id();
+    seen = nullptr;
+    name.clear();
+    // The count starts at 0 and each worker takes the next number: the program's first worker
+    // is 1, and so is this test's on its first run; on a repeat it is the next one.
+    EXPECT_EQ(treadCountAtStart, 0);
+    const int32_t before = Tread::count;
     Tread worker;
-    EXPECT_EQ(worker.GetID(), 1);
+    EXPECT_EQ(worker.GetID(), before + 1);
+    EXPECT_EQ(Tread::count, worker.GetID());
     worker.SetFn([](Tread* t) {
         where = std::this_thread::get_id();
+        name = FindTask(nullptr)->tc_Node.ln_Name;
         seen = t;
-        ran = true;
     });
     ASSERT_TRUE(worker.Start());
-    for (int i = 0; i < 500 && !ran; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_TRUE(ran);
+    worker.Join();
     EXPECT_NE(where, std::this_thread::get_id());
     EXPECT_EQ(seen.load(), &worker);
+    EXPECT_EQ(name, "task" + std::to_string(worker.GetID()));
 }
 
 TEST(Windows, MainWindowIsABackdropCoveringTheProgramScreen) {

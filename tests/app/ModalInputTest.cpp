@@ -1,0 +1,127 @@
+// Which window has the user's input: the about box keeps typing away from the main window's
+// boxes while it is up, and the main window's menus and command keys work without a click
+// first, from the start and again once a box has closed.
+#include <gadtools.h>
+
+#include "ButtonCustom.h"
+#include "FormAbout.h"
+#include "MainWindowFixture.h"
+#include "TextBox.h"
+#include "TextBoxCustom.h"
+
+namespace {
+
+constexpr UWORD kRawI = 0x17;
+constexpr UWORD kRawDelete = 0x46;
+
+class ModalInput : public MainWindow {
+protected:
+    bool AboutUp() const { return window->formAbout != nullptr && window->formAbout->IsLoad(); }
+    // The box closes after the loop has answered the input that closed it: until it has gone.
+    bool AboutGone() const {
+        for (int i = 0; i < 1000 && AboutUp(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        Settle();
+        return !AboutUp();
+    }
+
+    // Holds the menu button on the strip's title, goes to the item and lets go there.
+    void PickWithPointer(int menu, int item) const {
+        Menu* m = Application::menu;
+        for (int i = 0; i < menu && m != nullptr; ++i) {
+            m = m->NextMenu;
+        }
+        ASSERT_NE(m, nullptr);
+        const int bar = screen->GetHandle()->BarHeight;
+        const MenuItem* it = ItemAddress(Application::menu, FULLMENUNUM(menu, item, NOSUB));
+        ASSERT_NE(it, nullptr);
+        PlatformTest::MovePointer(m->LeftEdge + m->Width / 2, bar / 2);
+        PlatformTest::PressButton(IECODE_RBUTTON);
+        PlatformTest::MovePointer(m->LeftEdge + it->LeftEdge + it->Width / 2,
+                                  bar + it->TopEdge + it->Height / 2);
+        PlatformTest::ReleaseButton(IECODE_RBUTTON);
+        Settle();
+    }
+};
+
+TEST_F(ModalInput, WithTheAboutBoxUpThePathBoxTakesNoTyping) {
+    std::string during, after;
+    int beepsBefore = 0, beepsAfter = 0;
+    bool up = false;
+    Run([&] {
+        Click(window->btnInfo);
+        up = AboutUp();
+        if (up) {
+            beepsBefore = PlatformTest::BeepCount();
+            Click(window->txtFiles);
+            beepsAfter = PlatformTest::BeepCount();
+            EXPECT_TRUE(PlatformTest::TypeText("typed"));
+            Settle();
+            during = window->txtFiles->GetText();
+            Click(window->formAbout->btnOk, window->formAbout);
+            EXPECT_TRUE(AboutGone());
+        }
+        Type(window->txtFiles, "free");  // once the box has gone the box is the user's again
+        after = window->txtFiles->GetText();
+        Quit();
+    });
+    ASSERT_TRUE(up);
+    EXPECT_EQ(during, "");
+    EXPECT_GT(beepsAfter, beepsBefore);  // the click was refused as any other
+    EXPECT_EQ(after, "free");
+}
+
+TEST_F(ModalInput, WithAQuestionUpNoBoxOfTheWindowTakesTyping) {
+    std::string question, files, password;
+    Run([&] {
+        ClickForBox(window->btnClose);  // the exit question, with every box of the window on
+        EXPECT_TRUE(PlatformTest::WaitRequester(nullptr, 20000));
+        // Both kinds of box, clicked near their left ends, clear of the question.
+        for (GUIElement* box : {static_cast<GUIElement*>(window->txtFiles),
+                                static_cast<GUIElement*>(window->txtPassword)}) {
+            const tagPOINT at = box->GetPosition();
+            PlatformTest::Click(at.x + 6, at.y + box->GetSize().cy / 2);
+            EXPECT_TRUE(PlatformTest::TypeText("typed"));
+        }
+        EXPECT_TRUE(PlatformTest::WaitInputDrained());
+        question = Answer(1).text;  // No: the window stays
+        files = window->txtFiles->GetText();
+        password = window->txtPassword->GetText();
+        Quit();
+    });
+    EXPECT_EQ(question, "Do you really want to go exit?");
+    EXPECT_EQ(files, "");
+    EXPECT_EQ(password, "");
+}
+
+TEST_F(ModalInput, MenusAndCommandKeysWorkBeforeAnyClickAndAfterABoxCloses) {
+    bool byKey = false, byKeyClosed = false, byMenu = false, byKeyAgain = false;
+    Run([&] {
+        PlatformTest::TypeKey(kRawI, IEQUALIFIER_LCOMMAND);  // nothing clicked yet
+        Settle();
+        byKey = AboutUp();
+        PlatformTest::TypeKey(kRawDelete);  // the box opened with the input: Delete closes it
+        byKeyClosed = byKey && AboutGone();
+        PickWithPointer(1, 1);  // "?" / "Info..."
+        byMenu = AboutUp();
+        if (byMenu) {
+            Click(window->formAbout->btnOk, window->formAbout);
+            EXPECT_TRUE(AboutGone());
+        }
+        PlatformTest::TypeKey(kRawI, IEQUALIFIER_LCOMMAND);
+        Settle();
+        byKeyAgain = AboutUp();
+        if (byKeyAgain) {
+            PlatformTest::TypeKey(kRawDelete);
+            EXPECT_TRUE(AboutGone());
+        }
+        Quit();
+    });
+    EXPECT_TRUE(byKey);
+    EXPECT_TRUE(byKeyClosed);
+    EXPECT_TRUE(byMenu);
+    EXPECT_TRUE(byKeyAgain);
+}
+
+}  // namespace
