@@ -1,0 +1,143 @@
+// The README's pictures of the utility, drawn by the program's own window on its own screen
+// (without a desktop: the screen is the same, pixel for pixel), brought to each state as a user
+// brings it there. The paths typed are relative, so that the pictures are the same wherever
+// and whenever they are drawn.
+//   tessella-pictures --write FOLDER   draws them into FOLDER (make pictures: into docs/)
+//   tessella-pictures --check FOLDER   draws them again and fails, naming each, where a picture
+//                                      in FOLDER differs from what the program draws now
+#include <png.h>
+
+#include <cstring>
+
+#include "ButtonCustom.h"
+#include "FormAbout.h"
+#include "MainWindowFixture.h"
+#include "OptionBox.h"
+#include "TextBox.h"
+#include "TextBoxCustom.h"
+
+namespace {
+
+std::string target;
+bool checking = false;
+
+const char* const kPictures[] = {"window-encrypt.png", "window-job-running.png",
+                                 "window-decrypt.png", "window-about.png"};
+
+// The pixels of a PNG as RGB, empty when it cannot be read.
+std::vector<png_byte> ReadPixels(const fs::path& path, png_uint_32& width, png_uint_32& height) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<png_byte> pixels;
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
+        return pixels;
+    }
+    image.format = PNG_FORMAT_RGB;
+    pixels.resize(PNG_IMAGE_SIZE(image));
+    if (png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) == 0) {
+        pixels.clear();
+    }
+    width = image.width;
+    height = image.height;
+    return pixels;
+}
+
+class Pictures : public MainWindow {
+protected:
+    // Until the banner has drawn its first line: ink of pen 1 in its strip.
+    static bool WaitBanner() {
+        for (int i = 0; i < 100; ++i) {
+            int ink = 0;
+            for (int y = 95; y < 120; ++y) {
+                for (int x = 26; x < 300; ++x) {
+                    ink += PlatformTest::ReadScreenPixel(x, y) == 1 ? 1 : 0;
+                }
+            }
+            if (ink > 50) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    }
+
+    void Snapshot(const char* name) {
+        Settle();
+        EXPECT_TRUE(PlatformTest::SaveScreenPNG((folder / "drawn" / name).c_str())) << name;
+    }
+};
+
+TEST_F(Pictures, OfTheUtilitysWindow) {
+    const fs::path home = fs::current_path();
+    fs::create_directories(folder / "drawn");
+    fs::create_directories(folder / "Documents");
+    fs::current_path(folder);
+    Write("Documents/letter.txt", Sample(20000));
+    window->OpenPath("Documents/letter.txt");
+    Run([&] {
+        // The Encrypt view: a file handed over, its destination proposed, the password typed.
+        Type(window->txtPassword, "mysecret1");
+        Type(window->txtConfirm, "mysecret1");
+        Snapshot("window-encrypt.png");
+        Click(window->btnInfo);
+        ASSERT_NE(window->formAbout, nullptr);
+        Snapshot("window-about.png");
+        Click(window->formAbout->btnOk, window->formAbout);
+        // The Decrypt view with its own source and password.
+        Pick(window->optOperation, 1, 2);
+        Type(window->txtFiles, "Documents/letter.velx");
+        Type(window->txtPassword, "mysecret1");
+        Snapshot("window-decrypt.png");
+        // Back in the Encrypt view, a job running, held at its first tenth once the banner has
+        // drawn.
+        Pick(window->optOperation, 0, 2);
+        window->HoldNextJob();
+        Click(window->btnStart);
+        ASSERT_TRUE(window->WaitHeld());
+        ASSERT_TRUE(WaitBanner());
+        Snapshot("window-job-running.png");
+        Click(window->btnStart);  // STOP: nothing is written
+        window->Release();
+        WaitJobEnd();
+        Quit();
+    });
+    fs::current_path(home);
+    EXPECT_FALSE(fs::exists(folder / "Documents" / "letter.velx"));
+
+    for (const char* name : kPictures) {
+        const fs::path drawn = folder / "drawn" / name;
+        const fs::path kept = fs::path(target) / name;
+        if (!checking) {
+            fs::copy_file(drawn, kept, fs::copy_options::overwrite_existing);
+            continue;
+        }
+        png_uint_32 width = 0, height = 0, keptWidth = 0, keptHeight = 0;
+        const std::vector<png_byte> now = ReadPixels(drawn, width, height);
+        const std::vector<png_byte> before = ReadPixels(kept, keptWidth, keptHeight);
+        ASSERT_FALSE(now.empty()) << name;
+        ASSERT_FALSE(before.empty()) << kept << " cannot be read";
+        ASSERT_EQ(keptWidth, width) << name;
+        ASSERT_EQ(keptHeight, height) << name;
+        size_t differing = 0;
+        for (size_t i = 0; i < now.size(); i += 3) {
+            differing += std::memcmp(&now[i], &before[i], 3) != 0 ? 1 : 0;
+        }
+        EXPECT_EQ(differing, 0u) << kept << " is not what the program draws now (" << differing
+                                 << " pixels differ): `make pictures` draws it again";
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc != 3 ||
+        (std::strcmp(argv[1], "--write") != 0 && std::strcmp(argv[1], "--check") != 0)) {
+        std::fprintf(stderr, "usage: tessella-pictures --write|--check FOLDER\n");
+        return 2;
+    }
+    checking = std::strcmp(argv[1], "--check") == 0;
+    target = fs::absolute(argv[2]).string();
+    return RUN_ALL_TESTS();
+}
