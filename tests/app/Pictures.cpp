@@ -1,7 +1,7 @@
-// The README's pictures of the utility, drawn by the program's own window on its own screen
-// (without a desktop: the screen is the same, pixel for pixel), brought to each state as a user
-// brings it there. The paths typed are relative, so that the pictures are the same wherever
-// and whenever they are drawn.
+// The README's pictures of the utility and of the toolkit's gallery, drawn by their own windows
+// on their own screens (without a desktop: the screen is the same, pixel for pixel), brought to
+// each state as a user brings them there. The paths typed are relative, so that the pictures
+// are the same wherever and whenever they are drawn.
 //   tessella-pictures --write FOLDER   draws them into FOLDER (make pictures: into docs/)
 //   tessella-pictures --check FOLDER   draws them again and fails, naming each, where a picture
 //                                      in FOLDER differs from what the program draws now
@@ -10,7 +10,9 @@
 #include <cstring>
 
 #include "ButtonCustom.h"
+#include "DemoForm.h"
 #include "FormAbout.h"
+#include "GalleryForm.h"
 #include "MainWindowFixture.h"
 #include "OptionBox.h"
 #include "TextBox.h"
@@ -21,8 +23,11 @@ namespace {
 std::string target;
 bool checking = false;
 
+// Where the pictures are drawn, before they are kept or compared.
+fs::path drawnFolder;
+
 const char* const kPictures[] = {"window-encrypt.png", "window-job-running.png",
-                                 "window-decrypt.png", "window-about.png"};
+                                 "window-decrypt.png", "window-about.png", "gallery.png"};
 
 // The pixels of a PNG as RGB, empty when it cannot be read.
 std::vector<png_byte> ReadPixels(const fs::path& path, png_uint_32& width, png_uint_32& height) {
@@ -62,15 +67,49 @@ protected:
         return false;
     }
 
-    void Snapshot(const char* name) {
+    static void Snapshot(const char* name) {
         Settle();
-        EXPECT_TRUE(PlatformTest::SaveScreenPNG((folder / "drawn" / name).c_str())) << name;
+        EXPECT_TRUE(PlatformTest::SaveScreenPNG((drawnFolder / name).c_str())) << name;
     }
 };
 
+// The gallery after the clicks and typing its end-to-end test makes on a desktop.
+TEST(GalleryPicture, AfterAFewClicksAndSomeTyping) {
+    OrvScreen screen("Tessella Cross Edition");
+    DemoForm::LoadPalette(&screen);
+    {
+        GalleryForm window(&screen);
+        window.Show();
+        ASSERT_TRUE(window.IsLoad());
+        std::thread person([] {
+            PlatformTest::WaitIdle(10000);
+            const auto click = [](int x, int y) {
+                PlatformTest::Click(x, y);
+                PlatformTest::WaitIdle(10000);
+            };
+            click(80, 59);    // "Press me"
+            click(485, 256);  // the string gadget, after its text
+            PlatformTest::TypeText("!!");
+            click(540, 70);  // the password box
+            PlatformTest::TypeText("secret");
+            click(298, 103);  // the second radio button
+            click(80, 59);
+            click(59, 353);                                     // the tool bar's folder
+            click(763, 524);                                    // the panel's own scroll bar, down
+            PlatformTest::TypeKey(0x20, IEQUALIFIER_LCOMMAND);  // Amiga-A: the about line
+            PlatformTest::WaitIdle(10000);
+            EXPECT_TRUE(PlatformTest::SaveScreenPNG((drawnFolder / "gallery.png").c_str()));
+            PlatformTest::TypeKey(RAWKEY_ESCAPE);
+        });
+        Application::Run(&window);
+        person.join();
+    }
+    EXPECT_TRUE(screen.Close());
+    PlatformTest::WaitIdle();
+}
+
 TEST_F(Pictures, OfTheUtilitysWindow) {
     const fs::path home = fs::current_path();
-    fs::create_directories(folder / "drawn");
     fs::create_directories(folder / "Documents");
     fs::current_path(folder);
     Write("Documents/letter.txt", Sample(20000));
@@ -104,9 +143,15 @@ TEST_F(Pictures, OfTheUtilitysWindow) {
     });
     fs::current_path(home);
     EXPECT_FALSE(fs::exists(folder / "Documents" / "letter.velx"));
+}
 
+// Runs last: every picture has been drawn.
+TEST(ZReadmePictures, AreWhatTheProgramsDrawNow) {
+    // A picture of a run that went wrong is not one to keep.
+    ASSERT_TRUE(checking || ::testing::UnitTest::GetInstance()->failed_test_count() == 0)
+        << "nothing written";
     for (const char* name : kPictures) {
-        const fs::path drawn = folder / "drawn" / name;
+        const fs::path drawn = drawnFolder / name;
         const fs::path kept = fs::path(target) / name;
         if (!checking) {
             fs::copy_file(drawn, kept, fs::copy_options::overwrite_existing);
@@ -139,5 +184,10 @@ int main(int argc, char** argv) {
     }
     checking = std::strcmp(argv[1], "--check") == 0;
     target = fs::absolute(argv[2]).string();
-    return RUN_ALL_TESTS();
+    drawnFolder = fs::temp_directory_path() / ("tessella-pictures-" + std::to_string(getpid()));
+    fs::remove_all(drawnFolder);
+    fs::create_directories(drawnFolder);
+    const int status = RUN_ALL_TESTS();
+    fs::remove_all(drawnFolder);
+    return status;
 }
