@@ -188,10 +188,6 @@ size_t SequenceLength(const std::string& s, size_t at, uint32_t& code) {
     return length;
 }
 
-}  // namespace
-
-namespace {
-
 // Characters Latin-1 lacks and malformed bytes become `standIn`, or are left out when it is 0.
 std::string ToLatin1(const std::string& s, bool& complete, char standIn) {
     complete = true;
