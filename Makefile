@@ -15,7 +15,7 @@ WERROR    ?= OFF
 CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
 .PHONY: all deps build build-asan run test test-plain test-asan test-configs test-fuzz fuzz \
-        package tsan bench format clean
+        package tsan bench pictures format clean
 
 all: build
 
@@ -87,6 +87,11 @@ tsan: deps $(TSAN)/CMakeCache.txt
 
 bench: build
 	@./scripts/bench.sh $(BUILD)
+
+# The README's pictures of the utility, drawn again by its own window, off any desktop;
+# ctest fails while a committed one differs from what the program draws.
+pictures: build
+	env -u DISPLAY -u WAYLAND_DISPLAY $(BUILD)/tests/app/tessella-pictures --write docs
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

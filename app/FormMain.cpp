@@ -67,8 +67,9 @@ std::string ToDisk(const std::string& text) {
     return StringUtils::Latin1ToUtf8(text);
 }
 
+// Messages name files as the desktop does: what the window cannot draw shows as a stand-in.
 std::string ToScreen(const std::string& text) {
-    return StringUtils::Utf8ToLatin1(text);
+    return StringUtils::Utf8ToLatin1Shown(text);
 }
 
 }  // namespace
@@ -410,8 +411,8 @@ void FormMain::SelectFiles() {
     if (chosen.empty() || !SetPath(txtFiles, chosen)) {
         return;
     }
-    if (encryptMode && StringUtils::Trim(txtDestination->GetText()).empty()) {
-        SetPath(txtDestination, AggiungiSuffix(chosen, kEncryptedSuffix));
+    if (encryptMode) {
+        ProposeDestination(chosen);
     }
 }
 
@@ -467,7 +468,7 @@ void FormMain::DestinationChoiceChanged() {
 
 void FormMain::OpenPath(const std::string& path) {
     bool complete = true;
-    const std::string shown = StringUtils::Utf8ToLatin1(path, complete);
+    const std::string shown = StringUtils::Utf8ToLatin1Shown(path, complete);
     if (!complete) {
         MsgBox::ShowError(this, shown + ": the name holds characters this window cannot show",
                           "ERROR");
@@ -480,7 +481,7 @@ void FormMain::OpenShownPath(const std::string& shown) {
     if (jobActive || CursorWait()) {
         return;
     }
-    const bool encrypted = IsEncryptedName(shown);
+    const bool encrypted = IsEncryptedFile(shown);
     if (encrypted == encryptMode) {
         optOperation->SetSelectedIndex(encrypted ? 1 : 0);
         evTabSelected(optOperation, encrypted ? 1 : 0);
@@ -489,7 +490,25 @@ void FormMain::OpenShownPath(const std::string& shown) {
         return;
     }
     if (encryptMode) {
-        SetPath(txtDestination, AggiungiSuffix(shown, kEncryptedSuffix));
+        ProposeDestination(shown);
+    }
+}
+
+void FormMain::ProposeDestination(const std::string& source) {
+    // A destination the user typed or chose stays; only an empty box, or one still holding
+    // the name proposed for an earlier source, takes the new source's encrypted name.
+    const std::string current = txtDestination->GetText();
+    if (!StringUtils::Trim(current).empty() && current != proposedDestination) {
+        return;
+    }
+    // A source that already bears the encrypted suffix has no name to propose: its own would
+    // be refused as the destination.
+    std::string proposed = AggiungiSuffix(source, kEncryptedSuffix);
+    if (proposed == source) {
+        proposed.clear();
+    }
+    if (SetPath(txtDestination, proposed)) {
+        proposedDestination = proposed;
     }
 }
 
@@ -511,6 +530,20 @@ void FormMain::TakeDroppedFiles() {
         }
         OpenShownPath(path);
     }
+}
+
+bool FormMain::IsEncryptedFile(const std::string& shown) {
+    // What a file is shows in its first bytes, whatever its name: a renamed encrypted file must
+    // not be encrypted a second time. Only a file that cannot be read is judged by its name.
+    switch (ReadSignature(ToDisk(shown))) {
+        case Signature::kPresent:
+            return true;
+        case Signature::kAbsent:
+            return false;
+        case Signature::kUnreadable:
+            break;
+    }
+    return IsEncryptedName(shown);
 }
 
 bool FormMain::IsEncryptedName(const std::string& path) {

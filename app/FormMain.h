@@ -76,8 +76,9 @@ public:
     static void TreadFunctionForm(Tread* t);
 
     // A file handed to the program (its command line, or dropped on the window): it becomes the
-    // source; an encrypted file switches to the Decrypt view, any other file proposes its
-    // encrypted name as destination when none is given. Paths are the desktop's (UTF-8).
+    // source; an encrypted file (known by its signature) switches to the Decrypt view, any other
+    // file proposes its encrypted name as destination when none is given. Paths are the
+    // desktop's (UTF-8).
     void OpenPath(const std::string& path);
     // The same for a path in the window's own Latin-1 text.
     void OpenShownPath(const std::string& path);
@@ -193,6 +194,10 @@ private:
     bool SetPath(TextBox* box, const std::string& path);
     void PaintBannerStrip();
     void TakeDroppedFiles();
+    // The encrypted name of a new source goes into the destination box, unless the user named
+    // a destination there.
+    void ProposeDestination(const std::string& source);
+    static bool IsEncryptedFile(const std::string& shown);
     static bool IsEncryptedName(const std::string& path);
 
     std::atomic<bool> jobActive{false};
@@ -204,6 +209,8 @@ private:
     std::atomic<int> progress{0};
     std::atomic<int> waitCount{0};
     JobInputs job;
+    // The destination the window last proposed; any other text in the box is the user's.
+    std::string proposedDestination;
     FieldFocus pendingFocus = FieldFocus::None;
     // When the caption last turned back to START: a press made before then was meant as STOP.
     uint64_t startShownAt = 0;

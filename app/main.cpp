@@ -1,7 +1,9 @@
 // The utility: brings the platform up, runs the main window until it closes, takes everything
 // down again. A file named on the command line opens as the job's source.
-//   tessella [--snapshot PNG] [FILE]   (PNG: the screen as composed once the window is up, for
-//                                       tests that must know when the desktop shows it)
+//   tessella [--snapshot PNG] [--] [FILE]   (PNG: the screen as composed once the window is
+//                                            up, for tests that must know when the desktop
+//                                            shows it)
+//   tessella --help | --version
 #include <dos.h>
 #include <intuition.h>
 #include <platform_test.h>
@@ -12,6 +14,7 @@
 #include <string>
 
 #include "Application.h"
+#include "Arguments.h"
 #include "FormMain.h"
 #include "OrvScreen.h"
 #include "Startup.h"
@@ -30,6 +33,20 @@ std::string StopReason(LONG why) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const Arguments args = Arguments::Parse(std::vector<std::string>(argv + 1, argv + argc));
+    switch (args.action) {
+        case Arguments::Action::kHelp:
+            std::fputs(Arguments::Usage(), stdout);
+            return 0;
+        case Arguments::Action::kVersion:
+            std::printf("tessella %s\n", Arguments::Version());
+            return 0;
+        case Arguments::Action::kUsageError:
+            std::fprintf(stderr, "tessella: %s\nTry 'tessella --help'.\n", args.error.c_str());
+            return 2;
+        case Arguments::Action::kRun:
+            break;
+    }
     // Before any other thread: a logout, a kill or a lost display then stops the job and ends
     // the program in order, instead of killing it halfway.
     CatchStopSignals();
@@ -38,24 +55,15 @@ int main(int argc, char** argv) {
         std::fputs("tessella: there is no desktop to open the window on.\n", stderr);
         return 1;
     }
-    const char* snapshot = nullptr;
-    const char* source = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--snapshot") == 0 && i + 1 < argc) {
-            snapshot = argv[++i];
-        } else if (source == nullptr) {
-            source = argv[i];
-        }
-    }
     const std::string title = Startup::WindowTitle();
     OrvScreen* screen = Startup::Up(title);
     auto* window = new FormMain(screen, title);
-    if (source != nullptr && window->IsLoad()) {
-        window->OpenPath(source);
+    if (!args.source.empty() && window->IsLoad()) {
+        window->OpenPath(args.source);
     }
-    if (snapshot != nullptr) {
+    if (!args.snapshot.empty()) {
         PlatformTest::WaitInputDrained();
-        PlatformTest::SaveScreenPNG(snapshot);
+        PlatformTest::SaveScreenPNG(args.snapshot.c_str());
         std::printf("READY\n");
         std::fflush(stdout);
     }

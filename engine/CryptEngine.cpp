@@ -13,6 +13,7 @@
 #include <cstring>
 #include <mutex>
 #include <string_view>
+#include <system_error>
 #include <thread>
 
 #include "FileUtils.h"
@@ -41,6 +42,19 @@ std::string NameOf(const std::string& path) {
 std::string FolderOf(const std::string& path) {
     const size_t cut = path.rfind('/');
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+// A folder as the user named it: without its final "/", and the current folder for none.
+std::string ShownFolder(const std::string& folder) {
+    if (folder.empty()) {
+        return ".";
+    }
+    return folder.size() > 1 && folder.back() == '/' ? folder.substr(0, folder.size() - 1) : folder;
+}
+
+// The system's words for an error number; unlike strerror, safe on the job's thread.
+std::string SystemReason(int error) {
+    return std::error_code(error, std::generic_category()).message();
 }
 
 bool SamePath(const std::string& a, const std::string& b) {
@@ -732,10 +746,45 @@ bool CryptEngine::PrepareOutput(const std::string& destination, const Source& so
     if (out.work.Create(FolderOf(destination))) {
         return true;
     }
+    const int reason = errno;
     if (out.existed) {
         return Fail(NameOf(destination) + ": file not accessible", FieldFocus::Files);
     }
-    return Fail("Error during encryption.", FieldFocus::None);
+    // Nothing can be written there: the folder is named, with the system's reason, and the
+    // user is sent to the box that chose it.
+    const bool derived = !jobEncrypts && GetDestinationChoice() == kSameFolderOriginalName;
+    return Fail(ShownFolder(FolderOf(destination)) + ": cannot write in this folder (" +
+                    SystemReason(reason) + ")",
+                derived ? FieldFocus::Files : FieldFocus::Destination);
+}
+
+CryptEngine::Signature CryptEngine::ReadSignature(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return Signature::kUnreadable;
+    }
+    struct stat status {};
+    char start[sizeof kSignature] = {};
+    size_t got = 0;
+    bool readable = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    while (readable && got < sizeof start) {
+        const ssize_t n = ::read(fd, start + got, sizeof start - got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            readable = n == 0;
+            break;
+        }
+        got += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    if (!readable) {
+        return Signature::kUnreadable;
+    }
+    return got == sizeof start && std::memcmp(start, kSignature, sizeof start) == 0
+               ? Signature::kPresent
+               : Signature::kAbsent;
 }
 
 CryptEngine::Committed CryptEngine::Commit(Output& out, bool replace) {

@@ -53,6 +53,12 @@ public:
     // The content stream's seed: the checksum text's bytes as signed values, summed.
     static int32_t ContentSeed(const std::string& checksum);
 
+    // Whether a file starts with kSignature, which is what makes it an encrypted file whatever
+    // its name. kUnreadable when it is not a regular file this process can read; never waits
+    // on a pipe or a device.
+    enum class Signature { kPresent, kAbsent, kUnreadable };
+    static Signature ReadSignature(const std::string& path);
+
     // Engine state, in the order the job fills it.
     uint8_t keyTable[128] = {};
     std::string checksumText;

@@ -7,7 +7,8 @@ set -uo pipefail
 build=$(cd "$1" && pwd)
 jobs=$2
 candidates=(engine_tests platform_tests gadtools_tests requester_tests desktop_tests audio_tests
-            audio_absent_tests runtime_tests controls_tests app_tests tessella-window-demo)
+            audio_absent_tests runtime_tests controls_tests app_tests tessella-pictures
+            tessella-window-demo)
 has_target() {
     if [ -f "$build/build.ninja" ]; then
         ninja -C "$build" -t query "$1" >/dev/null 2>&1

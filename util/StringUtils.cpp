@@ -188,9 +188,8 @@ size_t SequenceLength(const std::string& s, size_t at, uint32_t& code) {
     return length;
 }
 
-}  // namespace
-
-std::string StringUtils::Utf8ToLatin1(const std::string& s, bool& complete) {
+// Characters Latin-1 lacks and malformed bytes become `standIn`, or are left out when it is 0.
+std::string ToLatin1(const std::string& s, bool& complete, char standIn) {
     complete = true;
     std::string out;
     out.reserve(s.size());
@@ -199,6 +198,9 @@ std::string StringUtils::Utf8ToLatin1(const std::string& s, bool& complete) {
         const size_t length = SequenceLength(s, i, code);
         if (length == 0) {
             complete = false;
+            if (standIn != 0) {
+                out.push_back(standIn);
+            }
             ++i;  // a stray byte: resynchronise on the next one
             continue;
         }
@@ -206,10 +208,28 @@ std::string StringUtils::Utf8ToLatin1(const std::string& s, bool& complete) {
             out.push_back(static_cast<char>(code));
         } else {
             complete = false;
+            if (standIn != 0) {
+                out.push_back(standIn);
+            }
         }
         i += length;
     }
     return out;
+}
+
+}  // namespace
+
+std::string StringUtils::Utf8ToLatin1(const std::string& s, bool& complete) {
+    return ToLatin1(s, complete, 0);
+}
+
+std::string StringUtils::Utf8ToLatin1Shown(const std::string& s, bool& complete) {
+    return ToLatin1(s, complete, kStandIn);
+}
+
+std::string StringUtils::Utf8ToLatin1Shown(const std::string& s) {
+    bool complete = true;
+    return ToLatin1(s, complete, kStandIn);
 }
 
 std::string StringUtils::Utf8ToLatin1(const std::string& s) {

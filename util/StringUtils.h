@@ -38,4 +38,10 @@ public:
     // `complete` tells whether anything was.
     static std::string Utf8ToLatin1(const std::string& s, bool& complete);
     static std::string Utf8ToLatin1(const std::string& s);
+    // The same for text that is only shown (messages): each character Latin-1 lacks, and each
+    // byte that is not well-formed UTF-8, becomes kStandIn, so that the reader sees that
+    // something stands there rather than a name that looks whole.
+    static constexpr char kStandIn = '?';
+    static std::string Utf8ToLatin1Shown(const std::string& s, bool& complete);
+    static std::string Utf8ToLatin1Shown(const std::string& s);
 };

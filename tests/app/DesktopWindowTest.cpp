@@ -47,7 +47,7 @@ TEST_F(MainWindow, TheDesktopCloseButtonWaitsForAJobWhoseErrorBoxIsUp) {
 }
 
 TEST_F(MainWindow, AnEncryptedFileHandedOverOpensTheDecryptView) {
-    Write("report.VELX", "x");
+    Write("report.VELX", std::string(CryptEngine::kSignature, sizeof CryptEngine::kSignature));
     window->OpenPath(Path("report.VELX"));
     std::string files, caption;
     bool destinationHidden = false;

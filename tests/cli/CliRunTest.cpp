@@ -277,6 +277,16 @@ TEST(Cli, SeveralSourcesGoToTheirDefaultNamesOrIntoAFolder) {
     EXPECT_NE(same.err.find("two files would be written to 'out/a.velx'"), std::string::npos);
 }
 
+TEST(Cli, ADestinationInAMissingFolderSaysWhichFolderAndWhy) {
+    TempDir dir;
+    dir.Write("a.txt", "some text");
+    dir.Write("pw", "folder check 1\n");
+    const Outcome o = RunCli(dir, {"encrypt", "--password-file", "pw", "a.txt", "nosuch/a.velx"});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, "ERROR: nosuch: cannot write in this folder (No such file or directory)\n");
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.txt", "pw"}));
+}
+
 TEST(Cli, FileSizeLimitFailsTheJobWhichCleansUp) {
     TempDir dir;
     dir.Write("data", TempDir::RandomBytes(2 << 20, 41));

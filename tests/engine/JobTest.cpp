@@ -237,6 +237,32 @@ TEST_F(Job, DestinationThatIsAFolderIsRefused) {
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path("folder")));
 }
 
+// A destination in a folder that cannot take a file says which folder and why, for either
+// operation, and sends the user back to the destination.
+TEST_F(Job, ADestinationFolderThatCannotTakeAFileIsNamedWithTheReason) {
+    const std::string plain = dir.Write("p", "plain text");
+    dir.Write("file", "a file, not a folder");
+    const std::string folder = dir.Path("");
+    const std::string base = folder.substr(0, folder.size() - 1);
+    TestJob missing;
+    Encrypt(missing, plain, dir.Path("missing/out.velx"));
+    EXPECT_EQ(missing.errors,
+              Names{base + "/missing: cannot write in this folder (No such file or directory)"});
+    EXPECT_EQ(missing.LastFocus(), FieldFocus::Destination);
+    TestJob notFolder;
+    Encrypt(notFolder, plain, dir.Path("file/out.velx"));
+    EXPECT_EQ(notFolder.errors,
+              Names{base + "/file: cannot write in this folder (Not a directory)"});
+
+    const std::string encrypted = Encrypted("q", "more plain text");
+    TestJob restore;
+    Decrypt(restore, encrypted, dir.Path("gone/deeper/q"));
+    EXPECT_EQ(restore.errors, Names{base + "/gone/deeper: cannot write in this folder (No such "
+                                           "file or directory)"});
+    EXPECT_EQ(restore.LastFocus(), FieldFocus::Destination);
+    EXPECT_EQ(dir.List(), (Names{"file", "p", "q", "q.velx"}));
+}
+
 TEST_F(Job, CrcMismatchKeepsTheOutputOnlyWhereNothingExistedBefore) {
     const std::string velx = Encrypted("data.bin", TempDir::RandomBytes(4000, 17));
     std::string bytes = TempDir::Read(velx);

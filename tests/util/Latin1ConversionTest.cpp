@@ -51,4 +51,18 @@ TEST(Latin1Conversion, MalformedUtf8IsFlaggedAndNeverReadPast) {
     EXPECT_EQ(Utf8ToLatin1(std::string("a\0b", 3), true), std::string("a\0b", 3));
 }
 
+// Shown text keeps a visible mark where a character could not be drawn, one per character (or
+// per malformed byte), so that "Ωmega" does not read as "mega".
+TEST(Latin1Conversion, ShownTextMarksWhatLatin1Lacks) {
+    bool complete = true;
+    EXPECT_EQ(StringUtils::Utf8ToLatin1Shown("/tmp/\xCE\xA9mega.txt", complete), "/tmp/?mega.txt");
+    EXPECT_FALSE(complete);
+    EXPECT_EQ(StringUtils::Utf8ToLatin1Shown("\xF0\x9F\x94\x92 caf\xC3\xA9 \xE2\x82\xAC"),
+              "? caf\xE9 ?");
+    EXPECT_EQ(StringUtils::Utf8ToLatin1Shown("Zo\xEB\xC3"), "Zo??");  // stray bytes, one mark each
+    EXPECT_EQ(StringUtils::Utf8ToLatin1Shown("Lettera \xC3\xA0 Zo\xC3\xAB", complete),
+              "Lettera \xE0 Zo\xEB");
+    EXPECT_TRUE(complete);
+}
+
 }  // namespace

@@ -1,0 +1,59 @@
+#include "Arguments.h"
+
+#ifndef TESSELLA_VERSION
+#define TESSELLA_VERSION "unknown"
+#endif
+
+const char* Arguments::Usage() {
+    return "usage: tessella [--snapshot PNG] [--] [FILE]\n"
+           "       tessella --help | --version\n"
+           "\n"
+           "Encrypts and decrypts files with a password, in a window. FILE opens as the\n"
+           "source: an encrypted file in the Decrypt view, any other in the Encrypt view.\n"
+           "\n"
+           "  --snapshot PNG  save the screen as PNG once the window is up, then print READY\n"
+           "  -h, --help      show this help\n"
+           "  --version       show the version\n"
+           "  --              what follows is a file, even if it starts with '-'\n"
+           "\n"
+           "Exit status: 0 the window was closed, 1 there is no desktop to open the window\n"
+           "on, 2 usage error.\n";
+}
+
+const char* Arguments::Version() {
+    return TESSELLA_VERSION;
+}
+
+Arguments Arguments::Parse(const std::vector<std::string>& args) {
+    Arguments parsed;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            // One source per job: a second file is left out, as of a drop of several files.
+            if (parsed.source.empty()) {
+                parsed.source = arg;
+            }
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "-h" || arg == "--help") {
+            parsed.action = Action::kHelp;
+            return parsed;
+        } else if (arg == "--version") {
+            parsed.action = Action::kVersion;
+            return parsed;
+        } else if (arg == "--snapshot") {
+            if (i + 1 >= args.size()) {
+                parsed.action = Action::kUsageError;
+                parsed.error = "option '--snapshot' needs a file name";
+                return parsed;
+            }
+            parsed.snapshot = args[++i];
+        } else {
+            parsed.action = Action::kUsageError;
+            parsed.error = "unknown option '" + arg + "'";
+            return parsed;
+        }
+    }
+    return parsed;
+}

@@ -1,0 +1,158 @@
+// Files handed to the window (its command line, a drop): which view they open, what becomes of
+// the destination the user typed, names the window cannot draw, and a destination whose folder
+// cannot take a file.
+#include "ButtonCustom.h"
+#include "CryptEngine.h"
+#include "MainWindowFixture.h"
+#include "TextBox.h"
+#include "TextBoxCustom.h"
+
+namespace {
+
+// What the window's task sees at each banner tick: the test reads this, never the boxes that the
+// window may be filling in at that moment.
+class SeenWindow : public HeldWindow {
+public:
+    using HeldWindow::HeldWindow;
+
+    struct Seen {
+        std::string files, destination;
+        bool encrypts = true;
+        bool destinationShown = true;
+    };
+    Seen Last() {
+        const std::lock_guard<std::mutex> hold(lock);
+        return seen;
+    }
+
+    void evTimer() override {
+        HeldWindow::evTimer();
+        const std::lock_guard<std::mutex> hold(lock);
+        seen = {txtFiles->GetText(), txtDestination->GetText(), encryptMode,
+                txtDestination->IsVisible()};
+    }
+
+private:
+    std::mutex lock;
+    Seen seen;
+};
+
+class OpenFile : public MainWindow {
+protected:
+    void SetUp() override {
+        MainWindow::SetUp();
+        delete window;
+        seenWindow = new SeenWindow(screen, title);
+        window = seenWindow;
+        ASSERT_TRUE(window->IsLoad());
+    }
+
+    // Drops one file on the window and waits until the window has made it the source. The window
+    // looks for drops from its banner's first tick on, 1.5 s after it opened.
+    bool Drop(const std::string& path, const std::string& shown, SeenWindow::Seen& seen) {
+        PlatformTest::MovePointer(400, 450);
+        if (!PlatformTest::DropFiles({path})) {
+            return false;
+        }
+        for (int i = 0; i < 100; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            seen = seenWindow->Last();
+            if (seen.files == shown) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    SeenWindow* seenWindow = nullptr;
+
+    // The start of an encrypted file; what follows does not matter to the view.
+    static std::string Signed(const std::string& rest) {
+        return std::string(CryptEngine::kSignature, sizeof CryptEngine::kSignature) + rest;
+    }
+};
+
+TEST_F(OpenFile, ADroppedFileKeepsTheDestinationTheUserTyped) {
+    Write("a.txt", "a");
+    Write("b.txt", "b");
+    Write("c.txt", "c");
+    SeenWindow::Seen typedKept, proposed, proposedAgain;
+    Run([&] {
+        Type(window->txtDestination, Path("mine.velx"));
+        ASSERT_TRUE(Drop(Path("a.txt"), Path("a.txt"), typedKept));
+        Clear(window->txtDestination);
+        ASSERT_TRUE(Drop(Path("b.txt"), Path("b.txt"), proposed));
+        // The window's own proposal follows the next file: it was never the user's choice.
+        ASSERT_TRUE(Drop(Path("c.txt"), Path("c.txt"), proposedAgain));
+        Quit();
+    });
+    EXPECT_EQ(typedKept.destination, Path("mine.velx"));
+    EXPECT_EQ(proposed.destination, Path("b.velx"));
+    EXPECT_EQ(proposedAgain.destination, Path("c.velx"));
+}
+
+// The view follows the file's first bytes, not its name; only a file that cannot be read is
+// judged by its name. Each file below switches the view.
+TEST_F(OpenFile, TheViewIsChosenByTheFilesSignature) {
+    Write("plain.txt", "plain");
+    Write("renamed.bin", Signed(Sample(300)));
+    Write("fake.velx", "plain text that only bears the name");
+    window->OpenPath(Path("gone.velx"));  // nothing to read: the name decides
+    const bool goneDecrypts = !window->encryptMode;
+    SeenWindow::Seen plain, renamed, fake;
+    Run([&] {
+        ASSERT_TRUE(Drop(Path("plain.txt"), Path("plain.txt"), plain));
+        ASSERT_TRUE(Drop(Path("renamed.bin"), Path("renamed.bin"), renamed));
+        ASSERT_TRUE(Drop(Path("fake.velx"), Path("fake.velx"), fake));
+        Quit();
+    });
+    EXPECT_TRUE(goneDecrypts);
+    EXPECT_TRUE(plain.encrypts);
+    EXPECT_EQ(plain.destination, Path("plain.velx"));
+    EXPECT_FALSE(renamed.encrypts);
+    EXPECT_FALSE(renamed.destinationShown);
+    EXPECT_TRUE(fake.encrypts);
+    // Its own name would be refused as the destination: none is proposed, and the one proposed
+    // for plain.txt no longer fits.
+    EXPECT_EQ(fake.destination, "");
+}
+
+TEST_F(OpenFile, ANameTheWindowCannotDrawShowsAStandInForEachCharacter) {
+    Write("\xCE\xA9mega.txt", "omega");
+    PlatformTest::RequesterView refused;
+    std::thread person([&] { refused = Answer(); });
+    window->OpenPath(Path("\xCE\xA9mega.txt"));
+    person.join();
+    std::string files;
+    Run([&] {
+        files = window->txtFiles->GetText();
+        Quit();
+    });
+    EXPECT_EQ(refused.text,
+              Path("?mega.txt") + ": the name holds characters this window cannot show");
+    EXPECT_EQ(files, "");
+}
+
+TEST_F(OpenFile, ADestinationInAMissingFolderSaysWhichAndWhyAndTakesTheKeyboard) {
+    Write("data.bin", Sample(3000));
+    std::string message, destination;
+    Run([&] {
+        Type(window->txtFiles, Path("data.bin"));
+        Type(window->txtDestination, Path("missing/data.velx"));
+        Type(window->txtPassword, "long enough");
+        Type(window->txtConfirm, "long enough");
+        Click(window->btnStart);
+        message = Answer().text;
+        WaitJobEnd();
+        PlatformTest::TypeText("Z");
+        Settle();
+        destination = window->txtDestination->GetText();
+        Quit();
+    });
+    EXPECT_EQ(message,
+              Path("missing") + ": cannot write in this folder (No such file or directory)");
+    EXPECT_EQ(destination, Path("missing/data.velx") + "Z");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+}  // namespace
