@@ -59,3 +59,16 @@ same() {
     import -window "$window" "$work/shot.png" &&
         [ "$(compare -metric AE "$work/shot.png" "$work/snapshot.png" null: 2>&1)" = 0 ]
 }
+
+# A click at a point of the program's screen, which the desktop window shows at scale 1 from its
+# corner; then a moment for the program to take it.
+click() {
+    xdotool mousemove --window "$window" "$1" "$2" click 1
+    sleep 0.3
+}
+
+# The colour of one screen point, as the desktop window shows it.
+pixel() {
+    import -window "$window" "$work/probe.png" &&
+        convert "$work/probe.png" -format "%[pixel:p{$1,$2}]" info:
+}

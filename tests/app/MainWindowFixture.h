@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
@@ -13,11 +14,14 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "Application.h"
 #include "FormMain.h"
 #include "OrvScreen.h"
 #include "Startup.h"
+#include "TextBox.h"
+#include "TextBoxCustom.h"
 #include "platform_test.h"
 
 namespace fs = std::filesystem;
@@ -204,6 +208,25 @@ protected:
     }
 
     std::string Path(const std::string& name) const { return (folder / name).string(); }
+
+    // The four inputs of an encryption, typed into the Encrypt view.
+    void TypeEncryption(const std::string& source, const std::string& destination,
+                        const std::string& password) {
+        Type(window->txtFiles, Path(source));
+        Type(window->txtDestination, Path(destination));
+        Type(window->txtPassword, password);
+        Type(window->txtConfirm, password);
+    }
+
+    // The names in the test's folder, sorted.
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(folder)) {
+            names.push_back(e.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
     // Content of every byte value, the same at every run.
     static std::string Sample(size_t size) {

@@ -9,16 +9,6 @@
 
 namespace {
 
-// The names in the folder, sorted.
-std::vector<std::string> Names(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) {
-        names.push_back(e.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // An hour of banner ticks, stepped one by one: far past the generator's nominal range, which it
 // leaves on its 267th draw, and past the point where its values run away altogether.
 TEST_F(MainWindow, TheBannerShowsPairsOfBitsForAnHourOfTicks) {
@@ -52,10 +42,7 @@ TEST_F(MainWindow, AnExistingDestinationIsReplacedOnlyAfterYes) {
     PlatformTest::RequesterView asked, askedAgain, done;
     bool secondBoxAfterNo = false;
     Run([&] {
-        Type(window->txtFiles, Path("report.txt"));
-        Type(window->txtDestination, Path("precious.dat"));
-        Type(window->txtPassword, "long enough");
-        Type(window->txtConfirm, "long enough");
+        TypeEncryption("report.txt", "precious.dat", "long enough");
         Click(window->btnStart);
         asked = Answer(1);  // NO
         WaitJobEnd();
@@ -74,7 +61,7 @@ TEST_F(MainWindow, AnExistingDestinationIsReplacedOnlyAfterYes) {
     EXPECT_EQ(askedAgain.text, asked.text);
     EXPECT_EQ(done.text, "File encrypted successfully");
     EXPECT_NE(Read("precious.dat"), "keep me");
-    EXPECT_EQ(Names(folder), (std::vector<std::string>{"precious.dat", "report.txt"}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"precious.dat", "report.txt"}));
 }
 
 // Decrypting to the stored name in the source's folder asks the same question.
@@ -83,10 +70,7 @@ TEST_F(MainWindow, TheStoredNameDoesNotTakeAnExistingFileWithoutAsking) {
     Write("hello.txt", original);
     PlatformTest::RequesterView asked;
     Run([&] {
-        Type(window->txtFiles, Path("hello.txt"));
-        Type(window->txtDestination, Path("hello.velx"));
-        Type(window->txtPassword, "long enough");
-        Type(window->txtConfirm, "long enough");
+        TypeEncryption("hello.txt", "hello.velx", "long enough");
         Click(window->btnStart);
         Answer();
         WaitJobEnd();
@@ -101,7 +85,7 @@ TEST_F(MainWindow, TheStoredNameDoesNotTakeAnExistingFileWithoutAsking) {
     });
     EXPECT_EQ(asked.text, Path("hello.txt") + " exists. Replace it?");
     EXPECT_EQ(Read("hello.txt"), "written since");
-    EXPECT_EQ(Names(folder), (std::vector<std::string>{"hello.txt", "hello.velx"}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"hello.txt", "hello.velx"}));
     EXPECT_EQ(window->btnStart->GetText(), "START");
 }
 
@@ -138,10 +122,7 @@ TEST_F(MainWindow, TheJobGoesOnBehindTheExitQuestionAndOneYesThenCloses) {
     int progressWhileAsked = -1;
     bool closedByOneYes = false;
     Run([&] {
-        Type(window->txtFiles, Path("big.bin"));
-        Type(window->txtDestination, Path("big.velx"));
-        Type(window->txtPassword, "long enough");
-        Type(window->txtConfirm, "long enough");
+        TypeEncryption("big.bin", "big.velx", "long enough");
         window->HoldNextJob();
         Click(window->btnStart);
         ASSERT_TRUE(window->WaitHeld());

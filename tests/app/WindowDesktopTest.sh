@@ -36,16 +36,6 @@ find_window "the utility"
 # Input goes in once the desktop window shows the screen as the program composed it.
 until_true 100 same || fail "the desktop window does not show the composed screen"
 
-# The screen shows at scale 1 from the window's corner: points are screen points.
-click() {
-    xdotool mousemove --window "$window" "$1" "$2" click 1
-    sleep 0.3
-}
-# The colour of one screen point, as the desktop window shows it.
-pixel() {
-    import -window "$window" "$work/probe.png" &&
-        convert "$work/probe.png" -format "%[pixel:p{$1,$2}]" info:
-}
 # The message box that ends a job sits in the middle of the screen; its title bar is blue.
 box_up() { [ "$(pixel 300 266)" = "srgb(0,166,214)" ]; }
 box_gone() { [ "$(pixel 300 266)" = "srgb(192,192,192)" ]; }

@@ -30,14 +30,6 @@ printf '%s\n' "$password" >"$work/password"
     "$work/job/plain.velx" || fail "tessella-cli could not encrypt"
 cd "$work"
 
-click() {
-    xdotool mousemove --window "$window" "$1" "$2" click 1
-    sleep 0.3
-}
-pixel() {
-    import -window "$window" "$work/probe.png" &&
-        convert "$work/probe.png" -format "%[pixel:p{$1,$2}]" info:
-}
 # The question about an existing file sits in the middle of the screen; right of its title,
 # its title bar is blue.
 question_up() { [ "$(pixel 450 266)" = "srgb(0,166,214)" ]; }
