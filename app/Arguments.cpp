@@ -17,7 +17,8 @@ const char* Arguments::Usage() {
            "  --              what follows is a file, even if it starts with '-'\n"
            "\n"
            "Exit status: 0 the window was closed, 1 there is no desktop to open the window\n"
-           "on, 2 usage error.\n";
+           "on, or the program was stopped by a signal or the loss of the display (a job\n"
+           "still running stops and leaves nothing), 2 usage error.\n";
 }
 
 const char* Arguments::Version() {

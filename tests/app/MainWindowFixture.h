@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "Application.h"
+#include "ButtonCustom.h"
+#include "FormAbout.h"
 #include "FormMain.h"
 #include "OrvScreen.h"
 #include "Startup.h"
@@ -191,6 +193,21 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         return false;
+    }
+
+    bool AboutUp() const { return window->formAbout != nullptr && window->formAbout->IsLoad(); }
+    // The about box closes after the loop has answered the click that closed it, and gives the
+    // window its input back only then: until it has gone.
+    bool AboutGone() const {
+        for (int i = 0; i < 1000 && AboutUp(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        Settle();
+        return !AboutUp();
+    }
+    bool CloseAbout() const {
+        Click(window->formAbout->btnOk, window->formAbout);
+        return AboutGone();
     }
 
     void WaitJobEnd() {

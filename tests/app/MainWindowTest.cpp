@@ -301,7 +301,7 @@ TEST_F(MainWindow, TheAboutBoxKeepsTheWindowAsideUntilItCloses) {
         // A new box (the old one's memory may well be reused: its id tells them apart).
         newBox = window->formAbout != nullptr && window->formAbout->IsLoad() &&
                  window->formAbout->GetID() != firstId;
-        Click(window->formAbout->btnOk, window->formAbout);
+        EXPECT_TRUE(CloseAbout());
         Quit();
     });
     EXPECT_GT(beepsAfter, beepsBefore);

@@ -152,7 +152,7 @@ TEST_F(Pictures, OfTheUtilitysWindow) {
         Click(window->btnInfo);
         ASSERT_NE(window->formAbout, nullptr);
         Snapshot("window-about.png");
-        Click(window->formAbout->btnOk, window->formAbout);
+        EXPECT_TRUE(CloseAbout());
         // The Decrypt view with its own source and password.
         Pick(window->optOperation, 1, 2);
         Type(window->txtFiles, "Documents/letter.velx");
