@@ -1,3 +1,4 @@
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -56,7 +57,16 @@ LONG Spawn(const char* program, char* const argv[], BPTR input, BPTR output) {
         posix_spawn_file_actions_adddup2(&actions, output->fd, 1);
     }
     pid_t pid;
-    const int failed = posix_spawnp(&pid, program, &actions, nullptr, argv, environ);
+    // The program may keep its stop signals blocked for a thread of its own to take; what it
+    // starts gets them as any program does.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+    const int failed = posix_spawnp(&pid, program, &actions, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (failed != 0) {
         return DOSFALSE;
