@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -159,7 +160,9 @@ protected:
     Font font;
     tagSIZE size{100, 50};
     tagPOINT position{100, 100};
-    bool loaded = false;
+    // Read by the job's worker (a box's owner) and by tests on other threads while the loop
+    // opens and closes the element.
+    std::atomic<bool> loaded{false};
     unsigned long backgroundColor = ~0UL;
     bool enabled = true;
     int32_t id = 0;
