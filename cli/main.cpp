@@ -1,8 +1,6 @@
 #include <unistd.h>
 
-#include <atomic>
 #include <clocale>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <set>
@@ -13,43 +11,9 @@
 #include "FileUtils.h"
 #include "Latin1.h"
 #include "PasswordInput.h"
+#include "StopSignals.h"
 
 namespace {
-
-// The jobs a Ctrl-C stops. Clearing their flags is what the window's STOP does: a job notices
-// at its next block and keeps nothing unless it had already finished.
-std::atomic<CliBatch*> interruptible{nullptr};
-
-void OnSignal(int sig) {
-    CliBatch* batch = interruptible.load();
-    if (batch != nullptr) {
-        batch->StopAll();
-        // A second Ctrl-C ends the program at once; what the jobs were writing has no name yet.
-        if (sig == SIGINT) {
-            std::signal(SIGINT, SIG_DFL);
-        }
-        return;
-    }
-    // No job yet, so nothing to clean up but the terminal: end as the signal would have.
-    PasswordInput::RestoreTerminal();
-    std::signal(sig, SIG_DFL);
-    std::raise(sig);
-}
-
-// Ctrl-C, a closed terminal and a polite kill all stop the job the same way. Without
-// SA_RESTART a signal also ends a wait for input, such as the question before replacing a file.
-void CatchStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaction(sig, &action, nullptr);
-    }
-    // Past a file size limit a write then fails, and the job reports it and cleans up, rather
-    // than the program dying with its work half done.
-    std::signal(SIGXFSZ, SIG_IGN);
-}
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "tessella-cli: %s\nTry 'tessella-cli --help'.\n", message.c_str());
@@ -72,7 +36,7 @@ bool ToSystemText(std::string& password) {
 
 int main(int argc, char** argv) {
     std::setlocale(LC_CTYPE, "");
-    CatchStopSignals();
+    StopSignals::Catch();
     CommandLine cmd;
     if (!cmd.Parse(std::vector<std::string>(argv + 1, argv + argc))) {
         return UsageError(cmd.error);
@@ -162,8 +126,9 @@ int main(int argc, char** argv) {
         job->askBeforeReplacing = ask;
     }
     CliBatch batch(std::move(jobs));
-    interruptible = &batch;
+    StopSignals::Stop(&batch);
     const bool ok = batch.Run(many);
-    interruptible = nullptr;
+    // What the jobs committed is final: a signal from here on must not turn it into a failure.
+    StopSignals::Finished();
     return ok ? 0 : 1;
 }
