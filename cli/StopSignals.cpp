@@ -45,6 +45,9 @@ void StopSignals::Catch() {
     // Past a file size limit a write then fails, and the job reports it and cleans up, rather
     // than the program dying with its work half done.
     std::signal(SIGXFSZ, SIG_IGN);
+    // A reader that went away (`| head`, `| true`) only loses messages: the writes fail quietly,
+    // and every job, the summary and the exit status stay what they are.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 void StopSignals::Stop(CliBatch* batch) {

@@ -461,3 +461,51 @@ TEST(Cli, ProgressBarOnlyOnATerminal) {
         RunCli(dir, {"encrypt", "--no-check", "--password-file", "pw", "data", "b.velx"});
     EXPECT_EQ(piped.err, "File encrypted successfully\n");
 }
+
+namespace {
+
+// Runs tessella-cli in `dir` as a shell would start it (SIGPIPE at its default), with standard
+// output and error on a pipe whose reader has gone; the wait status.
+int RunWithoutReader(const TempDir& dir, const std::vector<std::string>& args) {
+    int fds[2];
+    if (pipe(fds) != 0) {
+        return -1;
+    }
+    close(fds[0]);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::signal(SIGPIPE, SIG_DFL);
+        const int devnull = ::open("/dev/null", O_RDONLY);
+        dup2(devnull, STDIN_FILENO);
+        dup2(fds[1], STDOUT_FILENO);
+        dup2(fds[1], STDERR_FILENO);
+        ExecCli(dir, args);
+    }
+    close(fds[1]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return status;
+}
+
+}  // namespace
+
+TEST(Cli, AReaderThatWentAwayLosesOnlyTheMessages) {
+    TempDir dir;
+    dir.Write("a", TempDir::RandomBytes(5000, 51));
+    dir.Write("b", TempDir::RandomBytes(6000, 52));
+    dir.Write("pw", "nobody listens\n");
+    const int one = RunWithoutReader(dir, {"encrypt", "--password-file", "pw", "a", "one.velx"});
+    ASSERT_TRUE(WIFEXITED(one)) << "ended by signal " << WTERMSIG(one);
+    EXPECT_EQ(WEXITSTATUS(one), 0);
+    // Several files: every job still runs after the first lost message, and the failed one
+    // still makes the status 1.
+    const int many =
+        RunWithoutReader(dir, {"encrypt", "--password-file", "pw", "a", "missing", "b", "."});
+    ASSERT_TRUE(WIFEXITED(many)) << "ended by signal " << WTERMSIG(many);
+    EXPECT_EQ(WEXITSTATUS(many), 1);
+    EXPECT_EQ(dir.List(),
+              (std::vector<std::string>{"a", "a.velx", "b", "b.velx", "one.velx", "pw"}));
+    const Outcome back = RunCli(dir, {"decrypt", "--password-file", "pw", "b.velx", "b2"});
+    EXPECT_EQ(back.status, 0) << back.err;
+    EXPECT_EQ(TempDir::Read(dir.Path("b2")), TempDir::Read(dir.Path("b")));
+}
