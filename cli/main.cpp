@@ -101,6 +101,11 @@ int main(int argc, char** argv) {
         cmd.passwordFile.empty()
             ? PasswordInput::FromTerminalOrInput(encrypting, password, confirmation)
             : PasswordInput::FromFile(cmd.passwordFile, password);
+    if (got == PasswordInput::Result::kTooLong) {
+        // The engine's own refusal: the line could only hold a password that is too long.
+        std::fprintf(stderr, "ERROR: Password must be at most 15 characters\n");
+        return 1;
+    }
     if (got != PasswordInput::Result::kOk) {
         return UsageError("cannot read the password" + (cmd.passwordFile.empty()
                                                             ? std::string()

@@ -509,3 +509,25 @@ TEST(Cli, AReaderThatWentAwayLosesOnlyTheMessages) {
     EXPECT_EQ(back.status, 0) << back.err;
     EXPECT_EQ(TempDir::Read(dir.Path("b2")), TempDir::Read(dir.Path("b")));
 }
+
+TEST(Cli, AnEndlessOrOverlongPasswordIsRefusedAfterABoundedRead) {
+    TempDir dir;
+    dir.Write("a", TempDir::RandomBytes(2000, 53));
+    dir.Write("long", std::string(5000, 'p') + "\n");
+    // `timeout` ends a read that never stops, so the old fault fails here instead of hanging.
+    const std::string cli = "cd '" + dir.Path("") + "' && timeout 10 '" TESSELLA_CLI "' ";
+    for (const std::string& tail :
+         {std::string("encrypt a a.velx < /dev/zero"),
+          std::string("encrypt --password-file /dev/zero a a.velx < /dev/null"),
+          std::string("encrypt --password-file long a a.velx < /dev/null"),
+          std::string("decrypt --password-file /dev/zero a.velx < /dev/null")}) {
+        const int raw = std::system((cli + tail + " 2> .err").c_str());
+        ASSERT_TRUE(WIFEXITED(raw)) << tail;
+        EXPECT_EQ(WEXITSTATUS(raw), 1) << tail;
+        EXPECT_EQ(TempDir::Read(dir.Path(".err")),
+                  "ERROR: Password must be at most 15 characters\n")
+            << tail;
+        std::filesystem::remove(dir.Path(".err"));
+        EXPECT_EQ(dir.List(), (std::vector<std::string>{"a", "long"})) << tail;
+    }
+}
