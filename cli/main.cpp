@@ -111,6 +111,13 @@ int main(int argc, char** argv) {
                                                             ? std::string()
                                                             : " file '" + cmd.passwordFile + "'"));
     }
+    // Editors that save UTF-8 with a byte-order mark put U+FEFF before the first line; it is no
+    // part of the password. A Latin-1 locale reads those bytes as letters, so it keeps them.
+    const bool fromText = !cmd.passwordFile.empty() || isatty(STDIN_FILENO) == 0;
+    if (fromText && !Latin1::LocaleIsLatin1() && password.rfind("\xEF\xBB\xBF", 0) == 0) {
+        password.erase(0, 3);
+        confirmation = password;
+    }
     if (!cmd.passwordFile.empty()) {
         confirmation = password;
     }

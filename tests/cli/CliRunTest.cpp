@@ -531,3 +531,16 @@ TEST(Cli, AnEndlessOrOverlongPasswordIsRefusedAfterABoundedRead) {
         EXPECT_EQ(dir.List(), (std::vector<std::string>{"a", "long"})) << tail;
     }
 }
+
+TEST(Cli, APasswordFileMayStartWithAByteOrderMark) {
+    TempDir dir;
+    const std::string plain = TempDir::RandomBytes(3000, 54);
+    dir.Write("doc", plain);
+    dir.Write("marked", "\xEF\xBB\xBFmarked text\r\n");
+    const Outcome enc = RunCli(dir, {"encrypt", "--password-file", "marked", "doc", "doc.velx"});
+    ASSERT_EQ(enc.status, 0) << enc.err;
+    // The same password typed without the mark opens it.
+    const Outcome dec = RunCli(dir, {"decrypt", "doc.velx", "back"}, "marked text\n");
+    EXPECT_EQ(dec.status, 0) << dec.err;
+    EXPECT_TRUE(TempDir::Read(dir.Path("back")) == plain);
+}
