@@ -1,5 +1,7 @@
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <memory>
@@ -14,6 +16,26 @@
 #include "StopSignals.h"
 
 namespace {
+
+// A descriptor 0, 1 or 2 the caller closed (`2>&-`) would go to the first file the program
+// opens, and a message meant for standard error would then be written into it. Each closed one
+// is opened on /dev/null instead; false if that is impossible.
+bool OpenStandardDescriptors() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) {
+            continue;
+        }
+        // The lower ones are open, so this one is the lowest free descriptor.
+        const int opened = ::open("/dev/null", O_RDWR);
+        if (opened != fd) {
+            if (opened >= 0) {
+                close(opened);
+            }
+            return false;
+        }
+    }
+    return true;
+}
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "tessella-cli: %s\nTry 'tessella-cli --help'.\n", message.c_str());
@@ -35,6 +57,9 @@ bool ToSystemText(std::string& password) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (!OpenStandardDescriptors()) {
+        return 1;
+    }
     std::setlocale(LC_CTYPE, "");
     StopSignals::Catch();
     CommandLine cmd;

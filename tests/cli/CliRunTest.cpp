@@ -544,3 +544,44 @@ TEST(Cli, APasswordFileMayStartWithAByteOrderMark) {
     EXPECT_EQ(dec.status, 0) << dec.err;
     EXPECT_TRUE(TempDir::Read(dir.Path("back")) == plain);
 }
+
+TEST(Cli, ClosedStandardDescriptorsNeverBecomeTheJobsFiles) {
+    TempDir dir;
+    dir.Write("a", TempDir::RandomBytes(3000, 55));
+    dir.Write("pw", "nothing is open\n");
+    // Closed by the caller, 0 and 2 would be the first files the job opens: its source, then
+    // its output, where a message would land.
+    const std::string cli = "cd '" + dir.Path("") + "' && '" TESSELLA_CLI "' ";
+    int raw = std::system((cli + "encrypt --password-file pw a a.velx 0<&- 1>&- 2>&-").c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 0);
+    EXPECT_EQ(FileUtils::GetFileLength(dir.Path("a.velx")), 3216);
+    raw = std::system((cli + "decrypt --password-file pw a.velx b 0<&- 2>&-").c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 0);
+    EXPECT_TRUE(TempDir::Read(dir.Path("b")) == TempDir::Read(dir.Path("a")));
+
+    // While a job runs, each of the three is /dev/null and no file of the job's.
+    WriteSparse(dir, "huge", 900L * 1000 * 1000);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        for (int fd = 0; fd <= 2; ++fd) {
+            close(fd);
+        }
+        ExecCli(dir, {"encrypt", "--password-file", "pw", "huge", "huge.velx"});
+    }
+    ASSERT_GT(pid, 0);
+    const bool writing = WaitForOutputs(pid, dir, 1);
+    std::vector<std::string> targets;
+    for (int fd = 0; fd <= 2; ++fd) {
+        std::error_code ec;
+        targets.push_back(std::filesystem::read_symlink(
+                              "/proc/" + std::to_string(pid) + "/fd/" + std::to_string(fd), ec)
+                              .string());
+    }
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(writing);
+    EXPECT_EQ(targets, (std::vector<std::string>{"/dev/null", "/dev/null", "/dev/null"}));
+}
