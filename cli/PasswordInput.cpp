@@ -5,8 +5,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <fstream>
-#include <iostream>
 
 namespace {
 
@@ -14,15 +12,22 @@ namespace {
 termios savedTerminal{};
 volatile std::sig_atomic_t echoOff = 0;
 
-std::string ReadLine(std::FILE* in) {
-    std::string line;
+// The first line of `in`, without its line end. False, with the reading stopped there, when the
+// line runs past kMaxLineBytes: an endless input (`< /dev/zero`) must not hold the program.
+bool ReadLine(std::FILE* in, std::string& line) {
+    line.clear();
     for (int c = std::fgetc(in); c != EOF && c != '\n'; c = std::fgetc(in)) {
+        if (line.size() == PasswordInput::kMaxLineBytes) {
+            line.clear();
+            return false;
+        }
         line.push_back(static_cast<char>(c));
     }
-    return PasswordInput::FirstLine(line);
+    line = PasswordInput::FirstLine(line);
+    return true;
 }
 
-std::string AskWithoutEcho(const char* prompt) {
+bool AskWithoutEcho(const char* prompt, std::string& line) {
     std::fputs(prompt, stderr);
     std::fflush(stderr);
     termios saved{};
@@ -35,9 +40,10 @@ std::string AskWithoutEcho(const char* prompt) {
         quiet.c_lflag |= ECHONL;
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
     }
-    const std::string line = ReadLine(stdin);
+    const bool ok = ReadLine(stdin, line);
+    // TCSAFLUSH also drops whatever is left of a line too long to keep.
     PasswordInput::RestoreTerminal();
-    return line;
+    return ok;
 }
 
 }  // namespace
@@ -58,27 +64,36 @@ std::string PasswordInput::FirstLine(const std::string& text) {
 }
 
 PasswordInput::Result PasswordInput::FromFile(const std::string& path, std::string& password) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) {
         return Result::kUnreadable;
     }
-    std::string line;
-    std::getline(in, line);
-    if (in.bad()) {
+    const bool fits = ReadLine(in, password);
+    const bool failed = std::ferror(in) != 0;
+    std::fclose(in);
+    if (failed) {
         return Result::kUnreadable;
     }
-    password = FirstLine(line);
-    return Result::kOk;
+    return fits ? Result::kOk : Result::kTooLong;
 }
 
 PasswordInput::Result PasswordInput::FromTerminalOrInput(bool confirm, std::string& password,
                                                          std::string& confirmation) {
     if (!isatty(STDIN_FILENO)) {
-        password = ReadLine(stdin);
+        const bool fits = ReadLine(stdin, password);
         confirmation = password;
-        return std::ferror(stdin) ? Result::kUnreadable : Result::kOk;
+        if (std::ferror(stdin)) {
+            return Result::kUnreadable;
+        }
+        return fits ? Result::kOk : Result::kTooLong;
     }
-    password = AskWithoutEcho("Password: ");
-    confirmation = confirm ? AskWithoutEcho("Confirm password: ") : password;
+    if (!AskWithoutEcho("Password: ", password)) {
+        return Result::kTooLong;
+    }
+    if (!confirm) {
+        confirmation = password;
+    } else if (!AskWithoutEcho("Confirm password: ", confirmation)) {
+        return Result::kTooLong;
+    }
     return Result::kOk;
 }

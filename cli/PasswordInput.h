@@ -1,12 +1,18 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // Where a password comes from, in order of preference: a file named on the command line, the
 // terminal (without echo), or the first line of standard input.
 class PasswordInput {
 public:
-    enum class Result { kOk, kUnreadable };
+    enum class Result { kOk, kUnreadable, kTooLong };
+
+    // The longest line read as a password. A password has at most 15 characters, two bytes each
+    // in UTF-8, but blanks around it are dropped later: the bound is generous, and only there to
+    // keep an endless input from filling memory. A longer line is kTooLong.
+    static constexpr size_t kMaxLineBytes = 1024;
 
     // The first line of `path`, without its line end.
     static Result FromFile(const std::string& path, std::string& password);

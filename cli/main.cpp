@@ -1,8 +1,8 @@
+#include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <cerrno>
 #include <clocale>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <set>
@@ -13,42 +13,28 @@
 #include "FileUtils.h"
 #include "Latin1.h"
 #include "PasswordInput.h"
+#include "StopSignals.h"
 
 namespace {
 
-// The jobs a Ctrl-C stops. Clearing their flags is what the window's STOP does: a job notices
-// at its next block and keeps nothing unless it had already finished.
-std::atomic<CliBatch*> interruptible{nullptr};
-
-void OnSignal(int sig) {
-    CliBatch* batch = interruptible.load();
-    if (batch != nullptr) {
-        batch->StopAll();
-        // A second Ctrl-C ends the program at once; what the jobs were writing has no name yet.
-        if (sig == SIGINT) {
-            std::signal(SIGINT, SIG_DFL);
+// A descriptor 0, 1 or 2 the caller closed (`2>&-`) would go to the first file the program
+// opens, and a message meant for standard error would then be written into it. Each closed one
+// is opened on /dev/null instead; false if that is impossible.
+bool OpenStandardDescriptors() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) {
+            continue;
         }
-        return;
+        // The lower ones are open, so this one is the lowest free descriptor.
+        const int opened = ::open("/dev/null", O_RDWR);
+        if (opened != fd) {
+            if (opened >= 0) {
+                close(opened);
+            }
+            return false;
+        }
     }
-    // No job yet, so nothing to clean up but the terminal: end as the signal would have.
-    PasswordInput::RestoreTerminal();
-    std::signal(sig, SIG_DFL);
-    std::raise(sig);
-}
-
-// Ctrl-C, a closed terminal and a polite kill all stop the job the same way. Without
-// SA_RESTART a signal also ends a wait for input, such as the question before replacing a file.
-void CatchStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaction(sig, &action, nullptr);
-    }
-    // Past a file size limit a write then fails, and the job reports it and cleans up, rather
-    // than the program dying with its work half done.
-    std::signal(SIGXFSZ, SIG_IGN);
+    return true;
 }
 
 int UsageError(const std::string& message) {
@@ -71,8 +57,11 @@ bool ToSystemText(std::string& password) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (!OpenStandardDescriptors()) {
+        return 1;
+    }
     std::setlocale(LC_CTYPE, "");
-    CatchStopSignals();
+    StopSignals::Catch();
     CommandLine cmd;
     if (!cmd.Parse(std::vector<std::string>(argv + 1, argv + argc))) {
         return UsageError(cmd.error);
@@ -137,10 +126,22 @@ int main(int argc, char** argv) {
         cmd.passwordFile.empty()
             ? PasswordInput::FromTerminalOrInput(encrypting, password, confirmation)
             : PasswordInput::FromFile(cmd.passwordFile, password);
+    if (got == PasswordInput::Result::kTooLong) {
+        // The engine's own refusal: the line could only hold a password that is too long.
+        std::fprintf(stderr, "ERROR: Password must be at most 15 characters\n");
+        return 1;
+    }
     if (got != PasswordInput::Result::kOk) {
         return UsageError("cannot read the password" + (cmd.passwordFile.empty()
                                                             ? std::string()
                                                             : " file '" + cmd.passwordFile + "'"));
+    }
+    // Editors that save UTF-8 with a byte-order mark put U+FEFF before the first line; it is no
+    // part of the password. A Latin-1 locale reads those bytes as letters, so it keeps them.
+    const bool fromText = !cmd.passwordFile.empty() || isatty(STDIN_FILENO) == 0;
+    if (fromText && !Latin1::LocaleIsLatin1() && password.rfind("\xEF\xBB\xBF", 0) == 0) {
+        password.erase(0, 3);
+        confirmation = password;
     }
     if (!cmd.passwordFile.empty()) {
         confirmation = password;
@@ -162,8 +163,9 @@ int main(int argc, char** argv) {
         job->askBeforeReplacing = ask;
     }
     CliBatch batch(std::move(jobs));
-    interruptible = &batch;
+    StopSignals::Stop(&batch);
     const bool ok = batch.Run(many);
-    interruptible = nullptr;
+    // What the jobs committed is final: a signal from here on must not turn it into a failure.
+    StopSignals::Finished();
     return ok ? 0 : 1;
 }

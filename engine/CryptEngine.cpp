@@ -57,8 +57,10 @@ std::string SystemReason(int error) {
     return std::error_code(error, std::generic_category()).message();
 }
 
+// Whether two names reach one file: by device and inode, so that names differing only in case
+// are two files where the file system tells them apart, and one where it folds case.
 bool SamePath(const std::string& a, const std::string& b) {
-    return StringUtils::ToLower(a) == StringUtils::ToLower(b) || FileUtils::SameFile(a, b);
+    return FileUtils::SameFile(a, b);
 }
 
 // A stored name must stay a plain name inside the folder the user chose.

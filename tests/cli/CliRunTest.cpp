@@ -461,3 +461,127 @@ TEST(Cli, ProgressBarOnlyOnATerminal) {
         RunCli(dir, {"encrypt", "--no-check", "--password-file", "pw", "data", "b.velx"});
     EXPECT_EQ(piped.err, "File encrypted successfully\n");
 }
+
+namespace {
+
+// Runs tessella-cli in `dir` as a shell would start it (SIGPIPE at its default), with standard
+// output and error on a pipe whose reader has gone; the wait status.
+int RunWithoutReader(const TempDir& dir, const std::vector<std::string>& args) {
+    int fds[2];
+    if (pipe(fds) != 0) {
+        return -1;
+    }
+    close(fds[0]);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::signal(SIGPIPE, SIG_DFL);
+        const int devnull = ::open("/dev/null", O_RDONLY);
+        dup2(devnull, STDIN_FILENO);
+        dup2(fds[1], STDOUT_FILENO);
+        dup2(fds[1], STDERR_FILENO);
+        ExecCli(dir, args);
+    }
+    close(fds[1]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return status;
+}
+
+}  // namespace
+
+TEST(Cli, AReaderThatWentAwayLosesOnlyTheMessages) {
+    TempDir dir;
+    dir.Write("a", TempDir::RandomBytes(5000, 51));
+    dir.Write("b", TempDir::RandomBytes(6000, 52));
+    dir.Write("pw", "nobody listens\n");
+    const int one = RunWithoutReader(dir, {"encrypt", "--password-file", "pw", "a", "one.velx"});
+    ASSERT_TRUE(WIFEXITED(one)) << "ended by signal " << WTERMSIG(one);
+    EXPECT_EQ(WEXITSTATUS(one), 0);
+    // Several files: every job still runs after the first lost message, and the failed one
+    // still makes the status 1.
+    const int many =
+        RunWithoutReader(dir, {"encrypt", "--password-file", "pw", "a", "missing", "b", "."});
+    ASSERT_TRUE(WIFEXITED(many)) << "ended by signal " << WTERMSIG(many);
+    EXPECT_EQ(WEXITSTATUS(many), 1);
+    EXPECT_EQ(dir.List(),
+              (std::vector<std::string>{"a", "a.velx", "b", "b.velx", "one.velx", "pw"}));
+    const Outcome back = RunCli(dir, {"decrypt", "--password-file", "pw", "b.velx", "b2"});
+    EXPECT_EQ(back.status, 0) << back.err;
+    EXPECT_EQ(TempDir::Read(dir.Path("b2")), TempDir::Read(dir.Path("b")));
+}
+
+TEST(Cli, AnEndlessOrOverlongPasswordIsRefusedAfterABoundedRead) {
+    TempDir dir;
+    dir.Write("a", TempDir::RandomBytes(2000, 53));
+    dir.Write("long", std::string(5000, 'p') + "\n");
+    // `timeout` ends a read that never stops, so the old fault fails here instead of hanging.
+    const std::string cli = "cd '" + dir.Path("") + "' && timeout 10 '" TESSELLA_CLI "' ";
+    for (const std::string& tail :
+         {std::string("encrypt a a.velx < /dev/zero"),
+          std::string("encrypt --password-file /dev/zero a a.velx < /dev/null"),
+          std::string("encrypt --password-file long a a.velx < /dev/null"),
+          std::string("decrypt --password-file /dev/zero a.velx < /dev/null")}) {
+        const int raw = std::system((cli + tail + " 2> .err").c_str());
+        ASSERT_TRUE(WIFEXITED(raw)) << tail;
+        EXPECT_EQ(WEXITSTATUS(raw), 1) << tail;
+        EXPECT_EQ(TempDir::Read(dir.Path(".err")),
+                  "ERROR: Password must be at most 15 characters\n")
+            << tail;
+        std::filesystem::remove(dir.Path(".err"));
+        EXPECT_EQ(dir.List(), (std::vector<std::string>{"a", "long"})) << tail;
+    }
+}
+
+TEST(Cli, APasswordFileMayStartWithAByteOrderMark) {
+    TempDir dir;
+    const std::string plain = TempDir::RandomBytes(3000, 54);
+    dir.Write("doc", plain);
+    dir.Write("marked", "\xEF\xBB\xBFmarked text\r\n");
+    const Outcome enc = RunCli(dir, {"encrypt", "--password-file", "marked", "doc", "doc.velx"});
+    ASSERT_EQ(enc.status, 0) << enc.err;
+    // The same password typed without the mark opens it.
+    const Outcome dec = RunCli(dir, {"decrypt", "doc.velx", "back"}, "marked text\n");
+    EXPECT_EQ(dec.status, 0) << dec.err;
+    EXPECT_TRUE(TempDir::Read(dir.Path("back")) == plain);
+}
+
+TEST(Cli, ClosedStandardDescriptorsNeverBecomeTheJobsFiles) {
+    TempDir dir;
+    dir.Write("a", TempDir::RandomBytes(3000, 55));
+    dir.Write("pw", "nothing is open\n");
+    // Closed by the caller, 0 and 2 would be the first files the job opens: its source, then
+    // its output, where a message would land.
+    const std::string cli = "cd '" + dir.Path("") + "' && '" TESSELLA_CLI "' ";
+    int raw = std::system((cli + "encrypt --password-file pw a a.velx 0<&- 1>&- 2>&-").c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 0);
+    EXPECT_EQ(FileUtils::GetFileLength(dir.Path("a.velx")), 3216);
+    raw = std::system((cli + "decrypt --password-file pw a.velx b 0<&- 2>&-").c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 0);
+    EXPECT_TRUE(TempDir::Read(dir.Path("b")) == TempDir::Read(dir.Path("a")));
+
+    // While a job runs, each of the three is /dev/null and no file of the job's.
+    WriteSparse(dir, "huge", 900L * 1000 * 1000);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        for (int fd = 0; fd <= 2; ++fd) {
+            close(fd);
+        }
+        ExecCli(dir, {"encrypt", "--password-file", "pw", "huge", "huge.velx"});
+    }
+    ASSERT_GT(pid, 0);
+    const bool writing = WaitForOutputs(pid, dir, 1);
+    std::vector<std::string> targets;
+    for (int fd = 0; fd <= 2; ++fd) {
+        std::error_code ec;
+        targets.push_back(std::filesystem::read_symlink(
+                              "/proc/" + std::to_string(pid) + "/fd/" + std::to_string(fd), ec)
+                              .string());
+    }
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(writing);
+    EXPECT_EQ(targets, (std::vector<std::string>{"/dev/null", "/dev/null", "/dev/null"}));
+}

@@ -132,8 +132,6 @@ TEST_F(Job, ValidationMessagesAndFocus) {
          FieldFocus::Password},
         {src, dir.Path("d"), "1234567890123456", "", false,
          "Password must be at most 15 characters", FieldFocus::Password},
-        {src, dir.Path("PLAIN.TXT"), kPassword, kPassword, false,
-         "The source file and the destination file cannot match", FieldFocus::Destination},
         {src, dir.Path("./plain.txt"), kPassword, kPassword, false,
          "The source file and the destination file cannot match", FieldFocus::Destination},
         {src, dir.Path("d"), kPassword, " ", false, "Confirmation password required",
@@ -214,6 +212,20 @@ TEST_F(Job, DerivedDestinationEqualToTheSourceIsRefused) {
     EXPECT_EQ(dec.errors, Names{"The source file and the destination file cannot match"});
     EXPECT_EQ(TempDir::Read(dir.Path("same")), before);
     EXPECT_EQ(dir.List(), Names{"same"});
+}
+
+TEST_F(Job, ANameDifferingOnlyInCaseIsAnotherFile) {
+    const std::string plain = TempDir::RandomBytes(900, 17);
+    const std::string src = dir.Write("s.txt", plain);
+    TestJob enc;
+    Encrypt(enc, src, dir.Path("S.TXT"));
+    EXPECT_EQ(enc.messages, Names{"File encrypted successfully"});
+    EXPECT_TRUE(TempDir::Read(src) == plain);
+    std::filesystem::remove(src);
+    TestJob dec;
+    Decrypt(dec, dir.Path("S.TXT"), "");
+    EXPECT_EQ(dec.messages, Names{"File decrypted successfully"});
+    EXPECT_TRUE(TempDir::Read(src) == plain);
 }
 
 TEST_F(Job, LinksToTheSourceAreRefusedAsTheSameFile) {
