@@ -658,8 +658,6 @@ void FormMain::RunHandover() {
         FinishJob();
         jobActive = false;
         if (closeWhenJobEnds) {
-            closeWhenJobEnds = false;
-            closeConfirmed = true;
             Application::postQuit = 1;
         }
     }
@@ -792,9 +790,9 @@ void FormMain::evTimer() {
 // ---- Closing and keys -------------------------------------------------------------------------
 
 bool FormMain::evClosing() {
-    if (closeConfirmed) {
+    if (closeWhenJobEnds && !jobActive) {
         // Yes was said while the last job was finishing; it has finished now.
-        closeConfirmed = false;
+        closeWhenJobEnds = false;
         timerBanner->Stop();
         return true;
     }

@@ -217,7 +217,6 @@ private:
     // Yes to the exit question came while a finished job's worker was returning: the window
     // closes once it has, without asking again.
     bool closeWhenJobEnds = false;
-    bool closeConfirmed = false;
     Timer* timerHandover = nullptr;
     Timer* timerDrop = nullptr;
     MsgPort* dropPort = nullptr;

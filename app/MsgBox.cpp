@@ -1,6 +1,5 @@
 #include "MsgBox.h"
 
-#include <dos.h>
 #include <exec.h>
 #include <intuition.h>
 
@@ -30,12 +29,6 @@ size_t PutLine(unsigned char* at, int x, int y, const std::string& text, bool mo
     return text.size() + 5;
 }
 
-// Whether the calling task is the one that runs the window's loop.
-bool OwnsWindow(Window* window) {
-    return window != nullptr && window->UserPort != nullptr &&
-           window->UserPort->mp_SigTask == FindTask(nullptr);
-}
-
 // Runs a box to its answer. On the loop's own task the timers go on while it waits (a job's
 // progress, its hand-over to the window, the banner), so that what happens meanwhile is seen
 // and is done when the box is answered. The owner is set free (`released`) before the box's
@@ -47,7 +40,7 @@ long RunBox(Window* window, const EasyStruct& es, const IPTR* args,
         released();
         return -1;
     }
-    const bool servesTimers = OwnsWindow(window);
+    const bool servesTimers = Application::ReadsMessagesOf(window);
     LONG answer = -2;
     for (;;) {
         answer = SysReqHandler(box, nullptr, servesTimers ? FALSE : TRUE);
@@ -55,10 +48,7 @@ long RunBox(Window* window, const EasyStruct& es, const IPTR* args,
             break;
         }
         if (servesTimers) {
-            if (StopRequested() != 0) {
-                answer = 0;  // the program is asked to stop: the negative answer
-                break;
-            }
+            // A request to stop the program wakes the wait too; the box then gives up.
             const uint32_t timers = Application::ElaboraMessaggiTimer();
             Wait((1UL << box->UserPort->mp_SigBit) | timers | SIGBREAKF_CTRL_C);
         }

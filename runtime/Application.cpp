@@ -645,13 +645,15 @@ void Application::ResetRiferimenti() {
     CustomsGadgetSel = nullptr;
 }
 
+bool Application::ReadsMessagesOf(const Window* window) {
+    return window != nullptr && window->UserPort != nullptr &&
+           window->UserPort->mp_SigTask == FindTask(nullptr);
+}
+
 void Application::CancellaBuffer(Window* window) {
-    if (window == nullptr || window->UserPort == nullptr) {
-        return;
-    }
     // Only the task that reads a port may empty it: another task's drain would take messages
     // that task's loop has not seen yet, a close request among them.
-    if (window->UserPort->mp_SigTask != FindTask(nullptr)) {
+    if (!ReadsMessagesOf(window)) {
         return;
     }
     // What a box makes stale is the input meant for it: clicks, keys, gadgets and menus. A close

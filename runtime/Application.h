@@ -37,6 +37,8 @@ public:
     static void RimuoviChildren(int32_t parentId);
     static void ResetRiferimenti();
     static void CancellaBuffer(Window* window);
+    // Whether the calling task is the one that reads the window's messages (its loop's task).
+    static bool ReadsMessagesOf(const Window* window);
     static int16_t GetKeyState(int16_t rawKey);
     // When the input being handled was made, in microseconds of the wall clock: a handler can
     // tell what the window showed at that moment. 0 outside a handler of an input message.

@@ -1,5 +1,7 @@
 // EasyRequestArgs, AutoRequest and DisplayAlert: requester windows run on the calling task,
 // which alone waits for the answer.
+#include <dos.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -121,6 +123,7 @@ public:
     bool Open(const std::string& title, const std::string& body,
               const std::vector<std::string>& labels, int minWidth, int minHeight);
     Window* Handle() const { return rw_.Handle(); }
+    int Buttons() const { return buttons_; }
     // Deals with the messages that have arrived (waiting for one first when asked to) and
     // tells the index of the button chosen from the left, or -1 while there is none yet.
     int Poll(bool wait);
@@ -209,7 +212,10 @@ int EasyBox::Poll(bool wait) {
         }
         return answer_ < 0;
     };
-    if (answer_ < 0 && wait && !rw_.WaitInput()) {
+    if (answer_ < 0 && wait) {
+        rw_.WaitInput();
+    }
+    if (answer_ < 0 && StopRequested() != 0) {
         // The program is asked to stop: nobody waits for this answer; the negative one is safe.
         answer_ = buttons_ - 1;
     }
@@ -256,7 +262,7 @@ std::string EasyTitle(const EasyStruct* easyStruct) {
 // The requesters built to be run by their caller, by their window.
 struct BuiltRequests {
     std::mutex lock;
-    std::map<Window*, std::pair<std::unique_ptr<EasyBox>, size_t>> boxes;
+    std::map<Window*, std::unique_ptr<EasyBox>> boxes;
 };
 
 BuiltRequests& Built() {
@@ -301,13 +307,12 @@ Window* BuildEasyRequestArgs(Window* window, const EasyStruct* easyStruct, ULONG
     Window* handle = box->Handle();
     BuiltRequests& built = Built();
     const std::lock_guard guard(built.lock);
-    built.boxes[handle] = {std::move(box), labels.size()};
+    built.boxes[handle] = std::move(box);
     return handle;
 }
 
 LONG SysReqHandler(Window* window, ULONG* /*idcmpPtr*/, BOOL waitInput) {
     EasyBox* box = nullptr;
-    size_t buttons = 0;
     {
         BuiltRequests& built = Built();
         const std::lock_guard guard(built.lock);
@@ -315,11 +320,10 @@ LONG SysReqHandler(Window* window, ULONG* /*idcmpPtr*/, BOOL waitInput) {
         if (it == built.boxes.end()) {
             return -1;
         }
-        box = it->second.first.get();
-        buttons = it->second.second;
+        box = it->second.get();
     }
     const int index = box->Poll(waitInput != FALSE);
-    return index < 0 ? -2 : EasyAnswer(index, buttons);
+    return index < 0 ? -2 : EasyAnswer(index, static_cast<size_t>(box->Buttons()));
 }
 
 void FreeSysRequest(Window* window) {
@@ -331,7 +335,7 @@ void FreeSysRequest(Window* window) {
         if (it == built.boxes.end()) {
             return;
         }
-        box = std::move(it->second.first);
+        box = std::move(it->second);
         built.boxes.erase(it);
     }
 }

@@ -118,8 +118,8 @@ void PinLoadedLibraries() {
 }
 
 // Xlib calls this when the connection to the display breaks, and ends the process if it
-// returns. The presenter's thread, the only one that talks to the display, stays here for
-// good; the program hears of it as a request to stop and ends in its own order.
+// returns. The presenter's thread or its watcher, the two that talk to the display, stays here
+// for good; the program hears of it as a request to stop and ends in its own order.
 struct XDisplayHandle;
 using XIOErrorHandler = int (*)(XDisplayHandle*);
 std::atomic<SdlPresenter*> watchedPresenter{nullptr};
@@ -180,7 +180,10 @@ bool SdlPresenter::Start(std::string& error) {
     auto opened = std::make_shared<std::promise<std::string>>();
     std::future<std::string> result = opened->get_future();
     thread_ = std::thread([this, opened] {
-        threadId_ = std::this_thread::get_id();
+        {
+            const std::lock_guard guard(endLock_);
+            threadId_ = std::this_thread::get_id();
+        }
         std::string problem;
         // Only a desktop will do: SDL's other drivers (the console's, off-screen ones) would
         // show the user nothing.
@@ -246,7 +249,10 @@ bool SdlPresenter::Start(std::string& error) {
         return false;
     }
     watcher_ = std::thread([this] {
-        watcherId_ = std::this_thread::get_id();
+        {
+            const std::lock_guard guard(endLock_);
+            watcherId_ = std::this_thread::get_id();
+        }
         WatchDisplay();
         const std::lock_guard guard(endLock_);
         watcherEnded_ = true;
@@ -286,7 +292,7 @@ SdlPresenter::~SdlPresenter() {
         {
             std::unique_lock guard(endLock_);
             endChanged_.wait(guard, [&] { return ended || parked; });
-            stays = parked && !ended;
+            stays = !ended;
         }
         if (stays) {
             thread.detach();
@@ -316,7 +322,8 @@ void SdlPresenter::DisplayLost() {
     endChanged_.notify_all();
 }
 
-bool SdlPresenter::OwnsCallingThread() const {
+bool SdlPresenter::OwnsCallingThread() {
+    const std::lock_guard guard(endLock_);
     const std::thread::id self = std::this_thread::get_id();
     return self == threadId_ || self == watcherId_;
 }

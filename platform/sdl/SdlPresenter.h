@@ -38,7 +38,7 @@ public:
     void DisplayLost();
     // Whether the calling thread is the presenter's or its watcher's, the two that talk to
     // the display.
-    bool OwnsCallingThread() const;
+    bool OwnsCallingThread();
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -63,12 +63,13 @@ private:
     void StartTone();
 
     std::thread thread_;
-    std::thread::id threadId_;
-    std::thread::id watcherId_;
     // How the two threads end: each returns (ended), or stays for good in the display library
-    // where the display's loss caught it (parked). Ending waits for one of the two.
+    // where the display's loss caught it (parked). Ending waits for one of the two. Their ids
+    // are known under the same lock.
     std::mutex endLock_;
     std::condition_variable endChanged_;
+    std::thread::id threadId_;
+    std::thread::id watcherId_;
     bool ended_ = false;
     bool watcherEnded_ = false;
     bool presenterParked_ = false;

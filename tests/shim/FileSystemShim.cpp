@@ -42,37 +42,24 @@ void DelayIfFile(int fd) {
 
 extern "C" {
 
-#define TESSELLA_OPEN(name)                                             \
-    int name(const char* path, int flags, ...) {                        \
-        va_list args;                                                   \
-        va_start(args, flags);                                          \
-        const mode_t mode = ModeOf(flags, args);                        \
-        va_end(args);                                                   \
-        if (Unnamed(flags)) {                                           \
-            errno = EOPNOTSUPP;                                         \
-            return -1;                                                  \
-        }                                                               \
-        static auto next = Next<int (*)(const char*, int, ...)>(#name); \
-        return next(path, flags, mode);                                 \
+// open and openat, forwarded with their mode unless they ask for an unnamed file.
+#define TESSELLA_OPEN(name, Params, args)              \
+    int name Params {                                  \
+        va_list list;                                  \
+        va_start(list, flags);                         \
+        const mode_t mode = ModeOf(flags, list);       \
+        va_end(list);                                  \
+        if (Unnamed(flags)) {                          \
+            errno = EOPNOTSUPP;                        \
+            return -1;                                 \
+        }                                              \
+        static auto next = Next<int(*) Params>(#name); \
+        return next args;                              \
     }
-TESSELLA_OPEN(open)
-TESSELLA_OPEN(open64)
-
-#define TESSELLA_OPENAT(name)                                                \
-    int name(int dir, const char* path, int flags, ...) {                    \
-        va_list args;                                                        \
-        va_start(args, flags);                                               \
-        const mode_t mode = ModeOf(flags, args);                             \
-        va_end(args);                                                        \
-        if (Unnamed(flags)) {                                                \
-            errno = EOPNOTSUPP;                                              \
-            return -1;                                                       \
-        }                                                                    \
-        static auto next = Next<int (*)(int, const char*, int, ...)>(#name); \
-        return next(dir, path, flags, mode);                                 \
-    }
-TESSELLA_OPENAT(openat)
-TESSELLA_OPENAT(openat64)
+TESSELLA_OPEN(open, (const char* path, int flags, ...), (path, flags, mode))
+TESSELLA_OPEN(open64, (const char* path, int flags, ...), (path, flags, mode))
+TESSELLA_OPEN(openat, (int dir, const char* path, int flags, ...), (dir, path, flags, mode))
+TESSELLA_OPEN(openat64, (int dir, const char* path, int flags, ...), (dir, path, flags, mode))
 
 ssize_t write(int fd, const void* buffer, size_t count) {
     DelayIfFile(fd);
