@@ -29,12 +29,13 @@
 namespace fs = std::filesystem;
 
 // The window with one seam: the worker can be held when its content pass starts, so that a
-// test acts while a job is surely running.
+// test acts while a job is surely running, or right after its last box, before it returns.
 class HeldWindow : public FormMain {
 public:
     HeldWindow(OrvScreen* screen, std::string title) : FormMain(screen, std::move(title)) {}
 
     void HoldNextJob() { hold = true; }
+    void HoldAfterLastBox() { holdAfterBox = true; }
     bool WaitHeld(int timeoutMs = 5000) {
         std::unique_lock<std::mutex> lock(gate);
         return changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
@@ -43,11 +44,23 @@ public:
     void Release() {
         const std::lock_guard<std::mutex> lock(gate);
         hold = false;
+        holdAfterBox = false;
         held = false;
         changed.notify_all();
     }
 
 protected:
+    void ShowMessage(const std::string& message) override {
+        FormMain::ShowMessage(message);
+        if (!holdAfterBox) {
+            return;
+        }
+        std::unique_lock<std::mutex> lock(gate);
+        held = true;
+        changed.notify_all();
+        changed.wait(lock, [this] { return !holdAfterBox; });
+    }
+
     void SetProgress(int value) override {
         FormMain::SetProgress(value);
         if (value < 10 || !hold) {
@@ -61,6 +74,7 @@ protected:
 
 private:
     std::atomic<bool> hold{false};
+    std::atomic<bool> holdAfterBox{false};
     std::mutex gate;
     std::condition_variable changed;
     bool held = false;

@@ -150,4 +150,32 @@ TEST_F(MainWindow, TheJobGoesOnBehindTheExitQuestionAndOneYesThenCloses) {
     EXPECT_TRUE(fs::exists(folder / "big.velx"));
 }
 
+// Yes to the exit question after the job's last box, while its worker has yet to return: the
+// window closes as soon as the worker has returned, without a second close.
+TEST_F(MainWindow, YesAfterTheLastBoxClosesOnceTheWorkerHasReturned) {
+    Write("small.bin", Sample(4000));
+    bool openWhileWorkerHeld = false;
+    bool closedByOneYes = false;
+    Run([&] {
+        TypeEncryption("small.bin", "small.velx", "long enough");
+        window->HoldAfterLastBox();
+        Click(window->btnStart);
+        EXPECT_EQ(Answer().text, "File encrypted successfully");
+        ASSERT_TRUE(window->WaitHeld());
+        Quit();
+        openWhileWorkerHeld = window->IsLoad();
+        window->Release();
+        for (int i = 0; i < 500 && window->IsLoad(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        closedByOneYes = !window->IsLoad();
+        if (!closedByOneYes) {
+            Quit();
+        }
+    });
+    EXPECT_TRUE(openWhileWorkerHeld);
+    EXPECT_TRUE(closedByOneYes);
+    EXPECT_TRUE(fs::exists(folder / "small.velx"));
+}
+
 }  // namespace
