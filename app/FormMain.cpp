@@ -431,7 +431,7 @@ void FormMain::SelectDestination() {
 bool FormMain::SetPath(TextBox* box, const std::string& path) {
     if (static_cast<int>(path.size()) > kPathMax) {
         MsgBox::ShowError(this,
-                          FileUtils::GetNameFromPathName(path) +
+                          StringUtils::EscapeControls(path.substr(path.rfind('/') + 1)) +
                               ": the path is too long for this box (at most 256 characters)",
                           "ERROR");
         return false;
@@ -470,7 +470,9 @@ void FormMain::OpenPath(const std::string& path) {
     bool complete = true;
     const std::string shown = StringUtils::Utf8ToLatin1Shown(path, complete);
     if (!complete) {
-        MsgBox::ShowError(this, shown + ": the name holds characters this window cannot show",
+        MsgBox::ShowError(this,
+                          StringUtils::Utf8ToLatin1Shown(StringUtils::EscapeControls(path)) +
+                              ": the name holds characters this window cannot show",
                           "ERROR");
         return;
     }
@@ -692,7 +694,9 @@ void FormMain::ShowMessage(const std::string& message) {
 
 bool FormMain::ConfirmReplace(const std::string& destination) {
     // The box's own question is the reason a refused job gives: no error box follows it.
-    return MsgBox::ShowQuestion(this, ToScreen(destination) + " exists. Replace it?", kTitle) == 1;
+    return MsgBox::ShowQuestion(
+               this, ToScreen(StringUtils::EscapeControls(destination)) + " exists. Replace it?",
+               kTitle) == 1;
 }
 
 void FormMain::SetStartCaption(const std::string& caption) {

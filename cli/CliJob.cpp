@@ -1,11 +1,16 @@
 #include "CliJob.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <mutex>
 
 #include "FileUtils.h"
+#include "StringUtils.h"
 
 namespace {
 
@@ -66,7 +71,8 @@ bool CliJob::ConfirmReplace(const std::string& destination) {
     if (askBeforeReplacing) {
         std::lock_guard<std::mutex> lock(terminal);
         EndBar();
-        std::fprintf(stderr, "%s exists. Replace it? [y/N] ", destination.c_str());
+        std::fprintf(stderr, "%s exists. Replace it? [y/N] ",
+                     StringUtils::EscapeControls(destination).c_str());
         std::fflush(stderr);
         std::string answer;
         int c = 0;
@@ -84,6 +90,30 @@ bool CliJob::ConfirmReplace(const std::string& destination) {
             return false;
         }
     }
-    ShowError(destination + ": file exists (use --force to replace it)", FieldFocus::Destination);
+    ShowError(
+        StringUtils::EscapeControls(destination) + ": file exists (use --force to replace it)",
+        FieldFocus::Destination);
     return false;
+}
+
+std::string CliJob::PlannedDestination(const std::string& password) {
+    if (destinationChoice != kSameFolderOriginalName) {
+        return destination;
+    }
+    // Only a regular file is read ahead, and never by a name that could meanwhile lead to a
+    // pipe with no writer.
+    const int fd = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return std::string();
+    }
+    struct stat st {};
+    std::string planned;
+    // The key the job itself will make: from the password as the job reads it.
+    GeneraKey(StringUtils::Trim(password));
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+        GetHeaderFile("/proc/self/fd/" + std::to_string(fd))) {
+        planned = RestoredFolder(source) + plainFileName;
+    }
+    ::close(fd);
+    return planned;
 }

@@ -22,6 +22,11 @@ public:
     std::string label;
     std::string restoredFolder;
 
+    // The file this job will write, as far as it is known before it runs. A decrypted file that
+    // takes its stored name has it read from the source's header with `password`; "" when the
+    // header cannot be read that way (the job then fails by itself).
+    std::string PlannedDestination(const std::string& password);
+
     bool Succeeded() const { return succeeded; }
     int Progress() const { return progress; }
     const std::string& LastError() const { return lastError; }

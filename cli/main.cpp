@@ -5,15 +5,16 @@
 #include <clocale>
 #include <cstdio>
 #include <memory>
-#include <set>
 
 #include "CliBatch.h"
 #include "CliJob.h"
 #include "CommandLine.h"
 #include "FileUtils.h"
 #include "Latin1.h"
+#include "OutputClash.h"
 #include "PasswordInput.h"
 #include "StopSignals.h"
+#include "StringUtils.h"
 
 namespace {
 
@@ -37,8 +38,24 @@ bool OpenStandardDescriptors() {
     return true;
 }
 
+// Whether two jobs of the run would write one file, or one would write over another's source;
+// the message names them. A decrypted file's name is read from its header with the password.
+std::string FindClash(const std::vector<std::unique_ptr<CliJob>>& jobs,
+                      const std::string& password) {
+    if (jobs.size() < 2) {
+        return std::string();
+    }
+    std::vector<PlannedJob> plan;
+    for (const std::unique_ptr<CliJob>& job : jobs) {
+        plan.push_back({job->source, job->PlannedDestination(password)});
+    }
+    return FindOutputClash(plan);
+}
+
+// Usage messages quote what was typed, which may hold any byte.
 int UsageError(const std::string& message) {
-    std::fprintf(stderr, "tessella-cli: %s\nTry 'tessella-cli --help'.\n", message.c_str());
+    std::fprintf(stderr, "tessella-cli: %s\nTry 'tessella-cli --help'.\n",
+                 StringUtils::EscapeControls(message).c_str());
     return 2;
 }
 
@@ -91,14 +108,13 @@ int main(int argc, char** argv) {
     }
     const bool many = sources.size() > 1;
     std::vector<std::unique_ptr<CliJob>> jobs;
-    std::set<std::string> destinations;
     for (const std::string& source : sources) {
         auto job = std::make_unique<CliJob>();
         job->encryptMode = encrypting;
         job->source = source;
         job->check = encrypting && cmd.check;
         job->force = cmd.force;
-        job->label = many ? source + ": " : std::string();
+        job->label = many ? StringUtils::EscapeControls(source) + ": " : std::string();
         if (!destination.empty()) {
             job->destination = destination;
         } else if (encrypting) {
@@ -113,10 +129,11 @@ int main(int argc, char** argv) {
             job->destinationChoice = CliJob::kSameFolderOriginalName;
             job->restoredFolder = folder;
         }
-        if (!job->destination.empty() && !destinations.insert(job->destination).second) {
-            return UsageError("two files would be written to '" + job->destination + "'");
-        }
         jobs.push_back(std::move(job));
+    }
+    // Encrypted names are known now, before anyone is asked for a password.
+    if (const std::string clash = encrypting ? FindClash(jobs, "") : ""; !clash.empty()) {
+        return UsageError(clash);
     }
 
     std::setlocale(LC_CTYPE, "");
@@ -153,6 +170,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::setlocale(LC_CTYPE, "C");
+    if (const std::string clash = encrypting ? "" : FindClash(jobs, password); !clash.empty()) {
+        return UsageError(clash);
+    }
 
     // Only a user at a terminal can be asked; the password did not come through it otherwise.
     const bool ask = isatty(STDIN_FILENO) != 0 && isatty(STDERR_FILENO) != 0;

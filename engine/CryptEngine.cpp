@@ -33,8 +33,20 @@ constexpr long kLengthOffset = 206;
 constexpr size_t kChecksumFieldSize = 33;
 constexpr size_t kLengthFieldSize = 10;
 
+// A file's own name, as Linux has it: everything after the last "/". Backslashes and colons
+// are letters of the name, not separators.
+std::string OwnName(const std::string& path) {
+    return path.substr(path.rfind('/') + 1);
+}
+
+// A file's own name as a message shows it.
 std::string NameOf(const std::string& path) {
-    return FileUtils::GetNameFromPathName(path);
+    return StringUtils::EscapeControls(OwnName(path));
+}
+
+// The same, in capitals, as the "not found" message has it.
+std::string UpperNameOf(const std::string& path) {
+    return StringUtils::EscapeControls(StringUtils::ToUpper(OwnName(path)));
 }
 
 // The folder a path lies in, with its final "/". On Linux only "/" separates folders, so output
@@ -49,7 +61,8 @@ std::string ShownFolder(const std::string& folder) {
     if (folder.empty()) {
         return ".";
     }
-    return folder.size() > 1 && folder.back() == '/' ? folder.substr(0, folder.size() - 1) : folder;
+    return StringUtils::EscapeControls(
+        folder.size() > 1 && folder.back() == '/' ? folder.substr(0, folder.size() - 1) : folder);
 }
 
 // The system's words for an error number; unlike strerror, safe on the job's thread.
@@ -714,8 +727,7 @@ bool CryptEngine::OpenSource(const std::string& path, Source& source) {
     // Opening must never wait: a pipe without a writer would hold the job forever.
     source.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (source.fd < 0 || ::fstat(source.fd, &source.status) != 0) {
-        return Fail(StringUtils::ToUpper(NameOf(path)) + ": file not found or inaccessible",
-                    FieldFocus::Files);
+        return Fail(UpperNameOf(path) + ": file not found or inaccessible", FieldFocus::Files);
     }
     // Only a regular file has a size to announce and an end to reach.
     if (!S_ISREG(source.status.st_mode)) {
@@ -836,15 +848,22 @@ bool CryptEngine::Finish(Output& out, const std::string& failure, FieldFocus foc
 
 bool CryptEngine::EncryptPass(const Source& source, Output& out) {
     readPosition = 0;
-    plainFileName = NameOf(source.name);
+    plainFileName = OwnName(source.name);
     SetProgress(5);
     if (plainFileName.size() > kMaxNameLength) {
-        return Fail(plainFileName + ": file name too long to store (at most 128 bytes)",
+        return Fail(NameOf(source.name) + ": file name too long to store (at most 128 bytes)",
+                    FieldFocus::Files);
+    }
+    // Readers of the format take a backslash for a folder separator, so such a name would come
+    // back as another file's; it is refused rather than stored changed.
+    if (plainFileName.find('\\') != std::string::npos) {
+        return Fail(NameOf(source.name) +
+                        ": a file name with a backslash cannot be stored (rename the file)",
                     FieldFocus::Files);
     }
     checksumText = FileUtils::GetFileChecksum(source.path);
     if (checksumText == FileUtils::kZeroChecksum || totalLength == 0) {
-        return Fail(plainFileName + ": file not found or inaccessible", FieldFocus::Files);
+        return Fail(NameOf(source.name) + ": file not found or inaccessible", FieldFocus::Files);
     }
     if (!PrepareOutput(out.destination, source, out)) {
         return false;
@@ -912,7 +931,7 @@ bool CryptEngine::Esegui() {
             FieldFocus::Files);
     }
     if (!FileUtils::FileEsistente(sourceText)) {
-        return Fail(StringUtils::ToUpper(NameOf(sourceText)) + ": file not found or inaccessible",
+        return Fail(UpperNameOf(sourceText) + ": file not found or inaccessible",
                     FieldFocus::Files);
     }
     Source source;
@@ -991,7 +1010,7 @@ bool CryptEngine::Esegui() {
         // changed since would be stored under a checksum it does not have.
         if (readPosition != totalLength || plainChecksum != checksumText || !source.Unchanged()) {
             out.work.Discard();
-            return Fail(plainFileName + ": the file changed while it was being encrypted",
+            return Fail(NameOf(source.name) + ": the file changed while it was being encrypted",
                         FieldFocus::Files);
         }
         if (IsCheckTicked()) {

@@ -26,15 +26,24 @@ public:
     bool IsNamed() const { return named; }
     bool IsOpen() const { return fd >= 0; }
 
-    // Sets the permission bits and gives the file the name `destination`. An existing file of
-    // that name is replaced only when `replace` is set; otherwise it stays and the call fails
-    // with errno EEXIST. After success the object no longer refers to the file.
+    // Gives the file the name `destination`, then the permission bits `mode`: until then no one
+    // but the owner can read it. An existing file of that name is replaced only when `replace`
+    // is set; otherwise it stays and the call fails with errno EEXIST. After success the
+    // object no longer refers to the file.
     bool Commit(const std::string& destination, mode_t mode, bool replace);
 
     // Removes the file (it was never the destination).
     void Discard();
 
+    // A work file with a name is named after the process that made it. This removes, in
+    // `folder`, those whose process has ended (one killed outright, or one of an earlier boot)
+    // and that belong to this user; those of running processes, of other machines or
+    // containers sharing the folder, and of other users stay. Returns how many went.
+    static int RemoveLeftovers(const std::string& folder);
+
 private:
+    // The same, once per folder in the life of the process.
+    static void RemoveLeftoversOnce(const std::string& folder);
     bool LinkTo(const std::string& name);
     // Whether a named file's name still leads to this file, and not to one put in its place.
     bool NameIsOurs() const;

@@ -11,6 +11,7 @@ packages=(
     libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core
     libsdl2-dev libx11-dev xvfb xdotool x11-utils x11-xkb-utils imagemagick
     desktop-file-utils libxml2-utils shared-mime-info
+    dosfstools fusefat
 )
 
 missing=()

@@ -236,3 +236,50 @@ std::string StringUtils::Utf8ToLatin1(const std::string& s) {
     bool complete = true;
     return Utf8ToLatin1(s, complete);
 }
+
+std::string StringUtils::EscapeControls(const std::string& s) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(s.size());
+    const auto escape = [&out](unsigned char c) {
+        switch (c) {
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += "\\x";
+                out.push_back(kHex[c >> 4]);
+                out.push_back(kHex[c & 0x0F]);
+        }
+    };
+    for (size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        uint32_t code = 0;
+        const size_t length = SequenceLength(s, i, code);
+        const bool control = code < 0x20 || (code >= 0x7F && code <= 0x9F);
+        if (length == 0) {
+            // A stray byte: in the C1 range a Latin-1 terminal would take it as a control.
+            if (c >= 0x80 && c <= 0x9F) {
+                escape(c);
+            } else {
+                out.push_back(s[i]);
+            }
+            ++i;
+        } else if (control) {
+            for (size_t k = 0; k < length; ++k) {
+                escape(static_cast<unsigned char>(s[i + k]));
+            }
+            i += length;
+        } else {
+            out.append(s, i, length);
+            i += length;
+        }
+    }
+    return out;
+}

@@ -44,4 +44,10 @@ public:
     static constexpr char kStandIn = '?';
     static std::string Utf8ToLatin1Shown(const std::string& s, bool& complete);
     static std::string Utf8ToLatin1Shown(const std::string& s);
+
+    // A name as a message shows it: control characters, which a terminal would obey (an escape
+    // sequence retitles it, a line end fakes a new message line) and a window cannot draw, are
+    // written as \t, \n, \r or \xHH. That covers C0, DEL and C1, whether C1 comes as UTF-8 or
+    // as a stray byte; every other byte, well-formed or not, is left as it is.
+    static std::string EscapeControls(const std::string& s);
 };

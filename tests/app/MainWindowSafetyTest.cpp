@@ -89,6 +89,51 @@ TEST_F(MainWindow, TheStoredNameDoesNotTakeAnExistingFileWithoutAsking) {
     EXPECT_EQ(window->btnStart->GetText(), "START");
 }
 
+// On Linux a file's own name is everything after its last "/": a colon is one of its letters.
+// The name comes back whole, and an unrelated file named after the colon is left alone.
+TEST_F(MainWindow, AColonIsPartOfTheStoredName) {
+    const std::string original = Sample(5000);
+    Write("notes:v2.txt", original);
+    Write("v2.txt", "unrelated");
+    PlatformTest::RequesterView encrypted, decrypted;
+    Run([&] {
+        TypeEncryption("notes:v2.txt", "notes.velx", "long enough");
+        Click(window->btnStart);
+        encrypted = Answer();
+        WaitJobEnd();
+        fs::rename(folder / "notes:v2.txt", folder / "kept");
+        Pick(window->optOperation, 1, 2);
+        Type(window->txtFiles, Path("notes.velx"));
+        Type(window->txtPassword, "long enough");
+        Click(window->btnStart);
+        decrypted = Answer();
+        WaitJobEnd();
+        Quit();
+    });
+    EXPECT_EQ(encrypted.text, "File encrypted successfully");
+    EXPECT_EQ(decrypted.text, "File decrypted successfully");
+    EXPECT_EQ(Read("notes:v2.txt"), original);
+    EXPECT_EQ(Read("v2.txt"), "unrelated");
+}
+
+// Readers of the format take a backslash for a folder separator: such a name is refused, with
+// nothing written, rather than stored as a shorter name.
+TEST_F(MainWindow, ANameWithABackslashIsRefusedAndNothingIsWritten) {
+    Write("dir\\notes.txt", Sample(3000));
+    Write("notes.txt", "unrelated");
+    std::string message;
+    Run([&] {
+        TypeEncryption("dir\\notes.txt", "notes.velx", "long enough");
+        Click(window->btnStart);
+        message = Answer().text;
+        WaitJobEnd();
+        Quit();
+    });
+    EXPECT_EQ(message,
+              "dir\\notes.txt: a file name with a backslash cannot be stored (rename the file)");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"dir\\notes.txt", "notes.txt"}));
+}
+
 // Boxes of the window's task and of the job's worker come and go at the same time: each one
 // keeps the pointer busy until it has gone itself, and an extra "gone" changes nothing.
 TEST_F(MainWindow, EveryBoxKeepsTheWaitPointerUntilItHasGone) {

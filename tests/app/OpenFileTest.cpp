@@ -133,6 +133,25 @@ TEST_F(OpenFile, ANameTheWindowCannotDrawShowsAStandInForEachCharacter) {
     EXPECT_EQ(files, "");
 }
 
+// A name may hold control characters; a box shows them escaped, never obeys or drops them.
+TEST_F(OpenFile, ControlCharactersInANameAreShownEscaped) {
+    const std::string crafted = "line\nbreak\x1B[2J.txt";
+    Write(crafted, Sample(2000));
+    Write("line\nbreak\x1B[2J.velx", "in the way");
+    window->OpenPath(Path(crafted));
+    std::string question;
+    Run([&] {
+        Type(window->txtPassword, "long enough");
+        Type(window->txtConfirm, "long enough");
+        Click(window->btnStart);
+        question = Answer(1).text;  // NO
+        WaitJobEnd();
+        Quit();
+    });
+    EXPECT_EQ(question, Path("line\\nbreak\\x1B[2J.velx") + " exists. Replace it?");
+    EXPECT_EQ(Read("line\nbreak\x1B[2J.velx"), "in the way");
+}
+
 TEST_F(OpenFile, ADestinationInAMissingFolderSaysWhichAndWhyAndTakesTheKeyboard) {
     Write("data.bin", Sample(3000));
     std::string message, destination;

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "ExecCli.h"
 #include "FileUtils.h"
 #include "TempDir.h"
 #include "TestJob.h"
@@ -133,20 +134,6 @@ void WriteSparse(const TempDir& dir, const std::string& name, off_t size) {
     ASSERT_EQ(ftruncate(fd, size), 0);
     ASSERT_EQ(pwrite(fd, "x", 1, size - 1), 1);
     ::close(fd);
-}
-
-// In a child process: becomes tessella-cli running in `dir`.
-[[noreturn]] void ExecCli(const TempDir& dir, const std::vector<std::string>& args) {
-    if (chdir(dir.Path("").c_str()) != 0) {
-        _exit(99);
-    }
-    std::vector<char*> argv{const_cast<char*>(TESSELLA_CLI)};
-    for (const std::string& a : args) {
-        argv.push_back(const_cast<char*>(a.c_str()));
-    }
-    argv.push_back(nullptr);
-    execv(TESSELLA_CLI, argv.data());
-    _exit(98);
 }
 
 // Starts tessella-cli in `dir`, its standard error thrown away.
@@ -274,7 +261,111 @@ TEST(Cli, SeveralSourcesGoToTheirDefaultNamesOrIntoAFolder) {
     dir.Write("a.doc", "other");
     const Outcome same = RunCli(dir, {"encrypt", "--password-file", "pw", "a.txt", "a.doc", "out"});
     EXPECT_EQ(same.status, 2);
-    EXPECT_NE(same.err.find("two files would be written to 'out/a.velx'"), std::string::npos);
+    EXPECT_EQ(same.err,
+              "tessella-cli: 'a.txt' and 'a.doc' would both be written to 'out/a.velx'\n"
+              "Try 'tessella-cli --help'.\n");
+}
+
+// Jobs run side by side: two that would write one file, or one that would write over another's
+// source, are refused before any starts, naming the sources; a decrypted file's name is the
+// one stored, read with the password.
+TEST(Cli, ClashesAreFoundBeforeAnyJobRunsEvenThroughStoredNames) {
+    TempDir dir;
+    dir.Write("pw", "clash check 1\n");
+    for (const char* sub : {"d1", "d2", "out", "inner"}) {
+        std::filesystem::create_directory(dir.Path(sub));
+    }
+    dir.Write("d1/report.txt", "first report");
+    dir.Write("d2/report.txt", "second report");
+    dir.Write("inner/d2.velx", "a name another source has");
+    for (const auto& [from, to] : {std::pair{"d1/report.txt", "d1.velx"},
+                                   {"d2/report.txt", "d2.velx"},
+                                   {"inner/d2.velx", "d3.velx"}}) {
+        ASSERT_EQ(RunCli(dir, {"encrypt", "--password-file", "pw", from, to}).status, 0);
+    }
+    const Outcome both =
+        RunCli(dir, {"decrypt", "-f", "--password-file", "pw", "d1.velx", "d2.velx", "./out/"});
+    EXPECT_EQ(both.status, 2);
+    EXPECT_EQ(both.err,
+              "tessella-cli: 'd1.velx' and 'd2.velx' would both be written to './out/report.txt'\n"
+              "Try 'tessella-cli --help'.\n");
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path("out")));
+
+    // d3.velx holds "d2.velx": restored next to it, it would replace the other source.
+    const std::string before = TempDir::Read(dir.Path("d2.velx"));
+    const Outcome over =
+        RunCli(dir, {"decrypt", "-f", "--password-file", "pw", "d3.velx", "./d2.velx", "."});
+    EXPECT_EQ(over.status, 2);
+    EXPECT_EQ(over.err,
+              "tessella-cli: 'd3.velx' would be written over './d2.velx', another file of this "
+              "run\nTry 'tessella-cli --help'.\n");
+    EXPECT_EQ(TempDir::Read(dir.Path("d2.velx")), before);
+
+    // With another password the names cannot be read: no clash is claimed, each job fails.
+    dir.Write("pw2", "another pass\n");
+    const Outcome unread =
+        RunCli(dir, {"decrypt", "--password-file", "pw2", "d1.velx", "d2.velx", "out"});
+    EXPECT_EQ(unread.status, 1);
+    EXPECT_NE(unread.err.find("\n0 of 2 files decrypted, 2 failed.\n"), std::string::npos);
+
+    // Two spellings of one folder are one folder.
+    dir.Write("d1/report.doc", "same default name");
+    const Outcome spelled = RunCli(dir, {"encrypt", "--password-file", "pw", "d1/report.txt",
+                                         "./d1//report.doc", "d2/report.txt"});
+    EXPECT_EQ(spelled.status, 2);
+    EXPECT_NE(spelled.err.find("'d1/report.txt' and './d1//report.doc' would both be written to"),
+              std::string::npos);
+    EXPECT_EQ(std::filesystem::exists(dir.Path("d1/report.velx")), false);
+}
+
+// On Linux a file's own name is everything after its last "/": a colon or a backslash is part
+// of it. It is stored whole, or, where readers of the format would split it, refused.
+TEST(Cli, AStoredNameIsTheWholeNameAfterTheLastSlash) {
+    TempDir dir;
+    dir.Write("pw", "whole names 1\n");
+    dir.Write("a:b.txt", "colon");
+    dir.Write("b.txt", "unrelated");
+    dir.Write("dir\\notes.txt", "backslash");
+    dir.Write("notes.txt", "other");
+    ASSERT_EQ(RunCli(dir, {"encrypt", "--password-file", "pw", "a:b.txt"}).status, 0);
+    std::filesystem::rename(dir.Path("a:b.txt"), dir.Path("kept"));
+    const Outcome back = RunCli(dir, {"decrypt", "-f", "--password-file", "pw", "a:b.velx"});
+    EXPECT_EQ(back.status, 0) << back.err;
+    EXPECT_EQ(TempDir::Read(dir.Path("a:b.txt")), "colon");
+    EXPECT_EQ(TempDir::Read(dir.Path("b.txt")), "unrelated");
+
+    const Outcome refused = RunCli(dir, {"encrypt", "--password-file", "pw", "dir\\notes.txt"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err,
+              "ERROR: dir\\notes.txt: a file name with a backslash cannot be stored (rename the "
+              "file)\n");
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a:b.txt", "a:b.velx", "b.txt",
+                                                    "dir\\notes.txt", "kept", "notes.txt", "pw"}));
+}
+
+// A name may hold any byte but "/": one with an escape sequence or a line end would retitle the
+// terminal or fake a message line if it came back raw.
+TEST(Cli, ControlCharactersInNamesAreShownEscaped) {
+    TempDir dir;
+    dir.Write("pw", "escapes 1234\n");
+    const std::string crafted = "e\x1B]0;owned\x07\nERROR: fake.txt";
+    dir.Write(crafted, "x");
+    dir.Write(crafted + ".velx", "in the way");
+    const Outcome exists =
+        RunCli(dir, {"encrypt", "--password-file", "pw", crafted, crafted + ".velx"});
+    EXPECT_EQ(exists.status, 1);
+    EXPECT_EQ(exists.err,
+              "ERROR: e\\x1B]0;owned\\x07\\nERROR: fake.txt.velx: file exists (use --force to "
+              "replace it)\n");
+    const Outcome labelled =
+        RunCli(dir, {"encrypt", "--password-file", "pw", crafted, "gone\t1", "."});
+    EXPECT_NE(labelled.err.find("gone\\t1: ERROR: GONE\\t1: file not found or inaccessible\n"),
+              std::string::npos)
+        << labelled.err;
+    EXPECT_NE(
+        labelled.err.find("e\\x1B]0;owned\\x07\\nERROR: fake.txt: File encrypted successfully"),
+        std::string::npos);
+    EXPECT_EQ(labelled.err.find('\x1B'), std::string::npos);
 }
 
 TEST(Cli, ADestinationInAMissingFolderSaysWhichFolderAndWhy) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -107,4 +108,98 @@ TEST(WorkFile, ANamedFileIsReachedThroughItsDescriptorNotItsName) {
     EXPECT_FALSE(std::filesystem::exists(dir.Path("dest")));
     EXPECT_TRUE(std::filesystem::is_symlink(dir.Path(name)));
     EXPECT_EQ(TempDir::Read(victim), "someone's file");
+}
+
+namespace {
+
+// The parts of a work file's name: maker's host, boot, id space, id and start, and a count.
+struct WorkName {
+    std::string host, boot, space, pid, start, n;
+    std::string Text() const {
+        return ".tessella-" + host + "-" + boot + "-" + space + "-" + pid + "-" + start + "-" + n +
+               ".part";
+    }
+};
+
+// Reads the parts back from the right, as a host name may hold "-".
+WorkName Parse(std::string name) {
+    name = name.substr(10, name.size() - 15);
+    std::string parts[5];
+    for (std::string& part : parts) {
+        part = name.substr(name.rfind('-') + 1);
+        name.erase(name.rfind('-'));
+    }
+    return {name, parts[4], parts[3], parts[2], parts[1], parts[0]};
+}
+
+std::string DeadPid() {
+    const pid_t child = fork();
+    if (child == 0) {
+        _exit(0);
+    }
+    waitpid(child, nullptr, 0);
+    return std::to_string(child);
+}
+
+}  // namespace
+
+// Only work files whose maker has surely ended, that are this user's and have no other name,
+// are removed; whatever else looks like one stays.
+TEST(WorkFile, LeftoversOfEndedProcessesGoAndNothingElseDoes) {
+    TempDir dir;
+    WorkFile live;
+    ASSERT_TRUE(live.Create(dir.Path(""), WorkFile::Kind::kNamed));
+    ASSERT_EQ(dir.List().size(), 1u);
+    const std::string liveName = dir.List()[0];
+    const WorkName self = Parse(liveName);
+    EXPECT_EQ(self.pid, std::to_string(getpid()));
+    EXPECT_EQ(self.Text(), liveName);
+
+    const auto named = [&](auto change) {
+        WorkName n = self;
+        n.n = "7";
+        change(n);
+        return n.Text();
+    };
+    const std::string dead = named([](WorkName& n) { n.pid = DeadPid(); });
+    const std::string reused = named([](WorkName& n) { n.start = "1"; });  // our id, not our start
+    const std::string earlierBoot = named([](WorkName& n) { n.boot = "0123456789abcdef"; });
+    const std::string otherHost = named([](WorkName& n) {
+        n.host = "another-host";
+        n.pid = "1";
+    });
+    const std::string otherSpace = named([](WorkName& n) {
+        n.space = "99";
+        n.pid = DeadPid();
+    });
+    for (const std::string& name : {dead, reused, earlierBoot, otherHost, otherSpace}) {
+        dir.Write(name, "partial plaintext");
+    }
+    // Planted names: a link to a file, a second name of one, a folder, an older program's name.
+    const std::string precious = dir.Write("precious", "someone's file");
+    const std::string planted = named([](WorkName& n) {
+        n.n = "8";
+        n.pid = DeadPid();
+    });
+    std::filesystem::create_symlink(precious, dir.Path(planted));
+    const std::string linked = named([](WorkName& n) {
+        n.n = "9";
+        n.pid = DeadPid();
+    });
+    ASSERT_EQ(::link(precious.c_str(), dir.Path(linked).c_str()), 0);
+    const std::string folder = named([](WorkName& n) {
+        n.n = "10";
+        n.pid = DeadPid();
+    });
+    std::filesystem::create_directory(dir.Path(folder));
+    dir.Write(".tessella-12345-0.part", "older program");
+
+    EXPECT_EQ(WorkFile::RemoveLeftovers(dir.Path("")), 3);
+    std::vector<std::string> expected{
+        liveName,  otherHost, otherSpace, planted, linked, folder, ".tessella-12345-0.part",
+        "precious"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(dir.List(), expected);
+    EXPECT_EQ(TempDir::Read(precious), "someone's file");
+    EXPECT_TRUE(live.Commit(dir.Path("done"), 0600, false));
 }

@@ -1,8 +1,9 @@
 // Preloaded into a program under test (LD_PRELOAD) to give it the file system of a USB stick or
 // a network share, where a file cannot be made without a name: opening with O_TMPFILE fails
-// with EOPNOTSUPP, as on vfat, so work files get names. With TESSELLA_SHIM_WRITE_DELAY_US set,
-// every write to a regular file also waits that long first, so that a test can act while a job
-// is surely halfway through.
+// with EOPNOTSUPP, as on vfat, so work files get names (unless TESSELLA_SHIM_UNNAMED=allow).
+// With TESSELLA_SHIM_WRITE_DELAY_US set, every write to a regular file also waits that long
+// first, and with TESSELLA_SHIM_RENAME_DELAY_US every rename does, so that a test can act
+// while a job is surely halfway through, or about to give its output the final name.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +11,9 @@
 
 #include <cerrno>
 #include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -19,8 +22,17 @@ F Next(const char* name) {
     return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
 }
 
+long Setting(const char* name) {
+    const char* text = std::getenv(name);
+    return text != nullptr ? std::atol(text) : 0L;
+}
+
 bool Unnamed(int flags) {
-    return (flags & O_TMPFILE) == O_TMPFILE;
+    static const bool allowed = [] {
+        const char* text = std::getenv("TESSELLA_SHIM_UNNAMED");
+        return text != nullptr && std::strcmp(text, "allow") == 0;
+    }();
+    return !allowed && (flags & O_TMPFILE) == O_TMPFILE;
 }
 
 mode_t ModeOf(int flags, va_list args) {
@@ -28,10 +40,7 @@ mode_t ModeOf(int flags, va_list args) {
 }
 
 void DelayIfFile(int fd) {
-    static const long delay = [] {
-        const char* text = std::getenv("TESSELLA_SHIM_WRITE_DELAY_US");
-        return text != nullptr ? std::atol(text) : 0L;
-    }();
+    static const long delay = Setting("TESSELLA_SHIM_WRITE_DELAY_US");
     struct stat st {};
     if (delay > 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
         usleep(static_cast<useconds_t>(delay));
@@ -77,5 +86,14 @@ ssize_t pwrite64(int fd, const void* buffer, size_t count, off64_t offset) {
     DelayIfFile(fd);
     static auto next = Next<ssize_t (*)(int, const void*, size_t, off64_t)>("pwrite64");
     return next(fd, buffer, count, offset);
+}
+
+int rename(const char* from, const char* to) {
+    static const long delay = Setting("TESSELLA_SHIM_RENAME_DELAY_US");
+    if (delay > 0) {
+        usleep(static_cast<useconds_t>(delay));
+    }
+    static auto next = Next<int (*)(const char*, const char*)>("rename");
+    return next(from, to);
 }
 }

@@ -65,4 +65,26 @@ TEST(Latin1Conversion, ShownTextMarksWhatLatin1Lacks) {
     EXPECT_TRUE(complete);
 }
 
+// What a terminal or a window would obey rather than show comes out as visible escapes; letters
+// of every script, and bytes that only are not UTF-8, stay as they are.
+TEST(Latin1Conversion, ControlCharactersInShownNamesAreEscaped) {
+    EXPECT_EQ(StringUtils::EscapeControls("a\x1B]0;title\x07"
+                                          "b\tc\nd\re\x7F"),
+              "a\\x1B]0;title\\x07b\\tc\\nd\\re\\x7F");
+    EXPECT_EQ(StringUtils::EscapeControls(std::string("nul\0", 4)), "nul\\x00");
+    // C1 controls, as UTF-8 (U+009B, the one-byte CSI) or as a byte a Latin-1 terminal reads.
+    EXPECT_EQ(StringUtils::EscapeControls("\xC2\x9B"
+                                          "2J|\x9B"
+                                          "2J|\x85"),
+              "\\xC2\\x9B"
+              "2J|\\x9B"
+              "2J|\\x85");
+    // Their neighbours are letters: U+00A0.., Latin-1 bytes, and a continuation byte in the C1
+    // range inside a well-formed character.
+    EXPECT_EQ(
+        StringUtils::EscapeControls("caf\xC3\xA9 caf\xE9 \xC2\xA0 \xE2\x82\xAC \xF0\x9F\x94\x92"),
+        "caf\xC3\xA9 caf\xE9 \xC2\xA0 \xE2\x82\xAC \xF0\x9F\x94\x92");
+    EXPECT_EQ(StringUtils::EscapeControls("dir\\x1B.txt ~ !"), "dir\\x1B.txt ~ !");
+}
+
 }  // namespace
