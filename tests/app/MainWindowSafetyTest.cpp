@@ -89,21 +89,27 @@ TEST_F(MainWindow, TheStoredNameDoesNotTakeAnExistingFileWithoutAsking) {
     EXPECT_EQ(window->btnStart->GetText(), "START");
 }
 
-// On Linux a file's own name is everything after its last "/": a colon is one of its letters.
-// The name comes back whole, and an unrelated file named after the colon is left alone.
+// On Linux a file's own name is everything after its last "/": a colon is one of its letters,
+// also in a name typed without a folder. The name comes back whole, and an unrelated file named
+// after the colon is left alone.
 TEST_F(MainWindow, AColonIsPartOfTheStoredName) {
     const std::string original = Sample(5000);
     Write("notes:v2.txt", original);
     Write("v2.txt", "unrelated");
+    const fs::path started = fs::current_path();
+    fs::current_path(folder);
     PlatformTest::RequesterView encrypted, decrypted;
     Run([&] {
-        TypeEncryption("notes:v2.txt", "notes.velx", "long enough");
+        Type(window->txtFiles, "notes:v2.txt");
+        Type(window->txtDestination, "notes.velx");
+        Type(window->txtPassword, "long enough");
+        Type(window->txtConfirm, "long enough");
         Click(window->btnStart);
         encrypted = Answer();
         WaitJobEnd();
         fs::rename(folder / "notes:v2.txt", folder / "kept");
         Pick(window->optOperation, 1, 2);
-        Type(window->txtFiles, Path("notes.velx"));
+        Type(window->txtFiles, "notes.velx");
         Type(window->txtPassword, "long enough");
         Click(window->btnStart);
         decrypted = Answer();
@@ -111,6 +117,7 @@ TEST_F(MainWindow, AColonIsPartOfTheStoredName) {
         Quit();
     });
     EXPECT_EQ(encrypted.text, "File encrypted successfully");
+    fs::current_path(started);
     EXPECT_EQ(decrypted.text, "File decrypted successfully");
     EXPECT_EQ(Read("notes:v2.txt"), original);
     EXPECT_EQ(Read("v2.txt"), "unrelated");
