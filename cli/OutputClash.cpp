@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "StringUtils.h"
+#include "util/StringUtils.h"
 
 namespace {
 
@@ -30,7 +30,10 @@ std::string FileKey(const std::string& path) {
 }
 
 std::string Quoted(const std::string& path) {
-    return "'" + StringUtils::EscapeControls(path) + "'";
+    std::string quoted(1, '\'');
+    quoted += StringUtils::EscapeControls(path);
+    quoted += '\'';
+    return quoted;
 }
 
 }  // namespace
