@@ -3,11 +3,11 @@
 #include <graphics.h>
 #include <intuition.h>
 
-#include "Application.h"
-#include "OrvScreen.h"
-#include "Startup.h"
-#include "StringUtils.h"
-#include "Timer.h"
+#include "runtime/Application.h"
+#include "runtime/OrvScreen.h"
+#include "runtime/Startup.h"
+#include "runtime/Timer.h"
+#include "util/StringUtils.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "Child.h"
-#include "Form.h"
+#include "runtime/Child.h"
+#include "runtime/Form.h"
 
 class Timer;
 

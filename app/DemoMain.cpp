@@ -1,8 +1,8 @@
 // The toolkit's demonstration: one window on the program's screen with a few elements and a
 // timer. Runs until its window is closed.
-#include "Application.h"
 #include "DemoForm.h"
-#include "OrvScreen.h"
+#include "runtime/Application.h"
+#include "runtime/OrvScreen.h"
 
 int main() {
     OrvScreen screen("Tessella Cross Edition");

@@ -2,10 +2,10 @@
 
 #include <asl.h>
 
-#include "Application.h"
-#include "FileUtils.h"
-#include "Font.h"
-#include "Form.h"
+#include "engine/FileUtils.h"
+#include "runtime/Application.h"
+#include "runtime/Font.h"
+#include "runtime/Form.h"
 
 namespace {
 

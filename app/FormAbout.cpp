@@ -1,11 +1,11 @@
 #include "FormAbout.h"
 
-#include "Application.h"
-#include "ButtonCustom.h"
-#include "CellControl.h"
-#include "Enviroment.h"
-#include "MyImage.h"
-#include "PanelChildren.h"
+#include "controls/ButtonCustom.h"
+#include "controls/CellControl.h"
+#include "controls/MyImage.h"
+#include "controls/PanelChildren.h"
+#include "runtime/Application.h"
+#include "util/Enviroment.h"
 
 namespace {
 

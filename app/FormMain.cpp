@@ -2,32 +2,32 @@
 
 #include <sys/time.h>
 
-#include "Application.h"
-#include "ButtonCustom.h"
-#include "CellControl.h"
-#include "CheckBox.h"
 #include "Dialog.h"
-#include "Drawing.h"
-#include "Enviroment.h"
-#include "FileUtils.h"
 #include "FormAbout.h"
 #include "LogoIFF.h"
-#include "MenuBar.h"
 #include "MsgBox.h"
-#include "MyCustomRandom.h"
-#include "MyImage.h"
-#include "OptionBox.h"
-#include "OrvMenu.h"
-#include "OrvScreen.h"
-#include "ProgressBar.h"
-#include "Sound.h"
-#include "Startup.h"
-#include "StringUtils.h"
-#include "SubMenu.h"
-#include "TextBox.h"
-#include "TextBoxCustom.h"
-#include "Timer.h"
-#include "Tread.h"
+#include "controls/ButtonCustom.h"
+#include "controls/CellControl.h"
+#include "controls/CheckBox.h"
+#include "controls/Drawing.h"
+#include "controls/MenuBar.h"
+#include "controls/MyImage.h"
+#include "controls/OptionBox.h"
+#include "controls/OrvMenu.h"
+#include "controls/ProgressBar.h"
+#include "controls/SubMenu.h"
+#include "controls/TextBox.h"
+#include "controls/TextBoxCustom.h"
+#include "engine/FileUtils.h"
+#include "engine/MyCustomRandom.h"
+#include "runtime/Application.h"
+#include "runtime/OrvScreen.h"
+#include "runtime/Startup.h"
+#include "runtime/Timer.h"
+#include "runtime/Tread.h"
+#include "util/Enviroment.h"
+#include "util/Sound.h"
+#include "util/StringUtils.h"
 #include "workbench.h"
 
 FormMain* FormMain::firstForm = nullptr;
@@ -44,7 +44,6 @@ constexpr const char* kLegal = "Copyright (C) 2026 The Tessella Project. All rig
 constexpr const char* kNote =
     "Encrypts and decrypts files with a password. Keep your password safe: without it an "
     "encrypted file cannot be restored.";
-constexpr const char* kEncryptedSuffix = "velx";
 const std::vector<std::string> kEncryptedPatterns = {"File VELX (#?.velx)", "#?.velx"};
 
 uint64_t Now() {
@@ -423,7 +422,7 @@ void FormMain::SelectDestination() {
         return;
     }
     if (encryptMode) {
-        chosen = AggiungiSuffix(chosen, kEncryptedSuffix);
+        chosen = AggiungiSuffix(chosen, kSuffix);
     }
     SetPath(txtDestination, chosen);
 }
@@ -505,7 +504,7 @@ void FormMain::ProposeDestination(const std::string& source) {
     }
     // A source that already bears the encrypted suffix has no name to propose: its own would
     // be refused as the destination.
-    std::string proposed = AggiungiSuffix(source, kEncryptedSuffix);
+    std::string proposed = AggiungiSuffix(source, kSuffix);
     if (proposed == source) {
         proposed.clear();
     }
@@ -550,7 +549,7 @@ bool FormMain::IsEncryptedFile(const std::string& shown) {
 
 bool FormMain::IsEncryptedName(const std::string& path) {
     const std::string name = StringUtils::ToLower(FileUtils::GetNameFromPathName(path));
-    const std::string suffix = std::string(".") + kEncryptedSuffix;
+    const std::string suffix = std::string(".") + kSuffix;
     return name.size() > suffix.size() &&
            name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
 }

@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "CryptEngine.h"
-#include "Form.h"
+#include "engine/CryptEngine.h"
+#include "runtime/Form.h"
 
 class ButtonCustom;
 class CellControl;

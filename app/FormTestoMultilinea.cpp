@@ -1,8 +1,8 @@
 #include "FormTestoMultilinea.h"
 
-#include "Application.h"
-#include "ButtonCustom.h"
-#include "TextBoxCustom.h"
+#include "controls/ButtonCustom.h"
+#include "controls/TextBoxCustom.h"
+#include "runtime/Application.h"
 
 namespace {
 

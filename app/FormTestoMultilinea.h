@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Form.h"
+#include "runtime/Form.h"
 
 class ButtonCustom;
 class TextBoxCustom;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Form.h"
+#include "runtime/Form.h"
 
 class Button;
 class ButtonCustom;

@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "Application.h"
 #include "DemoForm.h"
 #include "GalleryForm.h"
-#include "OrvScreen.h"
+#include "runtime/Application.h"
+#include "runtime/OrvScreen.h"
 
 int main(int argc, char** argv) {
     const char* snapshot = nullptr;

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <functional>
 
-#include "Application.h"
-#include "Form.h"
-#include "StringUtils.h"
+#include "runtime/Application.h"
+#include "runtime/Form.h"
+#include "util/StringUtils.h"
 
 namespace {
 

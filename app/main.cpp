@@ -13,11 +13,11 @@
 #include <cstring>
 #include <string>
 
-#include "Application.h"
 #include "Arguments.h"
 #include "FormMain.h"
-#include "OrvScreen.h"
-#include "Startup.h"
+#include "runtime/Application.h"
+#include "runtime/OrvScreen.h"
+#include "runtime/Startup.h"
 
 namespace {
 

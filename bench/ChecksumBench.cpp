@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "FileUtils.h"
+#include "engine/FileUtils.h"
 
 int main(int argc, char** argv) {
     const long mebibytes = argc > 1 ? std::atol(argv[1]) : 256;

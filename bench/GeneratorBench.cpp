@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "MyCustomRandom.h"
+#include "engine/MyCustomRandom.h"
 
 namespace {
 

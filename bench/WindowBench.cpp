@@ -18,12 +18,12 @@
 #include <thread>
 #include <vector>
 
-#include "Application.h"
-#include "FormMain.h"
-#include "OrvScreen.h"
-#include "Startup.h"
-#include "intuition/Presenter.h"
+#include "app/FormMain.h"
+#include "platform/intuition/Presenter.h"
 #include "platform_test.h"
+#include "runtime/Application.h"
+#include "runtime/OrvScreen.h"
+#include "runtime/Startup.h"
 
 namespace {
 

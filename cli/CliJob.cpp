@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <mutex>
 
-#include "FileUtils.h"
-#include "StringUtils.h"
+#include "engine/FileUtils.h"
+#include "util/StringUtils.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "CryptEngine.h"
+#include "engine/CryptEngine.h"
 
 // The job as a terminal runs it: inputs come from the command line, messages go to standard
 // error, and progress is a bar on standard error while that is a terminal.

@@ -1,6 +1,6 @@
 #include "Latin1.h"
 
-#include "StringUtils.h"
+#include "util/StringUtils.h"
 
 #include <langinfo.h>
 

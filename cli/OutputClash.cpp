@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "StringUtils.h"
+#include "util/StringUtils.h"
 
 namespace {
 

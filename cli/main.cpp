@@ -9,12 +9,12 @@
 #include "CliBatch.h"
 #include "CliJob.h"
 #include "CommandLine.h"
-#include "FileUtils.h"
 #include "Latin1.h"
 #include "OutputClash.h"
 #include "PasswordInput.h"
 #include "StopSignals.h"
-#include "StringUtils.h"
+#include "engine/FileUtils.h"
+#include "util/StringUtils.h"
 
 namespace {
 
@@ -120,11 +120,11 @@ int main(int argc, char** argv) {
         } else if (encrypting) {
             // The default name, in the folder when one was named; a folder is what comes
             // before the last "/".
-            job->destination =
-                folder.empty()
-                    ? job->AggiungiSuffix(source, "velx")
-                    : FileUtils::AddDirSeparator(folder) +
-                          job->AggiungiSuffix(source.substr(source.rfind('/') + 1), "velx");
+            job->destination = folder.empty()
+                                   ? job->AggiungiSuffix(source, CryptEngine::kSuffix)
+                                   : FileUtils::AddDirSeparator(folder) +
+                                         job->AggiungiSuffix(source.substr(source.rfind('/') + 1),
+                                                             CryptEngine::kSuffix);
         } else {
             job->destinationChoice = CliJob::kSameFolderOriginalName;
             job->restoredFolder = folder;

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "CommandElement.h"
 #include "GadgetControl.h"
+#include "runtime/CommandElement.h"
 
 // A push button on the platform's button gadget; a click runs its command.
 class Button : public GadgetControl, public CommandElement {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "CommandElement.h"
 #include "CustomControl.h"
+#include "runtime/CommandElement.h"
 
 struct Image;
 

@@ -1,6 +1,6 @@
 #include "CheckBox.h"
 
-#include "Application.h"
+#include "runtime/Application.h"
 
 CheckBox::CheckBox(GUIElement* parent, std::string caption) : GadgetControl(parent) {
     className = "checkbox";

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "Checkable.h"
-#include "CommandElement.h"
 #include "GadgetControl.h"
+#include "runtime/Checkable.h"
+#include "runtime/CommandElement.h"
 
 // A check box on the platform's check-box gadget, its caption on the right; a click toggles it
 // and runs the command.

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "CommandElement.h"
 #include "GadgetControl.h"
+#include "runtime/CommandElement.h"
 
 // A choice among labelled items on the platform's cycle gadget; each item also carries a value.
 // A pick runs the command.

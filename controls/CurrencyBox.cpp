@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "StringUtils.h"
+#include "util/StringUtils.h"
 
 CurrencyBox::CurrencyBox(GUIElement* parent, double min, double max)
     : TextBoxCustom(parent, "0"), minimum(min), maximum(max) {

@@ -2,9 +2,9 @@
 
 #include <intuition.h>
 
-#include "Application.h"
 #include "Drawing.h"
-#include "Form.h"
+#include "runtime/Application.h"
+#include "runtime/Form.h"
 
 namespace {
 

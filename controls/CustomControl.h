@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "Child.h"
+#include "runtime/Child.h"
 
 class Drawing;
 

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "Font.h"
-#include "GUIElement.h"
-#include "StringUtils.h"
+#include "runtime/Font.h"
+#include "runtime/GUIElement.h"
+#include "util/StringUtils.h"
 
 namespace {
 

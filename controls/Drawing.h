@@ -4,7 +4,7 @@
 
 #include "OrvAlign.h"
 #include "OrvTipoLinea.h"
-#include "tagPOINT.h"
+#include "runtime/tagPOINT.h"
 
 class Font;
 class GUIElement;

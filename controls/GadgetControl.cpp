@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-#include "Application.h"
 #include "Drawing.h"
-#include "Form.h"
+#include "runtime/Application.h"
+#include "runtime/Form.h"
 
 namespace {
 

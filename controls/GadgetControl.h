@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Child.h"
+#include "runtime/Child.h"
 
 class Form;
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "CommandElement.h"
 #include "GadgetControl.h"
+#include "runtime/CommandElement.h"
 
 // A list of labelled items on the platform's list-view gadget; each item also carries a value.
 // Picking a row runs the command.

@@ -3,9 +3,9 @@
 #include <gadtools.h>
 #include <intuition.h>
 
-#include "Application.h"
-#include "Form.h"
-#include "StringUtils.h"
+#include "runtime/Application.h"
+#include "runtime/Form.h"
+#include "util/StringUtils.h"
 
 namespace {
 

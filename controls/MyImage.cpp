@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "Application.h"
 #include "Drawing.h"
+#include "runtime/Application.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "OrvMenu.h"
 
-#include "Application.h"
 #include "MenuBar.h"
+#include "runtime/Application.h"
 
 OrvMenu::OrvMenu(MenuBar* bar, std::string caption) : Child(bar) {
     className = "menu";

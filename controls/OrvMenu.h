@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "Child.h"
-#include "MenuEntries.h"
 #include "SubMenu.h"
+#include "runtime/Child.h"
+#include "runtime/MenuEntries.h"
 
 class MenuBar;
 

@@ -3,10 +3,10 @@
 #include <gadtools.h>
 #include <intuition.h>
 
-#include "Application.h"
 #include "Drawing.h"
-#include "Form.h"
 #include "ScrollBar.h"
+#include "runtime/Application.h"
+#include "runtime/Form.h"
 
 PanelChildren::PanelChildren(GUIElement* p) : CustomControl(p) {
     className = "panel";

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "GadgetControl.h"
-#include "GadgetValueElement.h"
+#include "runtime/GadgetValueElement.h"
 
 // A scroll bar on the platform's scroller gadget. Its range and position are ten times finer
 // than the gadget's: the gadget gets them divided by 10, and positions read back are multiplied.

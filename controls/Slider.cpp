@@ -4,7 +4,7 @@
 
 #include "CellControl.h"
 #include "Drawing.h"
-#include "StringUtils.h"
+#include "util/StringUtils.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "GadgetControl.h"
-#include "GadgetValueElement.h"
+#include "runtime/GadgetValueElement.h"
 
 class CellControl;
 

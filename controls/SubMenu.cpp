@@ -1,7 +1,7 @@
 #include "SubMenu.h"
 
-#include "Application.h"
 #include "OrvMenu.h"
+#include "runtime/Application.h"
 
 SubMenu::SubMenu(GUIElement* parent) : SubMenu(parent, std::string()) {}
 

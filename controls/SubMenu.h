@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "Checkable.h"
-#include "Child.h"
-#include "CommandElement.h"
-#include "MenuEntries.h"
+#include "runtime/Checkable.h"
+#include "runtime/Child.h"
+#include "runtime/CommandElement.h"
+#include "runtime/MenuEntries.h"
 
 // A menu entry: a command, a separator (empty text), or the head of a sub-menu of entries.
 // Every change to a loaded entry rebuilds the window's whole menu strip.

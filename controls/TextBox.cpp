@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "Application.h"
-#include "StringUtils.h"
+#include "runtime/Application.h"
+#include "util/StringUtils.h"
 
 namespace {
 

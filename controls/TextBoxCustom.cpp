@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "Application.h"
 #include "Drawing.h"
-#include "Enviroment.h"
-#include "StringUtils.h"
+#include "runtime/Application.h"
+#include "util/Enviroment.h"
+#include "util/StringUtils.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include <algorithm>
 
-#include "Application.h"
 #include "ButtonCustom.h"
 #include "Drawing.h"
 #include "ToolBarItem.h"
+#include "runtime/Application.h"
 
 namespace {
 

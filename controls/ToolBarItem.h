@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "Child.h"
-#include "CommandElement.h"
+#include "runtime/Child.h"
+#include "runtime/CommandElement.h"
 
 struct Image;
 

@@ -18,8 +18,8 @@
 
 #include "FileUtils.h"
 #include "OpenBinaryFile.h"
-#include "StringUtils.h"
 #include "WorkFile.h"
+#include "util/StringUtils.h"
 
 namespace {
 

@@ -28,6 +28,8 @@ public:
     static constexpr size_t kMinPasswordLength = 8;
     static constexpr size_t kMaxPasswordLength = 15;
     static const char kSignature[44];  // 43 bytes and the terminating 0
+    // The encrypted file's usual extension, without its dot.
+    static constexpr const char* kSuffix = "velx";
     // Content passes at least this long run as two halves on two threads.
     static constexpr int64_t kSplitSize = 8L * 1024 * 1024;
 

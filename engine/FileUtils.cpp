@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "OpenBinaryFile.h"
-#include "StringUtils.h"
+#include "util/StringUtils.h"
 
 namespace {
 

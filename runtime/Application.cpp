@@ -13,14 +13,13 @@
 #include "Checkable.h"
 #include "Child.h"
 #include "CommandElement.h"
-#include "Enviroment.h"
-#include "FileUtils.h"
 #include "Form.h"
 #include "GadgetValueElement.h"
 #include "MenuEntries.h"
-#include "OpenTextFile.h"
-#include "StringUtils.h"
 #include "Timer.h"
+#include "util/Enviroment.h"
+#include "util/Log.h"
+#include "util/StringUtils.h"
 
 std::vector<GUIElement*> Application::lst;
 std::vector<GUIElement*> Application::lstForm;
@@ -31,14 +30,12 @@ uint8_t Application::keyState[256] = {};
 GUIElement* Application::GadgetSel = nullptr;
 GUIElement* Application::CustomsGadgetSel = nullptr;
 int16_t Application::SospendiRefresh = 0;
-int16_t Application::Randomize = 0;
+int16_t& Application::Randomize = Enviroment::Randomize;
 int16_t Application::postQuit = 0;
 uint64_t Application::eventTime = 0;
 
 namespace {
 
-std::mutex logLock;
-std::string logFile = "log.txt";
 // The key buffer's size is held in 8 bits: it grows by doubling up to 128 bytes, which holds
 // any keymap string.
 constexpr uint8_t kMaxKeyBuffer = 128;
@@ -683,29 +680,13 @@ void Application::Log(const char* text) {
 }
 
 void Application::Log(const std::string& text) {
-    // The job's worker logs too: one line at a time, never interleaved.
-    const std::lock_guard<std::mutex> hold(logLock);
-    std::fputs(text.c_str(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-    if (logFile.empty()) {
-        return;
-    }
-    const bool exists = FileUtils::FileEsistente(logFile);
-    OpenTextFile log(logFile);
-    if (exists) {
-        log.AppendContenuto({text});
-    } else {
-        log.SetContenuto({text});
-    }
+    ::Log::Write(text);
 }
 
 void Application::SetLogFile(std::string path) {
-    const std::lock_guard<std::mutex> hold(logLock);
-    logFile = std::move(path);
+    ::Log::SetFile(std::move(path));
 }
 
 std::string Application::GetLogFile() {
-    const std::lock_guard<std::mutex> hold(logLock);
-    return logFile;
+    return ::Log::File();
 }

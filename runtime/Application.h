@@ -58,7 +58,8 @@ public:
     static GUIElement* GadgetSel;
     static GUIElement* CustomsGadgetSel;
     static int16_t SospendiRefresh;
-    static int16_t Randomize;
+    // The random-number utility's seeding flag, which it keeps itself.
+    static int16_t& Randomize;
     static int16_t postQuit;
 
 private:

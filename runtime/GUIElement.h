@@ -5,9 +5,9 @@
 #include <string>
 
 #include "Font.h"
-#include "MyDateTime.h"
 #include "tagPOINT.h"
 #include "tagSIZE.h"
+#include "util/MyDateTime.h"
 
 struct Gadget;
 struct Screen;

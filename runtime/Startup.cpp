@@ -11,10 +11,10 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 #include "Application.h"
-#include "FileUtils.h"
 #include "GUIElement.h"
 #include "OrvScreen.h"
 
@@ -169,9 +169,7 @@ void Startup::PrepareLog() {
         return;
     }
     const std::string log = folder + "/log.txt";
-    if (FileUtils::FileEsistente(log)) {
-        FileUtils::DeleteFile(log);
-    }
+    std::remove(log.c_str());
     // Created at once, readable by the user alone, so that every run leaves its log.
     const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd >= 0) {

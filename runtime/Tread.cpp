@@ -2,7 +2,7 @@
 
 #include <dos.h>
 
-#include "StringUtils.h"
+#include "util/StringUtils.h"
 
 int32_t Tread::count = 0;
 std::atomic<Tread*> Tread::TreadCurrent{nullptr};

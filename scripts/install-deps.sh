@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake make pkg-config dpkg-dev
+    build-essential cmake make pkg-config dpkg-dev python3
     clang libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     age

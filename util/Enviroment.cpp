@@ -3,14 +3,14 @@
 #include <dos.h>
 #include <exec.h>
 #include <intuition.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <vector>
 
-#include "Application.h"
-#include "FileUtils.h"
 #include "StringUtils.h"
 
 void Enviroment::Beep() {
@@ -55,10 +55,12 @@ std::string Enviroment::WindowsVer() {
     return version;
 }
 
+int16_t Enviroment::Randomize = 0;
+
 int Enviroment::Random(int low, int high) {
-    if (Application::Randomize == 0) {
+    if (Randomize == 0) {
         std::srand(static_cast<unsigned>(std::time(nullptr)));
-        Application::Randomize = 1;
+        Randomize = 1;
     }
     // An empty range has one sensible answer: its lower end.
     if (high <= low) {
@@ -68,8 +70,8 @@ int Enviroment::Random(int low, int high) {
 }
 
 std::string Enviroment::Folder(const char* name) {
-    if (!FileUtils::FileEsistente(name)) {
-        FileUtils::MakeDir(name);
+    if (access(name, F_OK) != 0) {
+        mkdir(name, 0777);
     }
     return name;
 }

@@ -34,7 +34,10 @@ public:
     static uint64_t MemoryVirtualFree() { return 0; }
 
     static std::string WindowsVer();
+    // Seeds the C library's generator on its first call in the process, which sets Randomize
+    // (the runtime clears it before every message it dispatches, as Application::Randomize).
     static int Random(int low, int high);
+    static int16_t Randomize;
 
     static std::string GetClipboardText() { return std::string(); }
     static std::string GetLastErrorAsString() { return std::string(); }

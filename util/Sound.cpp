@@ -8,10 +8,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
-#include "Application.h"
 #include "Enviroment.h"
-#include "FileUtils.h"
+#include "Log.h"
 #include "StringUtils.h"
 
 namespace {
@@ -39,15 +40,41 @@ std::string LinuxPath(const std::string& path) {
     return StringUtils::Latin1ToUtf8(path);
 }
 
+// A name in a folder, with one "/" between them.
+std::string InFolder(const std::string& folder, const std::string& name) {
+    return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+bool Exists(const std::string& path) {
+    return access(path.c_str(), F_OK) == 0;
+}
+
+// A sound file's name without its folder: after the last "/", or after the volume's ":".
+std::string NameOf(const std::string& path) {
+    size_t cut = path.find_last_of("/\\");
+    if (cut == std::string::npos) {
+        cut = path.rfind(':');
+    }
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+// Copies a whole, non-empty file.
+bool CopyWhole(const std::string& source, const std::string& target) {
+    std::error_code error;
+    return std::filesystem::file_size(source, error) > 0 && !error &&
+           std::filesystem::copy_file(source, target,
+                                      std::filesystem::copy_options::overwrite_existing, error);
+}
+
 // The folder for the copies, as a Linux path. The runtime folder the desktop gives each user
 // is private by definition; without one, a folder of our own under the temporary directory,
 // named for the user so that every run finds the copies again.
 std::string CopiesFolder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime != nullptr && runtime[0] == '/') {
-        return FileUtils::AddDirSeparator(runtime) + "tessella";
+        return InFolder(runtime, "tessella");
     }
-    return FileUtils::AddDirSeparator(Enviroment::PathTemp()) + "tessella-" +
+    return InFolder(Enviroment::PathTemp(), "tessella-") +
            StringUtils::IntToStr(static_cast<int64_t>(getuid()));
 }
 
@@ -71,7 +98,7 @@ bool MakePrivateFolder(const std::string& folder) {
 Sound::Sound() {
     Library* base = OpenLibrary("iffparse.library", 37);
     if (base == nullptr) {
-        Application::Log("load iffparse.library fallita!");
+        Log::Write("load iffparse.library fallita!");
         return;
     }
     iffParseBase = base;
@@ -121,7 +148,7 @@ bool Sound::OpenOutput() {
     if (OpenDevice(AUDIONAME, 0, &request->ioa_Request, 0) == 0) {
         deviceOpen = 1;
     } else {
-        Application::Log("Errore opendevice audio.device");
+        Log::Write("Errore opendevice audio.device");
     }
     return deviceOpen != 0;
 }
@@ -136,13 +163,13 @@ void Sound::FreeSamples() {
 
 std::string Sound::FileTemporaneo(std::string path) {
     const std::string folder = StringUtils::Utf8ToLatin1(CopiesFolder());
-    return FileUtils::AddDirSeparator(folder) + FileUtils::GetNameFromPathName(path);
+    return InFolder(folder, NameOf(path));
 }
 
 std::string Sound::BufferizzaFile(std::string path) {
     const std::string folder = CopiesFolder();
     if (!MakePrivateFolder(folder)) {
-        Application::Log("Cartella temporanea non privata: " + StringUtils::Utf8ToLatin1(folder));
+        Log::Write("Cartella temporanea non privata: " + StringUtils::Utf8ToLatin1(folder));
         return std::string();
     }
     const std::string copy = FileTemporaneo(path);
@@ -150,9 +177,8 @@ std::string Sound::BufferizzaFile(std::string path) {
     // taken for the sound.
     const std::string target = LinuxPath(copy);
     const std::string partial = target + ".part";
-    if (!FileUtils::CopyFile(LinuxPath(path), partial) ||
-        std::rename(partial.c_str(), target.c_str()) != 0) {
-        FileUtils::DeleteFile(partial);
+    if (!CopyWhole(LinuxPath(path), partial) || std::rename(partial.c_str(), target.c_str()) != 0) {
+        std::remove(partial.c_str());
         return std::string();
     }
     return copy;
@@ -164,13 +190,13 @@ void Sound::PlayFileSound(std::string path, short loop) {
     }
     std::string file = path;
     const std::string copy = FileTemporaneo(path);
-    if (IsPrivate(CopiesFolder()) && FileUtils::FileEsistente(LinuxPath(copy))) {
+    if (IsPrivate(CopiesFolder()) && Exists(LinuxPath(copy))) {
         file = copy;
     } else {
         BufferizzaFile(path);
     }
-    if (!FileUtils::FileEsistente(LinuxPath(file))) {
-        Application::Log(file + " non trovato.");
+    if (!Exists(LinuxPath(file))) {
+        Log::Write(file + " non trovato.");
         return;
     }
     UWORD rate = 0;
@@ -188,10 +214,12 @@ void Sound::PlayFileSound(std::string path, short loop) {
 }
 
 bool Sound::LoadSamples(const std::string& file, UWORD& rate) {
-    const long fileLength = FileUtils::GetFileLength(LinuxPath(file));
+    std::error_code sizeError;
+    const auto size = std::filesystem::file_size(LinuxPath(file), sizeError);
+    const long fileLength = sizeError ? 0 : static_cast<long>(size);
     IFFHandle* iff = AllocIFF();
     if (iff == nullptr) {
-        Application::Log("AlloIFF fallita");
+        Log::Write("AlloIFF fallita");
         return false;
     }
     BPTR stream = Open(file.c_str(), MODE_OLDFILE);
@@ -201,43 +229,43 @@ bool Sound::LoadSamples(const std::string& file, UWORD& rate) {
     bool iffOpen = false;
     const auto load = [&] {
         if (stream == nullptr || OpenIFF(iff, IFFF_READ) != 0) {
-            Application::Log("OpenIFF fallita");
+            Log::Write("OpenIFF fallita");
             return;
         }
         iffOpen = true;
         if (PropChunk(iff, kId8SVX, kIdVHDR) != 0) {
-            Application::Log("VHDR non trovato");
+            Log::Write("VHDR non trovato");
             return;
         }
         if (StopChunk(iff, kId8SVX, kIdBODY) != 0) {
-            Application::Log("Errore StopChunk");
+            Log::Write("Errore StopChunk");
             return;
         }
         if (ParseIFF(iff, IFFPARSE_SCAN) != 0) {
-            Application::Log("Errore ParseIFF");
+            Log::Write("Errore ParseIFF");
             return;
         }
         const StoredProperty* vhdr = FindProp(iff, kId8SVX, kIdVHDR);
         if (vhdr == nullptr) {
-            Application::Log("VHDR non trovato");
+            Log::Write("VHDR non trovato");
             return;
         }
         // The header's fields end at byte 20; a shorter one would be read past its end.
         if (vhdr->sp_Size < kVhdrSize) {
-            Application::Log("VHDR incompleto");
+            Log::Write("VHDR incompleto");
             return;
         }
         const auto* v = static_cast<const UBYTE*>(vhdr->sp_Data);
         const UBYTE octaves = v[14];
         const UBYTE compression = v[15];
         if (compression != 0 || octaves > 1) {
-            Application::Log("E' supportato solo audio IFF senza compressione e con una ottava");
+            Log::Write("E' supportato solo audio IFF senza compressione e con una ottava");
             return;
         }
         // The period is the colour clock divided by the rate, and must fit its 16 bits.
         rate = BigEndian16(v + 12);
         if (rate == 0 || AUDIO_CLOCK / rate > 0xFFFF) {
-            Application::Log("Frequenza di campionamento non valida");
+            Log::Write("Frequenza di campionamento non valida");
             return;
         }
         LONG length = static_cast<LONG>(BigEndian32(v));
@@ -257,7 +285,7 @@ bool Sound::LoadSamples(const std::string& file, UWORD& rate) {
                 ? static_cast<UBYTE*>(AllocMem(static_cast<ULONG>(length), MEMF_CHIP | MEMF_CLEAR))
                 : nullptr;
         if (samples == nullptr) {
-            Application::Log("Allocazione memoria fallita");
+            Log::Write("Allocazione memoria fallita");
             return;
         }
         samplesLength = static_cast<ULONG>(length);
@@ -267,7 +295,7 @@ bool Sound::LoadSamples(const std::string& file, UWORD& rate) {
         const LONG expected = body != nullptr && body->cn_Size < length ? body->cn_Size : length;
         const LONG got = ReadChunkBytes(iff, samples, length);
         if (got <= 0 || got < expected) {
-            Application::Log("Lettura data non completata.");
+            Log::Write("Lettura data non completata.");
             FreeSamples();
             return;
         }

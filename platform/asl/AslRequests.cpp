@@ -3,8 +3,8 @@
 #include <memory>
 #include <mutex>
 
-#include "asl/AslRequest.h"
-#include "intuition/SysRequest.h"
+#include "AslRequest.h"
+#include "platform/intuition/SysRequest.h"
 
 using namespace tessella::asl;
 

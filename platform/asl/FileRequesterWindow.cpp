@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <vector>
 
-#include "StringUtils.h"
-#include "asl/AslRequest.h"
+#include "AslRequest.h"
 #include "dos.h"
-#include "intuition/SysRequest.h"
+#include "platform/intuition/SysRequest.h"
+#include "util/StringUtils.h"
 
 namespace tessella::asl {
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "asl/AslRequest.h"
-#include "intuition/SysRequest.h"
+#include "AslRequest.h"
+#include "platform/intuition/SysRequest.h"
 
 namespace tessella::asl {
 namespace {

@@ -1,10 +1,10 @@
-#include "audio/AudioDevice.h"
+#include "AudioDevice.h"
 
 #include <list>
 #include <mutex>
 #include <vector>
 
-#include "audio/AudioMixer.h"
+#include "AudioMixer.h"
 #include "devices/audio.h"
 
 namespace tessella::audio {

@@ -1,11 +1,11 @@
-#include "audio/AudioMixer.h"
+#include "AudioMixer.h"
 
 #include <dlfcn.h>
 
 #include <algorithm>
 #include <cmath>
 
-#include "sdl/SdlSystem.h"
+#include "platform/sdl/SdlSystem.h"
 
 namespace tessella::audio {
 namespace {

@@ -1,5 +1,5 @@
 #include "diskfont.h"
-#include "graphics/FontFace.h"
+#include "platform/graphics/FontFace.h"
 
 TextFont* OpenDiskFont(TextAttr* textAttr) {
     return tessella::graphics::OpenFace(textAttr, FPF_DISKFONT);

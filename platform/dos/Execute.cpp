@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <string>
 
-#include "StringUtils.h"
-#include "dos/FileHandle.h"
+#include "FileHandle.h"
+#include "util/StringUtils.h"
 
 extern char** environ;
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "StringUtils.h"
-#include "dos/FileHandle.h"
+#include "FileHandle.h"
+#include "util/StringUtils.h"
 
 namespace tessella::dos {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "dos.h"
-#include "exec/ETask.h"
+#include "platform/exec/ETask.h"
 
 namespace {
 

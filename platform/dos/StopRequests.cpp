@@ -1,7 +1,7 @@
 // Stop requests: the signals a desktop or a terminal sends to end a program, turned into the
 // Ctrl-C break every task can wait for, by one thread that takes them with sigwait. A signal
 // handler could do nothing of the sort safely; a blocked signal waits for that thread instead.
-#include "dos/StopRequests.h"
+#include "StopRequests.h"
 
 #include <pthread.h>
 #include <signal.h>
@@ -9,7 +9,7 @@
 #include <atomic>
 #include <thread>
 
-#include "exec/ETask.h"
+#include "platform/exec/ETask.h"
 
 namespace tessella::dos {
 namespace {

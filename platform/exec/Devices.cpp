@@ -1,11 +1,11 @@
 #include <cstring>
 
-#include "audio/AudioDevice.h"
+#include "DeviceDriver.h"
+#include "PortLock.h"
 #include "devices/audio.h"
 #include "devices/timer.h"
-#include "exec/DeviceDriver.h"
-#include "exec/PortLock.h"
-#include "timer/TimerDevice.h"
+#include "platform/audio/AudioDevice.h"
+#include "platform/timer/TimerDevice.h"
 
 namespace {
 

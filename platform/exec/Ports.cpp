@@ -1,7 +1,7 @@
 #include <cstdlib>
 
-#include "exec/ETask.h"
-#include "exec/PortLock.h"
+#include "ETask.h"
+#include "PortLock.h"
 
 namespace tessella::exec {
 

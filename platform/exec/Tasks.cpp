@@ -2,7 +2,7 @@
 #include <cstring>
 #include <vector>
 
-#include "exec/ETask.h"
+#include "ETask.h"
 
 namespace tessella::exec {
 namespace {

@@ -1,6 +1,8 @@
 // A push button: raised with its label inside, sunken and filled while it is held.
-#include "gadtools/GadgetKinds.h"
-#include "gadtools/GadgetLook.h"
+#include "GadgetKinds.h"
+#include "platform/graphics/GadgetLook.h"
+
+namespace look = tessella::graphics::look;
 
 namespace tessella::gadtools {
 namespace {

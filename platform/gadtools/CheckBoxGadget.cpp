@@ -1,6 +1,8 @@
 // A check box: a raised box that shows a tick while it is checked; a click toggles it.
-#include "gadtools/GadgetKinds.h"
-#include "gadtools/GadgetLook.h"
+#include "GadgetKinds.h"
+#include "platform/graphics/GadgetLook.h"
+
+namespace look = tessella::graphics::look;
 
 namespace tessella::gadtools {
 namespace {

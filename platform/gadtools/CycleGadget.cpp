@@ -1,7 +1,9 @@
 // A cycle gadget: a raised button showing the current label beside a cycle glyph; each click
 // moves to the next label (with Shift, the previous one).
-#include "gadtools/GadgetKinds.h"
-#include "gadtools/GadgetLook.h"
+#include "GadgetKinds.h"
+#include "platform/graphics/GadgetLook.h"
+
+namespace look = tessella::graphics::look;
 
 namespace tessella::gadtools {
 

@@ -1,6 +1,8 @@
-#include "gadtools/GTGadget.h"
+#include "GTGadget.h"
 
-#include "gadtools/GadgetLook.h"
+#include "platform/graphics/GadgetLook.h"
+
+namespace look = tessella::graphics::look;
 
 namespace tessella::gadtools {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "gadtools.h"
-#include "intuition/GadgetClass.h"
+#include "platform/intuition/GadgetClass.h"
 
 namespace tessella::gadtools {
 

@@ -1,9 +1,11 @@
 // gadtools.library: gadget lists, attributes, visual information and message handling.
 #include <mutex>
 
-#include "gadtools/GadgetKinds.h"
-#include "gadtools/GadgetLook.h"
-#include "intuition/IntuitionState.h"
+#include "GadgetKinds.h"
+#include "platform/graphics/GadgetLook.h"
+#include "platform/intuition/IntuitionState.h"
+
+namespace look = tessella::graphics::look;
 
 using namespace tessella::gadtools;
 using tessella::intuition::Intuition;

@@ -3,8 +3,10 @@
 #include <cstring>
 #include <string>
 
-#include "gadtools/GTGadget.h"
-#include "gadtools/GadgetLook.h"
+#include "GTGadget.h"
+#include "platform/graphics/GadgetLook.h"
+
+namespace look = tessella::graphics::look;
 
 using namespace tessella::gadtools;
 

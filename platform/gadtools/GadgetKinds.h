@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "gadtools/GTGadget.h"
+#include "GTGadget.h"
 
 namespace tessella::gadtools {
 

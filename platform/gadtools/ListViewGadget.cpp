@@ -3,8 +3,10 @@
 // only moves the rows.
 #include <algorithm>
 
-#include "gadtools/GadgetKinds.h"
-#include "gadtools/GadgetLook.h"
+#include "GadgetKinds.h"
+#include "platform/graphics/GadgetLook.h"
+
+namespace look = tessella::graphics::look;
 
 namespace tessella::gadtools {
 namespace {

@@ -2,8 +2,10 @@
 // sunken with a dot; pressing one makes it active at once.
 #include <algorithm>
 
-#include "gadtools/GadgetKinds.h"
-#include "gadtools/GadgetLook.h"
+#include "GadgetKinds.h"
+#include "platform/graphics/GadgetLook.h"
+
+namespace look = tessella::graphics::look;
 
 namespace tessella::gadtools {
 namespace {

@@ -2,8 +2,10 @@
 // recessed frame. It reports presses only when its activation asks for them.
 #include <cstdio>
 
-#include "gadtools/GadgetKinds.h"
-#include "gadtools/GadgetLook.h"
+#include "GadgetKinds.h"
+#include "platform/graphics/GadgetLook.h"
+
+namespace look = tessella::graphics::look;
 
 namespace tessella::gadtools {
 namespace {

@@ -2,8 +2,8 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics/Canvas.h"
-#include "graphics/LayerImpl.h"
+#include "Canvas.h"
+#include "LayerImpl.h"
 
 using namespace tessella::graphics;
 

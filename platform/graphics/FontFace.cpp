@@ -1,4 +1,4 @@
-#include "graphics/FontFace.h"
+#include "FontFace.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>

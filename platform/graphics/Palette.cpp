@@ -1,8 +1,8 @@
 #include <chrono>
 #include <thread>
 
-#include "graphics/ColorMapImpl.h"
-#include "graphics/LayerImpl.h"
+#include "ColorMapImpl.h"
+#include "LayerImpl.h"
 
 namespace tessella::graphics {
 

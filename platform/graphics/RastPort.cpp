@@ -2,9 +2,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "graphics/Canvas.h"
-#include "graphics/FontFace.h"
-#include "graphics/LayerImpl.h"
+#include "Canvas.h"
+#include "FontFace.h"
+#include "LayerImpl.h"
 
 namespace tessella::graphics {
 

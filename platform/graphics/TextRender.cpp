@@ -1,5 +1,5 @@
-#include "graphics/Canvas.h"
-#include "graphics/FontFace.h"
+#include "Canvas.h"
+#include "FontFace.h"
 
 namespace tessella::graphics {
 

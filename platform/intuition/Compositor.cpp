@@ -2,11 +2,11 @@
 // title bar, the other windows back to front each with its frame, then the overlay stage.
 #include <cstring>
 
-#include "graphics/Canvas.h"
-#include "graphics/ColorMapImpl.h"
-#include "intuition/FrameLook.h"
-#include "intuition/IntuitionState.h"
-#include "intuition/MenuStrip.h"
+#include "FrameLook.h"
+#include "IntuitionState.h"
+#include "MenuStrip.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/ColorMapImpl.h"
 
 namespace tessella::intuition {
 namespace {

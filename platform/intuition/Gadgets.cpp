@@ -2,8 +2,8 @@
 // shared with the input task, so every change happens under the intuition lock.
 #include <cstring>
 
-#include "intuition/GadgetClass.h"
-#include "intuition/IntuitionState.h"
+#include "GadgetClass.h"
+#include "IntuitionState.h"
 
 using namespace tessella::intuition;
 

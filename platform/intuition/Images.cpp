@@ -1,9 +1,9 @@
 #include <cstring>
 
-#include "graphics/Canvas.h"
-#include "graphics/FontFace.h"
-#include "graphics/LayerImpl.h"
 #include "intuition.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/FontFace.h"
+#include "platform/graphics/LayerImpl.h"
 
 using namespace tessella::graphics;
 

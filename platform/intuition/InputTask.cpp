@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <array>
 
-#include "StringUtils.h"
-#include "intuition/FrameLook.h"
-#include "intuition/GadgetClass.h"
-#include "intuition/IntuitionState.h"
-#include "intuition/MenuStrip.h"
+#include "FrameLook.h"
+#include "GadgetClass.h"
+#include "IntuitionState.h"
+#include "MenuStrip.h"
+#include "util/StringUtils.h"
 
 namespace tessella::intuition {
 namespace {

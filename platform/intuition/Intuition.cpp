@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "graphics/Canvas.h"
-#include "intuition/FrameLook.h"
-#include "intuition/GadgetClass.h"
-#include "intuition/IntuitionState.h"
+#include "FrameLook.h"
+#include "GadgetClass.h"
+#include "IntuitionState.h"
+#include "platform/graphics/Canvas.h"
 
 namespace tessella::intuition {
 namespace {

@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "graphics/LayerImpl.h"
+#include "Presenter.h"
 #include "intuition.h"
-#include "intuition/Presenter.h"
+#include "platform/graphics/LayerImpl.h"
 
 namespace tessella::intuition {
 

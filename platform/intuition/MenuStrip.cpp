@@ -1,4 +1,4 @@
-#include "intuition/MenuStrip.h"
+#include "MenuStrip.h"
 
 #include <algorithm>
 #include <cctype>

@@ -3,8 +3,8 @@
 // the screen, which of them the pointer is over, what a pick does, and how it looks. The
 // caller holds the intuition lock throughout.
 
-#include "graphics/Canvas.h"
-#include "intuition/IntuitionState.h"
+#include "IntuitionState.h"
+#include "platform/graphics/Canvas.h"
 
 namespace tessella::intuition::menus {
 

@@ -1,7 +1,7 @@
 // Menu strips of windows. The input task reads a strip while the menu button is held, so a
 // strip changes only under the intuition lock, and clearing it takes the menu down.
-#include "intuition/IntuitionState.h"
-#include "intuition/MenuStrip.h"
+#include "IntuitionState.h"
+#include "MenuStrip.h"
 
 using namespace tessella::intuition;
 

@@ -1,4 +1,4 @@
-#include "intuition/PngWriter.h"
+#include "PngWriter.h"
 
 #include <png.h>
 

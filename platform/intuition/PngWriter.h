@@ -1,6 +1,6 @@
 #pragma once
 
-#include "intuition/Presenter.h"
+#include "Presenter.h"
 
 namespace tessella::intuition {
 

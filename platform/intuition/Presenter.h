@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/LayerImpl.h"
 #include "intuition.h"
+#include "platform/graphics/LayerImpl.h"
 
 namespace tessella::intuition {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "intuition/IntuitionState.h"
-#include "intuition/SysRequest.h"
+#include "IntuitionState.h"
+#include "SysRequest.h"
 
 namespace tessella::intuition {
 

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "gadtools/GadgetLook.h"
-#include "intuition/IntuitionState.h"
-#include "intuition/SysRequest.h"
+#include "IntuitionState.h"
+#include "SysRequest.h"
+#include "platform/graphics/GadgetLook.h"
 
 using namespace tessella::intuition;
-namespace look = tessella::gadtools::look;
+namespace look = tessella::graphics::look;
 
 const char easyArgsEndMark = 0;
 

@@ -1,10 +1,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "graphics/ColorMapImpl.h"
-#include "graphics/FontFace.h"
-#include "intuition/FrameLook.h"
-#include "intuition/IntuitionState.h"
+#include "FrameLook.h"
+#include "IntuitionState.h"
+#include "platform/graphics/ColorMapImpl.h"
+#include "platform/graphics/FontFace.h"
 
 using namespace tessella::intuition;
 

@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "intuition/FrameLook.h"
-#include "intuition/IntuitionState.h"
+#include "FrameLook.h"
+#include "IntuitionState.h"
 
 using namespace tessella::intuition;
 

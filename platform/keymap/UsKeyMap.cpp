@@ -1,4 +1,4 @@
-#include "keymap/UsKeyMap.h"
+#include "UsKeyMap.h"
 
 #include <algorithm>
 #include <cstring>

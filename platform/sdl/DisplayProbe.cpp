@@ -1,4 +1,4 @@
-#include "sdl/DisplayProbe.h"
+#include "DisplayProbe.h"
 
 #include <netdb.h>
 #include <poll.h>

@@ -1,8 +1,8 @@
-#include "sdl/SdlKeys.h"
+#include "SdlKeys.h"
 
 #include <algorithm>
 
-#include "StringUtils.h"
+#include "util/StringUtils.h"
 
 namespace tessella::sdl {
 namespace {

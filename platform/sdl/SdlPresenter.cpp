@@ -1,4 +1,4 @@
-#include "sdl/SdlPresenter.h"
+#include "SdlPresenter.h"
 
 #include <dlfcn.h>
 #include <link.h>
@@ -11,12 +11,12 @@
 #include <cstring>
 #include <future>
 
-#include "dos/StopRequests.h"
-#include "graphics/LayerImpl.h"
-#include "intuition/IntuitionState.h"
-#include "sdl/DisplayProbe.h"
-#include "sdl/SdlSystem.h"
-#include "workbench/AppWindows.h"
+#include "DisplayProbe.h"
+#include "SdlSystem.h"
+#include "platform/dos/StopRequests.h"
+#include "platform/graphics/LayerImpl.h"
+#include "platform/intuition/IntuitionState.h"
+#include "platform/workbench/AppWindows.h"
 
 namespace tessella::sdl {
 namespace {

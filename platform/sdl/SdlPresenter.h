@@ -15,9 +15,9 @@
 #include <thread>
 #include <vector>
 
-#include "audio/AudioMixer.h"
-#include "intuition/Presenter.h"
-#include "sdl/SdlKeys.h"
+#include "SdlKeys.h"
+#include "platform/audio/AudioMixer.h"
+#include "platform/intuition/Presenter.h"
 
 namespace tessella::sdl {
 

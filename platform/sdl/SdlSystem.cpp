@@ -1,4 +1,4 @@
-#include "sdl/SdlSystem.h"
+#include "SdlSystem.h"
 
 #include <mutex>
 

@@ -1,4 +1,4 @@
-#include "timer/TimerDevice.h"
+#include "TimerDevice.h"
 
 #include <sys/time.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "exec/DeviceDriver.h"
+#include "platform/exec/DeviceDriver.h"
 
 namespace tessella::timer {
 

@@ -1,4 +1,4 @@
-#include "workbench/AppWindows.h"
+#include "AppWindows.h"
 
 #include <sys/time.h>
 
@@ -6,8 +6,8 @@
 #include <memory>
 #include <mutex>
 
-#include "StringUtils.h"
-#include "intuition/IntuitionState.h"
+#include "platform/intuition/IntuitionState.h"
+#include "util/StringUtils.h"
 #include "workbench.h"
 
 struct AppWindow {

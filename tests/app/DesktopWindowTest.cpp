@@ -2,16 +2,16 @@
 // name, names in the desktop's encoding, paths too long for a box, and the program's log.
 #include <sys/stat.h>
 
-#include "ButtonCustom.h"
-#include "CellControl.h"
-#include "FormTestoMultilinea.h"
 #include "MainWindowFixture.h"
-#include "OpenTextFile.h"
-#include "OptionBox.h"
-#include "ProgressBar.h"
-#include "TextBox.h"
-#include "TextBoxCustom.h"
-#include "intuition/Presenter.h"
+#include "app/FormTestoMultilinea.h"
+#include "controls/ButtonCustom.h"
+#include "controls/CellControl.h"
+#include "controls/OptionBox.h"
+#include "controls/ProgressBar.h"
+#include "controls/TextBox.h"
+#include "controls/TextBoxCustom.h"
+#include "engine/OpenTextFile.h"
+#include "platform/intuition/Presenter.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <fstream>
 #include <future>
 
-#include "Dialog.h"
-#include "Font.h"
-#include "Form.h"
-#include "MsgBox.h"
-#include "OrvScreen.h"
+#include "app/Dialog.h"
+#include "app/MsgBox.h"
 #include "platform_test.h"
+#include "runtime/Font.h"
+#include "runtime/Form.h"
+#include "runtime/OrvScreen.h"
 
 namespace {
 

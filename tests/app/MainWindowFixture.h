@@ -16,15 +16,15 @@
 #include <thread>
 #include <vector>
 
-#include "Application.h"
-#include "ButtonCustom.h"
-#include "FormAbout.h"
-#include "FormMain.h"
-#include "OrvScreen.h"
-#include "Startup.h"
-#include "TextBox.h"
-#include "TextBoxCustom.h"
+#include "app/FormAbout.h"
+#include "app/FormMain.h"
+#include "controls/ButtonCustom.h"
+#include "controls/TextBox.h"
+#include "controls/TextBoxCustom.h"
 #include "platform_test.h"
+#include "runtime/Application.h"
+#include "runtime/OrvScreen.h"
+#include "runtime/Startup.h"
 
 namespace fs = std::filesystem;
 

@@ -1,11 +1,11 @@
 // The utility's window as a careless user meets it: a job or its box left for a long time,
 // existing files in the way, boxes answered while the window is busy elsewhere.
-#include "ButtonCustom.h"
 #include "MainWindowFixture.h"
-#include "OptionBox.h"
-#include "ProgressBar.h"
-#include "TextBox.h"
-#include "TextBoxCustom.h"
+#include "controls/ButtonCustom.h"
+#include "controls/OptionBox.h"
+#include "controls/ProgressBar.h"
+#include "controls/TextBox.h"
+#include "controls/TextBoxCustom.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // The utility's window end to end: jobs typed in and started as a user does, their messages,
 // focus moves, stopping, closing, the two views and the about box.
-#include "ButtonCustom.h"
-#include "CellControl.h"
-#include "CheckBox.h"
-#include "FormAbout.h"
 #include "MainWindowFixture.h"
-#include "OptionBox.h"
-#include "ProgressBar.h"
-#include "TextBox.h"
-#include "TextBoxCustom.h"
+#include "app/FormAbout.h"
+#include "controls/ButtonCustom.h"
+#include "controls/CellControl.h"
+#include "controls/CheckBox.h"
+#include "controls/OptionBox.h"
+#include "controls/ProgressBar.h"
+#include "controls/TextBox.h"
+#include "controls/TextBoxCustom.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 // first, from the start and again once a box has closed.
 #include <gadtools.h>
 
-#include "ButtonCustom.h"
-#include "FormAbout.h"
 #include "MainWindowFixture.h"
-#include "TextBox.h"
-#include "TextBoxCustom.h"
+#include "app/FormAbout.h"
+#include "controls/ButtonCustom.h"
+#include "controls/TextBox.h"
+#include "controls/TextBoxCustom.h"
 
 namespace {
 

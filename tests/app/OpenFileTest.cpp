@@ -1,11 +1,11 @@
 // Files handed to the window (its command line, a drop): which view they open, what becomes of
 // the destination the user typed, names the window cannot draw, and a destination whose folder
 // cannot take a file.
-#include "ButtonCustom.h"
-#include "CryptEngine.h"
 #include "MainWindowFixture.h"
-#include "TextBox.h"
-#include "TextBoxCustom.h"
+#include "controls/ButtonCustom.h"
+#include "controls/TextBox.h"
+#include "controls/TextBoxCustom.h"
+#include "engine/CryptEngine.h"
 
 namespace {
 

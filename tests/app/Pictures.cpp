@@ -9,14 +9,14 @@
 
 #include <cstring>
 
-#include "ButtonCustom.h"
-#include "DemoForm.h"
-#include "FormAbout.h"
-#include "GalleryForm.h"
 #include "MainWindowFixture.h"
-#include "OptionBox.h"
-#include "TextBox.h"
-#include "TextBoxCustom.h"
+#include "app/DemoForm.h"
+#include "app/FormAbout.h"
+#include "app/GalleryForm.h"
+#include "controls/ButtonCustom.h"
+#include "controls/OptionBox.h"
+#include "controls/TextBox.h"
+#include "controls/TextBoxCustom.h"
 
 namespace {
 

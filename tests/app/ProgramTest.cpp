@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "Arguments.h"
+#include "app/Arguments.h"
 
 namespace {
 

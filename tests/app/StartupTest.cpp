@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Application.h"
-#include "OpenTextFile.h"
-#include "OrvScreen.h"
-#include "Startup.h"
+#include "engine/OpenTextFile.h"
 #include "platform_test.h"
+#include "runtime/Application.h"
+#include "runtime/OrvScreen.h"
+#include "runtime/Startup.h"
 
 namespace {
 

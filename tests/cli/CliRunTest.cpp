@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "ExecCli.h"
-#include "FileUtils.h"
-#include "TempDir.h"
-#include "TestJob.h"
+#include "engine/FileUtils.h"
+#include "tests/engine/TempDir.h"
+#include "tests/engine/TestJob.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "CommandLine.h"
-#include "Latin1.h"
-#include "PasswordInput.h"
+#include "cli/CommandLine.h"
+#include "cli/Latin1.h"
+#include "cli/PasswordInput.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
+#include "tests/engine/TempDir.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "StopSignals.h"
+#include "cli/StopSignals.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "CliBatch.h"
-#include "TempDir.h"
+#include "cli/CliBatch.h"
+#include "tests/engine/TempDir.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "ExecCli.h"
-#include "TempDir.h"
+#include "tests/engine/TempDir.h"
 
 namespace {
 

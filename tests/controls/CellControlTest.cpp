@@ -1,10 +1,10 @@
 // Text cells and the status bar: frames, text, check mark, selection and the changed flag.
 #include <gtest/gtest.h>
 
-#include "CellControl.h"
-#include "Drawing.h"
 #include "GadgetDesk.h"
-#include "StatusBar.h"
+#include "controls/CellControl.h"
+#include "controls/Drawing.h"
+#include "controls/StatusBar.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "GadgetDesk.h"
-#include "TextBoxView.h"
+#include "controls/TextBoxView.h"
 
 namespace {
 

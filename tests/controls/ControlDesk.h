@@ -15,9 +15,9 @@
 #include <thread>
 #include <vector>
 
-#include "Application.h"
-#include "Form.h"
-#include "OrvScreen.h"
+#include "runtime/Application.h"
+#include "runtime/Form.h"
+#include "runtime/OrvScreen.h"
 
 // What the window's own handlers saw, and what commands ran: "<who>:<event>".
 inline std::vector<std::string> deskTrace;

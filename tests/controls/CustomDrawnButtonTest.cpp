@@ -6,8 +6,8 @@
 #include <chrono>
 #include <thread>
 
-#include "ButtonCustom.h"
 #include "CustomDrawnFixtures.h"
+#include "controls/ButtonCustom.h"
 
 namespace {
 

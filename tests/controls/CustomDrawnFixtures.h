@@ -11,9 +11,9 @@
 #include <string>
 #include <thread>
 
-#include "Application.h"
-#include "Form.h"
-#include "GUIElement.h"
+#include "runtime/Application.h"
+#include "runtime/Form.h"
+#include "runtime/GUIElement.h"
 
 // The window the controls sit in: a dialog on the default screen, with the program's first
 // 32 pens loaded so that snapshots show the colours the user will see.

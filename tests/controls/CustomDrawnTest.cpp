@@ -7,15 +7,15 @@
 #include <cstring>
 #include <thread>
 
-#include "ButtonCustom.h"
 #include "CustomDrawnFixtures.h"
-#include "Drawing.h"
-#include "ImageFrame.h"
-#include "Label.h"
-#include "MyImage.h"
-#include "PanelChildren.h"
-#include "ProgressBar.h"
-#include "ScrollBar.h"
+#include "controls/ButtonCustom.h"
+#include "controls/Drawing.h"
+#include "controls/ImageFrame.h"
+#include "controls/Label.h"
+#include "controls/MyImage.h"
+#include "controls/PanelChildren.h"
+#include "controls/ProgressBar.h"
+#include "controls/ScrollBar.h"
 
 namespace {
 

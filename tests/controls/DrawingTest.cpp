@@ -8,9 +8,9 @@
 #include <string>
 #include <thread>
 
-#include "Drawing.h"
-#include "Font.h"
-#include "Form.h"
+#include "controls/Drawing.h"
+#include "runtime/Font.h"
+#include "runtime/Form.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // Buttons and check boxes on their platform gadgets, clicked as a user would.
 #include <gtest/gtest.h>
 
-#include "Button.h"
-#include "CheckBox.h"
-#include "FileUtils.h"
 #include "GadgetDesk.h"
-#include "OpenTextFile.h"
+#include "controls/Button.h"
+#include "controls/CheckBox.h"
+#include "engine/FileUtils.h"
+#include "engine/OpenTextFile.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 
 #include <memory>
 
-#include "ComboBox.h"
 #include "GadgetDesk.h"
-#include "ListBox.h"
-#include "OptionBox.h"
+#include "controls/ComboBox.h"
+#include "controls/ListBox.h"
+#include "controls/OptionBox.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "Application.h"
-#include "Child.h"
-#include "Form.h"
+#include "runtime/Application.h"
+#include "runtime/Child.h"
+#include "runtime/Form.h"
 
 // What the handlers saw, in order: "<who>:<event>".
 inline std::vector<std::string> events;

@@ -4,20 +4,20 @@
 
 #include <memory>
 
-#include "Button.h"
-#include "CellControl.h"
-#include "CheckBox.h"
-#include "ComboBox.h"
 #include "GadgetDesk.h"
-#include "ListBox.h"
-#include "OptionBox.h"
-#include "ScrollBar.h"
-#include "Slider.h"
-#include "StatusBar.h"
-#include "TextBox.h"
-#include "TextBoxView.h"
-#include "ToolBar.h"
-#include "ToolBarItem.h"
+#include "controls/Button.h"
+#include "controls/CellControl.h"
+#include "controls/CheckBox.h"
+#include "controls/ComboBox.h"
+#include "controls/ListBox.h"
+#include "controls/OptionBox.h"
+#include "controls/ScrollBar.h"
+#include "controls/Slider.h"
+#include "controls/StatusBar.h"
+#include "controls/TextBox.h"
+#include "controls/TextBoxView.h"
+#include "controls/ToolBar.h"
+#include "controls/ToolBarItem.h"
 
 namespace {
 

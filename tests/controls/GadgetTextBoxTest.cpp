@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 #include <keymap.h>
 
-#include "Button.h"
 #include "GadgetDesk.h"
-#include "TextBox.h"
+#include "controls/Button.h"
+#include "controls/TextBox.h"
 
 namespace {
 

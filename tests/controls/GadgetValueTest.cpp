@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "GadgetDesk.h"
-#include "ScrollBar.h"
-#include "Slider.h"
+#include "controls/ScrollBar.h"
+#include "controls/Slider.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "ControlDesk.h"
-#include "MenuBar.h"
-#include "OpenTextFile.h"
-#include "OrvMenu.h"
-#include "SubMenu.h"
+#include "controls/MenuBar.h"
+#include "controls/OrvMenu.h"
+#include "controls/SubMenu.h"
+#include "engine/OpenTextFile.h"
 
 namespace {
 

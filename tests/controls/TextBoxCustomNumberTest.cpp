@@ -1,8 +1,8 @@
 // The number boxes built on the custom text box: digits only, as many as the range needs, and
 // the value brought back into its range when the person leaves the box.
 #include "ControlDesk.h"
-#include "CurrencyBox.h"
-#include "NumericBox.h"
+#include "controls/CurrencyBox.h"
+#include "controls/NumericBox.h"
 
 namespace {
 

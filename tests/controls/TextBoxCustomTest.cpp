@@ -5,9 +5,9 @@
 #include <atomic>
 
 #include "ControlDesk.h"
-#include "Font.h"
-#include "TextBox.h"
-#include "TextBoxCustom.h"
+#include "controls/TextBox.h"
+#include "controls/TextBoxCustom.h"
+#include "runtime/Font.h"
 
 namespace {
 

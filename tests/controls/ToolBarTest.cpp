@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <memory>
 
-#include "ButtonCustom.h"
-#include "Drawing.h"
-#include "Font.h"
 #include "GadgetDesk.h"
-#include "ToolBar.h"
-#include "ToolBarItem.h"
+#include "controls/ButtonCustom.h"
+#include "controls/Drawing.h"
+#include "controls/ToolBar.h"
+#include "controls/ToolBarItem.h"
+#include "runtime/Font.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <cstring>
 #include <string>
 
-#include "FileUtils.h"
-#include "MyCustomRandom.h"
-#include "StringUtils.h"
 #include "TempDir.h"
 #include "TestJob.h"
+#include "engine/FileUtils.h"
+#include "engine/MyCustomRandom.h"
+#include "util/StringUtils.h"
 
 namespace {
 

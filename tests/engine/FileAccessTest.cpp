@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "FileUtils.h"
-#include "OpenBinaryFile.h"
-#include "OpenTextFile.h"
 #include "TempDir.h"
+#include "engine/FileUtils.h"
+#include "engine/OpenBinaryFile.h"
+#include "engine/OpenTextFile.h"
 
 TEST(OpenBinaryFile, MissingFileIsInert) {
     TempDir dir;

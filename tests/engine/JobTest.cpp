@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "FileUtils.h"
 #include "TempDir.h"
 #include "TestJob.h"
+#include "engine/FileUtils.h"
 
 using FieldFocus = CryptEngine::FieldFocus;
 using Names = std::vector<std::string>;

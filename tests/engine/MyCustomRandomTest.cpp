@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "MyCustomRandom.h"
+#include "engine/MyCustomRandom.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "StringUtils.h"
+#include "util/StringUtils.h"
 
 TEST(StringUtils, TrimRemovesOnlyOuterWhiteSpace) {
     EXPECT_EQ(StringUtils::Trim(" \t pass word \n"), "pass word");

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "CryptEngine.h"
+#include "engine/CryptEngine.h"
 
 // A job driven the way the window drives it: inputs set as fields, every message, focus move and
 // progress value recorded. `onProgress` lets a test act at a given point, as a user pressing STOP.

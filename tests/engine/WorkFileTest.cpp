@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "TempDir.h"
-#include "WorkFile.h"
+#include "engine/WorkFile.h"
 
 using Names = std::vector<std::string>;
 

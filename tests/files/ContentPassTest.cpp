@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "FileUtils.h"
-#include "MyCustomRandom.h"
-#include "TempDir.h"
-#include "TestJob.h"
+#include "engine/FileUtils.h"
+#include "engine/MyCustomRandom.h"
+#include "tests/engine/TempDir.h"
+#include "tests/engine/TestJob.h"
 
 // The content pass moves data in runs of many blocks; these files span several runs, so that
 // every per-block rule is seen inside a run and across the runs' edges.

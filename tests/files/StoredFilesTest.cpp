@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "TempDir.h"
-#include "TestJob.h"
+#include "tests/engine/TempDir.h"
+#include "tests/engine/TestJob.h"
 
 namespace {
 

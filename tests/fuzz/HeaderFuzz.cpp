@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "CryptEngine.h"
 #include "InputFile.h"
+#include "engine/CryptEngine.h"
 
 namespace {
 

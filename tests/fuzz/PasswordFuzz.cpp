@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "Latin1.h"
+#include "cli/Latin1.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "GeneratorProbe.h"
-#include "MyCustomRandom.h"
 #include "ReferenceRandom.h"
+#include "engine/MyCustomRandom.h"
 
 // Content streams as long as large files: tens of millions of bytes, in the buffer sizes the
 // cipher uses, against the step-by-step reference.

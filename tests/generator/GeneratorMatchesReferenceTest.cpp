@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "GeneratorProbe.h"
-#include "MyCustomRandom.h"
 #include "ReferenceRandom.h"
+#include "engine/MyCustomRandom.h"
 
 #ifndef TESSELLA_SEED_STRIDE
 #define TESSELLA_SEED_STRIDE 1

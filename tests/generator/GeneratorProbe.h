@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "MyCustomRandom.h"
 #include "ReferenceRandom.h"
+#include "engine/MyCustomRandom.h"
 
 // Test access to the engine's generator: move its drift far ahead the way the reference's public
 // fields allow, and tell whether it has started replaying a recorded period.

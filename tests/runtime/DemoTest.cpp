@@ -3,10 +3,10 @@
 #include <chrono>
 #include <thread>
 
-#include "Application.h"
-#include "DemoForm.h"
-#include "OrvScreen.h"
 #include "RuntimeFixtures.h"
+#include "app/DemoForm.h"
+#include "runtime/Application.h"
+#include "runtime/OrvScreen.h"
 
 TEST(Demo, TimerAndClicksShowOnTheScreen) {
     OrvScreen screen("Tessella Cross Edition");

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "Application.h"
-#include "Child.h"
 #include "RuntimeFixtures.h"
-#include "VKPressed.h"
+#include "runtime/Application.h"
+#include "runtime/Child.h"
+#include "runtime/VKPressed.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <set>
 
-#include "Application.h"
-#include "Enviroment.h"
-#include "FileUtils.h"
+#include "engine/FileUtils.h"
+#include "runtime/Application.h"
+#include "util/Enviroment.h"
 
 TEST(Enviroment, RandomStaysInItsRange) {
     Application::Randomize = 0;

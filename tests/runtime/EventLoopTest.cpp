@@ -8,11 +8,11 @@
 #include <string>
 #include <thread>
 
-#include "Application.h"
-#include "OrvScreen.h"
 #include "RuntimeFixtures.h"
-#include "Timer.h"
-#include "Tread.h"
+#include "runtime/Application.h"
+#include "runtime/OrvScreen.h"
+#include "runtime/Timer.h"
+#include "runtime/Tread.h"
 
 namespace {
 

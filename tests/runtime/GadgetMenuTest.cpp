@@ -1,11 +1,11 @@
 #include <gadtools.h>
 #include <gtest/gtest.h>
 
-#include "Application.h"
-#include "Checkable.h"
-#include "CommandElement.h"
-#include "MenuEntries.h"
 #include "RuntimeFixtures.h"
+#include "runtime/Application.h"
+#include "runtime/Checkable.h"
+#include "runtime/CommandElement.h"
+#include "runtime/MenuEntries.h"
 
 namespace {
 

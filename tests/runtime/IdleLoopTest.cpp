@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "RuntimeFixtures.h"
-#include "Timer.h"
+#include "runtime/Timer.h"
 
 TEST(EventLoop, IdleLoopUsesAlmostNoCpu) {
     TraceForm main("main");

@@ -10,11 +10,11 @@
 #include <thread>
 #include <vector>
 
-#include "Application.h"
-#include "Child.h"
-#include "FileUtils.h"
-#include "Form.h"
-#include "OpenTextFile.h"
+#include "engine/FileUtils.h"
+#include "engine/OpenTextFile.h"
+#include "runtime/Application.h"
+#include "runtime/Child.h"
+#include "runtime/Form.h"
 
 // What the handlers saw, in order: "<who>:<event>[:<detail>]".
 inline std::vector<std::string> trace;

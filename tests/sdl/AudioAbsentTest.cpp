@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "audio/AudioMixer.h"
 #include "devices/audio.h"
+#include "platform/audio/AudioMixer.h"
 
 namespace {
 

@@ -12,12 +12,12 @@
 #include <thread>
 #include <vector>
 
-#include "KeyText.h"
 #include "intuition.h"
-#include "intuition/Presenter.h"
-#include "intuition/SysRequest.h"
+#include "platform/intuition/Presenter.h"
+#include "platform/intuition/SysRequest.h"
+#include "platform/sdl/DisplayProbe.h"
 #include "platform_test.h"
-#include "sdl/DisplayProbe.h"
+#include "tests/platform/KeyText.h"
 
 namespace {
 

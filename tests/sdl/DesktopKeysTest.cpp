@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "keymap.h"
-#include "sdl/SdlKeys.h"
+#include "platform/sdl/SdlKeys.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "../gadtools/GadToolsDesk.h"
-#include "KeyText.h"
-#include "intuition/Presenter.h"
+#include "platform/intuition/Presenter.h"
+#include "tests/platform/KeyText.h"
 #include "workbench.h"
 
 namespace {

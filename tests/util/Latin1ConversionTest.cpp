@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "StringUtils.h"
+#include "util/StringUtils.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "MyDateTime.h"
+#include "util/MyDateTime.h"
 
 namespace {
 

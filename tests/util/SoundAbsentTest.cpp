@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "Sound.h"
 #include "SoundFile.h"
+#include "util/Sound.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "gadtools/GadgetLook.h"
+#include "GadgetLook.h"
 
 #include <algorithm>
 
-namespace tessella::gadtools::look {
+namespace tessella::graphics::look {
 
 void Fill(RastPort* rp, int x, int y, int w, int h, UBYTE pen) {
     if (w <= 0 || h <= 0) {
@@ -85,4 +85,4 @@ void TextAt(RastPort* rp, TextFont* font, const std::string& text, int x, int y,
     }
 }
 
-}  // namespace tessella::gadtools::look
+}  // namespace tessella::graphics::look

@@ -3,12 +3,12 @@
 #include <cstring>
 
 #include "gadtools.h"
-#include "intuition/IntuitionState.h"
-#include "intuition/PngWriter.h"
-#include "intuition/SysRequest.h"
-#include "keymap/UsKeyMap.h"
+#include "platform/intuition/IntuitionState.h"
+#include "platform/intuition/PngWriter.h"
+#include "platform/intuition/SysRequest.h"
+#include "platform/keymap/UsKeyMap.h"
+#include "platform/workbench/AppWindows.h"
 #include "platform_test.h"
-#include "workbench/AppWindows.h"
 
 using tessella::intuition::Frame;
 using tessella::intuition::Intuition;

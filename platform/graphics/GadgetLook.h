@@ -6,7 +6,7 @@
 
 #include "graphics.h"
 
-namespace tessella::gadtools::look {
+namespace tessella::graphics::look {
 
 inline constexpr UBYTE kBackgroundPen = 0;
 inline constexpr UBYTE kTextPen = 1;
@@ -33,4 +33,4 @@ int TextWidth(TextFont* font, const std::string& text);
 // x of a text of width textWidth justified in a box (GTJ_LEFT, GTJ_RIGHT, GTJ_CENTER).
 int Justify(int x, int w, int textWidth, int justification);
 
-}  // namespace tessella::gadtools::look
+}  // namespace tessella::graphics::look
