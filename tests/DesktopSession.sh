@@ -10,6 +10,20 @@ fail() {
     exit 1
 }
 
+# A desktop test needs a virtual X server and the tools that drive and photograph it. Where one
+# is missing the test is skipped, with the reason (CTest's skip code, 77); where all are present
+# it runs, and any failure is a failure.
+require_desktop_tools() {
+    local missing=()
+    for tool in Xvfb xdpyinfo setxkbmap xdotool import convert compare "$@"; do
+        command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "skipped: missing ${missing[*]} (installed by scripts/install-deps.sh)"
+        exit 77
+    fi
+}
+
 # Waits (up to a generous limit) until a command succeeds; the limit only guards against a hang.
 until_true() {
     local tries=$1
@@ -25,6 +39,7 @@ until_true() {
 # version) with the given keyboard layout, and exports DISPLAY; the caller kills $xvfb_pid.
 # -noreset keeps the layout: Xvfb otherwise resets when its last client leaves.
 start_xvfb() {
+    require_desktop_tools
     local layout=$1 display=
     for n in $(seq 90 190); do
         if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
