@@ -378,18 +378,14 @@ struct CryptEngine::Output {
 struct CryptEngine::Source {
     std::string name;  // as the user gave it
     std::string path;  // opens the held file
-    int fd = -1;
+    // Closed with the source, and never copied: a copy would close it a second time.
+    Descriptor held{-1};
     struct stat status {};
 
-    ~Source() {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
     // Whether the file still has the size and time of change it had when it was opened.
     bool Unchanged() const {
         struct stat now {};
-        return ::fstat(fd, &now) == 0 && now.st_size == status.st_size &&
+        return ::fstat(held.fd, &now) == 0 && now.st_size == status.st_size &&
                now.st_mtim.tv_sec == status.st_mtim.tv_sec &&
                now.st_mtim.tv_nsec == status.st_mtim.tv_nsec;
     }
@@ -725,15 +721,15 @@ bool CryptEngine::Fail(const std::string& message, FieldFocus focus) {
 bool CryptEngine::OpenSource(const std::string& path, Source& source) {
     source.name = path;
     // Opening must never wait: a pipe without a writer would hold the job forever.
-    source.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (source.fd < 0 || ::fstat(source.fd, &source.status) != 0) {
+    source.held.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (source.held.fd < 0 || ::fstat(source.held.fd, &source.status) != 0) {
         return Fail(UpperNameOf(path) + ": file not found or inaccessible", FieldFocus::Files);
     }
     // Only a regular file has a size to announce and an end to reach.
     if (!S_ISREG(source.status.st_mode)) {
         return Fail(NameOf(path) + ": not a regular file", FieldFocus::Files);
     }
-    source.path = "/proc/self/fd/" + std::to_string(source.fd);
+    source.path = "/proc/self/fd/" + std::to_string(source.held.fd);
     if (::access(source.path.c_str(), R_OK) != 0) {
         source.path = path;
     }
