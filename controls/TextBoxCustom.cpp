@@ -1,6 +1,7 @@
 #include "TextBoxCustom.h"
 
 #include <intuition.h>
+#include <keymap.h>
 
 #include <algorithm>
 
@@ -10,11 +11,6 @@
 #include "util/StringUtils.h"
 
 namespace {
-
-constexpr int kRawUp = 76;
-constexpr int kRawDown = 77;
-constexpr int kRawRight = 78;
-constexpr int kRawLeft = 79;
 
 constexpr int kBackspace = 8;
 constexpr int kReturn = 13;
@@ -427,7 +423,7 @@ void TextBoxCustom::OnKeyDOWN(int key) {
     CustomControl::OnKeyDOWN(key);
     const Grid g = Measure();
     switch (key) {
-        case kRawUp: {
+        case RAWKEY_UP: {
             if (multiline == 0) {
                 return;
             }
@@ -439,7 +435,7 @@ void TextBoxCustom::OnKeyDOWN(int key) {
             MoveCursor(cells[static_cast<size_t>((row - 1) * g.columns + column)].index);
             return;
         }
-        case kRawDown: {
+        case RAWKEY_DOWN: {
             if (multiline == 0) {
                 return;
             }
@@ -453,7 +449,7 @@ void TextBoxCustom::OnKeyDOWN(int key) {
             }
             return;
         }
-        case kRawRight: {
+        case RAWKEY_RIGHT: {
             if (cursor >= charCount) {
                 Beep();
                 return;
@@ -465,7 +461,7 @@ void TextBoxCustom::OnKeyDOWN(int key) {
             MoveCursor(to);
             return;
         }
-        case kRawLeft: {
+        case RAWKEY_LEFT: {
             int to = std::max(cursor - 1, 0);
             if (date != 0 && (cursor == 3 || cursor == 6)) {
                 to = cursor - 2;

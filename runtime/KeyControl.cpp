@@ -1,5 +1,7 @@
 #include "KeyControl.h"
 
+#include <keymap.h>
+
 #include "Application.h"
 #include "GUIElement.h"
 
@@ -11,29 +13,29 @@ bool KeyControl::Pressed(GUIElement* window, int rawKey) {
 }
 
 bool KeyControl::LeftCursorPressed(GUIElement* w) {
-    return Pressed(w, 79);
+    return Pressed(w, RAWKEY_LEFT);
 }
 bool KeyControl::RightCursorPressed(GUIElement* w) {
-    return Pressed(w, 78);
+    return Pressed(w, RAWKEY_RIGHT);
 }
 bool KeyControl::UpCursorPressed(GUIElement* w) {
-    return Pressed(w, 76);
+    return Pressed(w, RAWKEY_UP);
 }
 bool KeyControl::DownCursorPressed(GUIElement* w) {
-    return Pressed(w, 77);
+    return Pressed(w, RAWKEY_DOWN);
 }
 bool KeyControl::SpacePressed(GUIElement* w) {
-    return Pressed(w, 64);
+    return Pressed(w, RAWKEY_SPACE);
 }
 bool KeyControl::LeftCtrlPressed(GUIElement* w) {
-    return Pressed(w, 99);
+    return Pressed(w, RAWKEY_CONTROL);
 }
 bool KeyControl::AltPressed(GUIElement* w) {
-    return Pressed(w, 100);
+    return Pressed(w, RAWKEY_LALT);
 }
 bool KeyControl::P_Pressed(GUIElement* w) {
-    return Pressed(w, 25);
+    return Pressed(w, RAWKEY_P);
 }
 bool KeyControl::G_Pressed(GUIElement* w) {
-    return Pressed(w, 36);
+    return Pressed(w, RAWKEY_G);
 }

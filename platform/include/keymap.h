@@ -82,6 +82,8 @@ struct InputEvent {
 #define IEQUALIFIER_RELATIVEMOUSE 0x8000
 
 // Raw key codes of the keys the toolkit names.
+#define RAWKEY_P 0x19
+#define RAWKEY_G 0x24
 #define RAWKEY_SPACE 0x40
 #define RAWKEY_BACKSPACE 0x41
 #define RAWKEY_TAB 0x42
