@@ -857,8 +857,9 @@ bool CryptEngine::EncryptPass(const Source& source, Output& out) {
                         ": a file name with a backslash cannot be stored (rename the file)",
                     FieldFocus::Files);
     }
-    checksumText = FileUtils::GetFileChecksum(source.path);
-    if (checksumText == FileUtils::kZeroChecksum || totalLength == 0) {
+    // A readable file whose columns cancel out has the all-zero checksum like an unreadable
+    // one, yet it is a file like any other: only a failed read or an empty file is refused.
+    if (!FileUtils::GetFileChecksum(source.path, checksumText) || totalLength == 0) {
         return Fail(NameOf(source.name) + ": file not found or inaccessible", FieldFocus::Files);
     }
     if (!PrepareOutput(out.destination, source, out)) {

@@ -130,9 +130,14 @@ constexpr int64_t kSplitSize = 8L * 1024 * 1024;
 }  // namespace
 
 std::string FileUtils::GetFileChecksum(std::string path) {
+    std::string checksum;
+    return GetFileChecksum(path, checksum) ? checksum : std::string(kZeroChecksum);
+}
+
+bool FileUtils::GetFileChecksum(const std::string& path, std::string& checksum) {
     uint8_t acc[16] = {};
     if (OpenBinaryFile(path).Errore() != 0) {
-        return ChecksumText(acc);
+        return false;
     }
     // The fold is an exclusive-or by column, so the halves of a large file can be folded on two
     // cores at once and combined; the second half goes on to wherever the file ends.
@@ -149,12 +154,13 @@ std::string FileUtils::GetFileChecksum(std::string path) {
         helper.join();
     }
     if (!firstOk || !secondOk) {
-        return kZeroChecksum;
+        return false;
     }
     for (size_t k = 0; k < 16; ++k) {
         acc[k] ^= second[k];
     }
-    return ChecksumText(acc);
+    checksum = ChecksumText(acc);
+    return true;
 }
 
 bool FileUtils::DeleteFile(std::string path) {

@@ -15,6 +15,9 @@ public:
     static std::string AddDirSeparator(std::string dir);
     static char GetDirSeparator() { return '/'; }
     static std::string GetFileChecksum(std::string path);
+    // The same, telling an unreadable file (false) from content whose checksum happens to be
+    // kZeroChecksum, as that of any content whose 16 columns cancel out.
+    static bool GetFileChecksum(const std::string& path, std::string& checksum);
     // The checksum's fold of `n` content bytes that start at content offset `offset`, and the
     // text of a finished fold: a pass can checksum what it moves without reading it again.
     static void FoldChecksum(uint8_t (&acc)[16], const char* data, size_t n, int64_t offset);
