@@ -84,8 +84,9 @@ fuzz: deps $(FUZZ)/CMakeCache.txt
 package:
 	./scripts/package.sh $(PACKAGE_DIR) $(JOBS)
 
-# Installing from the sources: a Release build of the programs alone in $(INSTALL_DIR), installed under
-# $(PREFIX) (inside $(DESTDIR) when set); `make uninstall` removes what the last install put there.
+# Installing from the sources: a Release build of the programs alone in $(INSTALL_DIR), which
+# nothing else uses, installed under $(PREFIX) (inside $(DESTDIR) when set); `make uninstall`
+# removes what the last install put there. No `deps`: installing needs no test tools.
 install-build:
 	@test -f $(INSTALL_DIR)/CMakeCache.txt || cmake -S . -B $(INSTALL_DIR) $(CMAKE_GEN) \
 	    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTESSELLA_DEMOS=OFF

@@ -46,7 +46,8 @@ install)
     refresh_caches
     ;;
 uninstall)
-    [ -f "$manifest" ] || { echo "install.sh: nothing recorded as installed from $build" >&2; exit 1; }
+    [ -f "$manifest" ] ||
+        { echo "install.sh: nothing recorded as installed from $build" >&2; exit 1; }
     while IFS= read -r f; do
         [ -n "$f" ] || continue
         if [ -e "$f" ] || [ -L "$f" ]; then

@@ -14,7 +14,8 @@ out=$(cd "$out" && pwd)
 
 for tool in dpkg-buildpackage:dpkg-dev dh:debhelper dpkg-checkbuilddeps:dpkg-dev; do
     command -v "${tool%%:*}" >/dev/null 2>&1 || {
-        echo "package.sh: ${tool%%:*} is missing; install it with: sudo apt-get install ${tool#*:}" >&2
+        echo "package.sh: ${tool%%:*} is missing; install it with:" \
+            "sudo apt-get install ${tool#*:}" >&2
         exit 1
     }
 done

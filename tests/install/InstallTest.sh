@@ -105,7 +105,8 @@ grep -q "^[0-9]*:$type:\*\.velx$" "$stage/mime/globs2" || fail "no *.velx patter
     application-x-tessella-velx ] || fail "the file type names no icon of its own"
 
 # Every README link points at an installed file.
-for link in $(grep -o '](docs/[^)]*)' "$root/share/doc/tessella/README.md" | sed 's/^](//; s/)$//'); do
+links=$(grep -o '](docs/[^)]*)' "$root/share/doc/tessella/README.md" | sed 's/^](//; s/)$//')
+for link in $links; do
     [ -f "$root/share/doc/tessella/$link" ] || fail "the installed README links to a missing $link"
 done
 # Each PNG icon is as large as the folder it sits in says (width and height at bytes 16 to 23).
