@@ -2,8 +2,8 @@
 # `make install` and `make uninstall`: installs a build under PREFIX (inside DESTDIR when set)
 # and removes exactly that again.
 #   install.sh install|uninstall BUILD-DIR PREFIX        (DESTDIR from the environment)
-# Installing records, in BUILD-DIR, what was installed (CMake's install_manifest.txt) and which
-# folders did not exist before, so that uninstalling removes the files and then those folders,
+# Installing records, in BUILD-DIR, what was installed (CMake's install_manifest.txt, with DESTDIR
+# put before its paths where CMake leaves it out) and which folders did not exist before, so that uninstalling removes the files and then those folders,
 # when empty. On the machine itself (no DESTDIR) the desktop's caches of file types, menu entries
 # and icons are brought up to date afterwards; a cache file the refresh made in a folder this
 # install created goes with it once nothing else is left there.
@@ -13,7 +13,7 @@ build=$2
 prefix=$3
 destdir=${DESTDIR:-}
 root=$destdir$prefix
-manifest=$build/install_manifest.txt
+manifest=$build/install_files.txt
 created=$build/install_created_dirs.txt
 
 refresh_caches() {
@@ -43,6 +43,13 @@ install)
     done >>"$created"
     sort -u -o "$created" "$created"
     DESTDIR=$destdir cmake --install "$build" --prefix "$prefix"
+    # CMake ends the list without a line end: the last line is read all the same.
+    while IFS= read -r f || [ -n "$f" ]; do
+        case $f in
+        "$destdir"/*) echo "$f" ;;
+        *) echo "$destdir$f" ;;
+        esac
+    done <"$build/install_manifest.txt" >"$manifest"
     refresh_caches
     ;;
 uninstall)
