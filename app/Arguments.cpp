@@ -1,6 +1,5 @@
 #include "Arguments.h"
 
-
 const char* Arguments::Usage() {
     return "usage: tessella [--snapshot PNG] [--] [FILE]\n"
            "       tessella --help | --version\n"
