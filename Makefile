@@ -6,6 +6,10 @@ RELEASE   ?= build-release
 MINIMAL   ?= build-minimal
 FUZZ      ?= build-fuzz
 TSAN      ?= build-tsan
+# `make package`'s sources, build and results, and `make install`'s build: folders of their own.
+PACKAGE_DIR ?= build-package
+INSTALL_DIR ?= build-install
+PREFIX    ?= /usr/local
 # Seconds each fuzz target runs in `make fuzz`; `make test` runs the short fixed pass (0).
 FUZZ_TIME ?= 60
 FUZZ_TEST_TIME ?= 0
@@ -15,7 +19,7 @@ WERROR    ?= OFF
 CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
 .PHONY: all deps build build-asan run test test-plain test-asan test-configs test-fuzz fuzz \
-        package tsan bench pictures format clean
+        package install install-build uninstall tsan bench pictures format clean
 
 all: build
 
@@ -74,13 +78,25 @@ fuzz: deps $(FUZZ)/CMakeCache.txt
 	cmake --build $(FUZZ) -j $(JOBS)
 	./scripts/fuzz.sh $(FUZZ) $(FUZZ_TIME)
 
-# A Debian package of the Release build, in $(RELEASE).
-package: deps
-	cmake -S . -B $(RELEASE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-	    -DTESSELLA_WERROR=$(WERROR)
-	cmake --build $(RELEASE) -j $(JOBS)
-	cd $(RELEASE) && cpack
-	@ls $(RELEASE)/*.deb
+# The Debian source and binary packages (tessella, tessella-cli), built from debian/ by
+# dpkg-buildpackage into $(PACKAGE_DIR); no root needed. Says what to install when the build
+# dependencies are missing, rather than installing the test tools of `deps`.
+package:
+	./scripts/package.sh $(PACKAGE_DIR) $(JOBS)
+
+# Installing from the sources: a Release build of the programs alone in $(INSTALL_DIR), which
+# nothing else uses, installed under $(PREFIX) (inside $(DESTDIR) when set); `make uninstall`
+# removes what the last install put there. No `deps`: installing needs no test tools.
+install-build:
+	@test -f $(INSTALL_DIR)/CMakeCache.txt || cmake -S . -B $(INSTALL_DIR) $(CMAKE_GEN) \
+	    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTESSELLA_DEMOS=OFF
+	cmake --build $(INSTALL_DIR) -j $(JOBS)
+
+install: install-build
+	DESTDIR="$(DESTDIR)" ./scripts/install.sh install $(INSTALL_DIR) $(PREFIX)
+
+uninstall:
+	DESTDIR="$(DESTDIR)" ./scripts/install.sh uninstall $(INSTALL_DIR) $(PREFIX)
 
 tsan: deps $(TSAN)/CMakeCache.txt
 	./scripts/tsan.sh $(TSAN) $(JOBS)
@@ -97,4 +113,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(RELEASE) $(MINIMAL) $(FUZZ) $(TSAN)
+	rm -rf $(BUILD) $(ASAN) $(RELEASE) $(MINIMAL) $(FUZZ) $(TSAN) $(PACKAGE_DIR) $(INSTALL_DIR)

@@ -1,9 +1,5 @@
 #include "Arguments.h"
 
-#ifndef TESSELLA_VERSION
-#define TESSELLA_VERSION "unknown"
-#endif
-
 const char* Arguments::Usage() {
     return "usage: tessella [--snapshot PNG] [--] [FILE]\n"
            "       tessella --help | --version\n"

@@ -39,8 +39,8 @@ namespace {
 
 constexpr const char* kTitle = "Tessella Cross Edition";
 constexpr const char* kHomePage = "http://www.tessella.example.org";
-constexpr const char* kVersion = "1.0";
-constexpr const char* kLegal = "Copyright (C) 2026 The Tessella Project. All rights reserved.";
+// The build's version, the one both programs print with --version.
+constexpr const char* kVersion = TESSELLA_VERSION;
 constexpr const char* kNote =
     "Encrypts and decrypts files with a password. Keep your password safe: without it an "
     "encrypted file cannot be restored.";
@@ -559,7 +559,7 @@ void FormMain::ShowInformation() {
     formAbout = new FormAbout(this);
     formAbout->SetImageLogo(LogoIFF, Logo::kWidth, Logo::kHeight);
     formAbout->SetProgramNameEx(std::string(kTitle) + " " + kVersion);
-    formAbout->SetLegalInformation(kLegal);
+    formAbout->SetLegalInformation(std::string(Startup::kCopyright) + ". MIT License.");
     formAbout->SetNote(kNote);
     formAbout->SetUrlSite(kHomePage);
     formAbout->Show();

@@ -11,7 +11,8 @@ struct Library;
 class Startup {
 public:
     static constexpr const char* kProgramName = "Tessella Cross Edition";
-    static constexpr const char* kCopyright = "Copyright (C) 2026 The Tessella Project";
+    static constexpr const char* kCopyright =
+        "Copyright (C) 2026 Tessella Cross Edition developers";
 
     // The program's name, one blank, the copyright line: the screen's and the main window's title.
     static std::string WindowTitle();

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need: only the ones that
-# are missing, so a machine that already has them is left alone and no network is touched.
+# Installs the Debian packages the build, the tests (the package's too) and the benchmarks need:
+# only the ones that are missing, so a machine that already has them is left alone and no
+# network is touched.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
     libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core
     libsdl2-dev libx11-dev xvfb xdotool x11-utils x11-xkb-utils imagemagick
     desktop-file-utils libxml2-utils shared-mime-info
+    debhelper lintian appstream
     dosfstools fusefat
 )
 

@@ -18,14 +18,24 @@ DESTDIR=$stage/dest cmake --install "$build" --prefix /usr >"$stage/install.log"
     { cat "$stage/install.log" >&2; fail "cmake --install"; }
 root=$stage/dest/usr
 
+sizes=(16 22 24 32 48 64 128 256)
 expected=(
     bin/tessella-cli
     share/man/man1/tessella-cli.1
     share/bash-completion/completions/tessella-cli
     share/mime/packages/tessella.xml
+    share/icons/hicolor/scalable/mimetypes/application-x-tessella-velx.svg
     share/doc/tessella/LICENSE
     share/doc/tessella/README.md
 )
+# The README's links: the file format and the pictures.
+for doc in format.md window-encrypt.png window-job-running.png window-decrypt.png \
+    window-about.png window-demo.png toolkit-demo.png gallery.png; do
+    expected+=(share/doc/tessella/docs/$doc)
+done
+for size in "${sizes[@]}"; do
+    expected+=(share/icons/hicolor/${size}x${size}/mimetypes/application-x-tessella-velx.png)
+done
 programs=(tessella-cli)
 if [ "$kind" = with-window ]; then
     programs+=(tessella)
@@ -34,7 +44,11 @@ if [ "$kind" = with-window ]; then
         share/man/man1/tessella.1
         share/applications/tessella.desktop
         share/icons/hicolor/scalable/apps/tessella.svg
+        share/metainfo/org.example.tessella.metainfo.xml
     )
+    for size in "${sizes[@]}"; do
+        expected+=(share/icons/hicolor/${size}x${size}/apps/tessella.png)
+    done
 fi
 found=$(cd "$root" && find . -type f -o -type l | sed 's|^\./||' | sort)
 wanted=$(printf '%s\n' "${expected[@]}" | sort)
@@ -87,6 +101,20 @@ at=$(LC_ALL=C grep -obUaF -- "$(head -c 43 "$encrypted")" "$magic" | head -n 1 |
 tail -c +$((at + 1)) "$magic" | head -c 44 | cmp -s - "$stage/work/signature" ||
     fail "the file type's signature differs from the one tessella-cli writes"
 grep -q "^[0-9]*:$type:\*\.velx$" "$stage/mime/globs2" || fail "no *.velx pattern for $type"
+[ "$(xmllint --xpath 'string(//*[local-name()="icon"]/@name)' "$mimexml")" = \
+    application-x-tessella-velx ] || fail "the file type names no icon of its own"
+
+# Every README link points at an installed file.
+links=$(grep -o '](docs/[^)]*)' "$root/share/doc/tessella/README.md" | sed 's/^](//; s/)$//')
+for link in $links; do
+    [ -f "$root/share/doc/tessella/$link" ] || fail "the installed README links to a missing $link"
+done
+# Each PNG icon is as large as the folder it sits in says (width and height at bytes 16 to 23).
+for png in "$root"/share/icons/hicolor/*x*/*/*.png; do
+    size=$(basename "$(dirname "$(dirname "$png")")")
+    dims=$(od -An -tu1 -j16 -N8 "$png" | awk '{print $3*256+$4 "x" $7*256+$8}')
+    [ "$dims" = "$size" ] || fail "$png is $dims"
+done
 
 if [ "$kind" = with-window ]; then
     desktop=$root/share/applications/tessella.desktop
@@ -99,6 +127,12 @@ if [ "$kind" = with-window ]; then
     icon=$root/share/icons/hicolor/scalable/apps/$(entry Icon).svg
     [ -f "$icon" ] || fail "the menu entry's icon $(entry Icon) is not installed"
     xmllint --noout "$icon" || fail "the icon is malformed"
+    metainfo=$root/share/metainfo/org.example.tessella.metainfo.xml
+    xmllint --noout "$metainfo" || fail "the metainfo is malformed"
+    if command -v appstreamcli >/dev/null; then
+        appstreamcli validate --no-net --pedantic "$metainfo" >"$stage/appstream.log" 2>&1 ||
+            { cat "$stage/appstream.log" >&2; fail "appstreamcli refused the metainfo"; }
+    fi
 fi
 echo "installed: ${programs[*]}, manual pages, completion, file type$(
-    [ "$kind" = with-window ] && echo ", menu entry, icon"), licence"
+    [ "$kind" = with-window ] && echo ", menu entry, icons, metainfo"), licence, documents"
