@@ -4,15 +4,15 @@
 #include <mutex>
 #include <vector>
 
-#include "AudioMixer.h"
 #include "devices/audio.h"
+#include "platform/sdl/AudioMixer.h"
 
 namespace tessella::audio {
 namespace {
 
 struct Write {
     IOAudio* request = nullptr;
-    Voice voice;
+    sdl::Voice voice;
     bool playing = false;
 };
 
@@ -29,7 +29,7 @@ public:
     AudioDevice() { base_.driver = this; }
 
     BYTE Open(ULONG unit, IORequest* ioReq, ULONG /*flags*/) override {
-        if (unit != 0 || !AudioMixer::Get().Open()) {
+        if (unit != 0 || !sdl::AudioMixer::Get().Open()) {
             return IOERR_OPENFAIL;
         }
         auto* request = reinterpret_cast<IOAudio*>(ioReq);
@@ -164,7 +164,7 @@ private:
             }
             for (Write& w : channel.queue) {
                 if (w.playing) {
-                    AudioMixer::Get().Stop(&w.voice);
+                    sdl::AudioMixer::Get().Stop(&w.voice);
                 }
                 aborted.push_back(w.request);
             }
@@ -221,7 +221,7 @@ private:
 
     static void Play(Write& w) {
         w.playing = true;
-        AudioMixer::Get().Start(&w.voice);
+        sdl::AudioMixer::Get().Start(&w.voice);
     }
 
     // Takes a write off its channel wherever it is in the queue; the caller replies to it.
@@ -233,7 +233,7 @@ private:
                 }
                 const bool wasFront = it == channel.queue.begin();
                 if (it->playing) {
-                    AudioMixer::Get().Stop(&it->voice);
+                    sdl::AudioMixer::Get().Stop(&it->voice);
                 }
                 channel.queue.erase(it);
                 if (wasFront && !channel.queue.empty()) {

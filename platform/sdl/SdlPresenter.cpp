@@ -329,7 +329,7 @@ bool SdlPresenter::OwnsCallingThread() {
 }
 
 void SdlPresenter::Finish() {
-    audio::AudioMixer::Get().Stop(&tone_);
+    AudioMixer::Get().Stop(&tone_);
     if (cursor_ != nullptr) {
         SDL_FreeCursor(cursor_);
         cursor_ = nullptr;
@@ -789,7 +789,7 @@ void SdlPresenter::UpdatePointer(const std::array<ULONG, 256>& palette) {
 }
 
 void SdlPresenter::StartTone() {
-    audio::AudioMixer& mixer = audio::AudioMixer::Get();
+    AudioMixer& mixer = AudioMixer::Get();
     if (!mixer.Open()) {
         return;  // no sound output: the flash alone
     }

@@ -15,8 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "AudioMixer.h"
 #include "SdlKeys.h"
-#include "platform/audio/AudioMixer.h"
 #include "platform/intuition/Presenter.h"
 
 namespace tessella::sdl {
@@ -117,7 +117,7 @@ private:
     UWORD pasteKey_ = kNoRawKey;
     std::vector<std::string> dropped_;  // files of the drop under way, as the desktop names them //
                                         // the key that pasted, until it comes up
-    audio::Voice tone_;
+    Voice tone_;
 };
 
 // Makes a lost display end the program in order, through the presenter given (null: no more).

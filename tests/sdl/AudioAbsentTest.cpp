@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "devices/audio.h"
-#include "platform/audio/AudioMixer.h"
+#include "platform/sdl/AudioMixer.h"
 
 namespace {
 
-using tessella::audio::AudioMixer;
-using tessella::audio::Finished;
-using tessella::audio::Voice;
+using tessella::sdl::AudioMixer;
+using tessella::sdl::Finished;
+using tessella::sdl::Voice;
 
 TEST(AudioAbsent, OpenDeviceFailsWithoutASoundOutput) {
     setenv("SDL_AUDIODRIVER", "no-such-output", 1);

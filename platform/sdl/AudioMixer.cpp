@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/sdl/SdlSystem.h"
+#include "SdlSystem.h"
 
-namespace tessella::audio {
+namespace tessella::sdl {
 namespace {
 
 // libasound's error handler (snd_lib_error_handler_t), declared here: the platform neither
@@ -162,4 +162,4 @@ void AudioMixer::Callback(void* self, Uint8* stream, int bytes) {
     }
 }
 
-}  // namespace tessella::audio
+}  // namespace tessella::sdl

@@ -9,7 +9,7 @@
 
 #include "exec.h"
 
-namespace tessella::audio {
+namespace tessella::sdl {
 
 struct Voice {
     const BYTE* samples = nullptr;
@@ -70,4 +70,4 @@ private:
 // last one is the first again while cycles remain, silence after the last cycle.
 float SampleAt(const Voice& voice, double position);
 
-}  // namespace tessella::audio
+}  // namespace tessella::sdl
