@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the tests of the threaded parts (engine, platform, runtime, controls, and the windows
-# when they exist) with ThreadSanitizer and runs them; any data race or lock-order problem fails
+# Builds the tests of the threaded parts (engine, platform, runtime, controls, the windows when
+# they exist, and the command line that the script tests run) with ThreadSanitizer and runs them; any data race or lock-order problem fails
 # a test.
 #   tsan.sh BUILD-DIR JOBS
 set -uo pipefail
@@ -8,7 +8,7 @@ build=$(cd "$1" && pwd)
 jobs=$2
 candidates=(engine_tests platform_tests gadtools_tests requester_tests desktop_tests audio_tests
             audio_absent_tests runtime_tests controls_tests app_tests tessella-pictures
-            tessella-window-demo)
+            tessella-window-demo tessella-cli)
 has_target() {
     if [ -f "$build/build.ninja" ]; then
         ninja -C "$build" -t query "$1" >/dev/null 2>&1
