@@ -4,8 +4,7 @@
 #include "GadgetDesk.h"
 #include "controls/Button.h"
 #include "controls/CheckBox.h"
-#include "engine/FileUtils.h"
-#include "engine/OpenTextFile.h"
+#include "tests/support/TestLog.h"
 
 namespace {
 
@@ -152,7 +151,7 @@ TEST_F(Buttons, WithoutAGadgetACheckBoxStaysUnloadedAndTheWindowKeepsItsOthers) 
     ok.SetLocation(40, 40);
     ok.SetCommand(Command);
     ok.Show();
-    FileUtils::DeleteFile("log.txt");
+    TestLog::Fresh();
 
     // Visual information the gadget library does not recognise: it makes no gadget.
     struct Foreign {
@@ -169,8 +168,7 @@ TEST_F(Buttons, WithoutAGadgetACheckBoxStaysUnloadedAndTheWindowKeepsItsOthers) 
     GUIElement::GlobalVisualInfo = real;
 
     EXPECT_FALSE(check.IsLoad());
-    EXPECT_EQ(OpenTextFile("log.txt").GetContenuto(),
-              (std::vector<std::string>{"Errore creazione gadgets"}));
+    EXPECT_EQ(TestLog::Lines(), (std::vector<std::string>{"Errore creazione gadgets"}));
     check.SetChecked(1);
     EXPECT_EQ(check.IsChecked(), 1);
     EXPECT_TRUE(bare.IsLoad());  // counts as loaded; what needs the gadget is skipped

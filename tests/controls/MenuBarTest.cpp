@@ -6,7 +6,7 @@
 #include "controls/MenuBar.h"
 #include "controls/OrvMenu.h"
 #include "controls/SubMenu.h"
-#include "engine/OpenTextFile.h"
+#include "tests/support/TestLog.h"
 
 namespace {
 
@@ -41,6 +41,7 @@ class Menus : public ControlDesk {
 protected:
     void SetUp() override {
         ControlDesk::SetUp();
+        TestLog::Fresh();
         bar = std::make_unique<MenuBar>(main.get());
         file = std::make_unique<OrvMenu>(bar.get(), "&File");
         info = std::make_unique<SubMenu>(file.get(), "&Info...");
@@ -274,7 +275,7 @@ TEST_F(Menus, AStripLargerThanItsDescriptionKeepsTheFirstEntriesAndSaysSo) {
     EXPECT_EQ(Label(Item(2, 0)), "Entry 0");
     EXPECT_EQ(Item(2, 62 + 1), nullptr);  // the platform's own limit of 63 items a menu
     EXPECT_TRUE(many.back()->IsLoad());
-    const std::vector<std::string> log = OpenTextFile("log.txt").GetContenuto();
+    const std::vector<std::string> log = TestLog::Lines();
     EXPECT_NE(std::find_if(log.begin(), log.end(),
                            [](const std::string& l) { return l.rfind("MenuBar::Load", 0) == 0; }),
               log.end());

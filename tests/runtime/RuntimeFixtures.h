@@ -10,11 +10,10 @@
 #include <thread>
 #include <vector>
 
-#include "engine/FileUtils.h"
-#include "engine/OpenTextFile.h"
 #include "runtime/Application.h"
 #include "runtime/Child.h"
 #include "runtime/Form.h"
+#include "tests/support/TestLog.h"
 
 // What the handlers saw, in order: "<who>:<event>[:<detail>]".
 inline std::vector<std::string> trace;
@@ -106,11 +105,11 @@ inline void ClickAt(tagPOINT p) {
 }
 
 inline std::vector<std::string> LogLines() {
-    return OpenTextFile("log.txt").GetContenuto();
+    return TestLog::Lines();
 }
 
 inline void FreshLog() {
-    FileUtils::DeleteFile("log.txt");
+    TestLog::Fresh();
 }
 
 // Runs the loop on this thread while a user acts on another; the user ends by closing the main
