@@ -58,12 +58,8 @@ std::string FindOutputClash(const std::vector<PlannedJob>& jobs) {
             readers.emplace(file, k);
         }
     }
-    for (size_t i = 0; i < jobs.size(); ++i) {
-        const std::string& destination = jobs[i].destination;
-        if (destination.empty()) {
-            continue;
-        }
-        for (const std::string& key : {EntryKey(destination), FileKey(destination)}) {
+    for (const auto& [entry, i] : writers) {
+        for (const std::string& key : {entry, FileKey(jobs[i].destination)}) {
             const auto reader = key.empty() ? readers.end() : readers.find(key);
             // Its own source is the job's own concern: it refuses to write over it.
             if (reader != readers.end() && reader->second != i) {

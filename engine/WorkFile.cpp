@@ -151,8 +151,10 @@ struct Maker {
     }
 };
 
-std::string CandidateName(const std::string& folder, int n) {
-    return folder + kPrefix + Maker::Current().Tag() + "-" + std::to_string(n) + kSuffix;
+// The n-th name this process may give a work file in `folder`; `maker` is Maker::Current().Tag(),
+// read once per search rather than once per name tried.
+std::string CandidateName(const std::string& folder, const std::string& maker, int n) {
+    return folder + kPrefix + maker + "-" + std::to_string(n) + kSuffix;
 }
 
 // Folders already cleaned by this process, by device and inode: once is enough.
@@ -234,8 +236,9 @@ bool WorkFile::Create(const std::string& inFolder, Kind kind) {
             return false;
         }
     }
+    const std::string maker = Maker::Current().Tag();
     for (int n = 0; n < kNameAttempts; ++n) {
-        const std::string candidate = CandidateName(folder, n);
+        const std::string candidate = CandidateName(folder, maker, n);
         fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0) {
             // The engine opens the file again through the descriptor, never by its name: in a
@@ -305,8 +308,9 @@ bool WorkFile::Commit(const std::string& destination, mode_t mode, bool replace)
         // An unnamed file cannot take the place of another in one step: it gets a name of its
         // own next to the destination first.
         std::string staged;
+        const std::string maker = Maker::Current().Tag();
         for (int n = 0; n < kNameAttempts && staged.empty(); ++n) {
-            const std::string candidate = CandidateName(folder, n);
+            const std::string candidate = CandidateName(folder, maker, n);
             if (LinkTo(candidate)) {
                 staged = candidate;
             } else if (errno != EEXIST) {
