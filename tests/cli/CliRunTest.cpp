@@ -271,7 +271,8 @@ TEST(Cli, SeveralSourcesGoToTheirDefaultNamesOrIntoAFolder) {
 // one stored, read with the password.
 TEST(Cli, ClashesAreFoundBeforeAnyJobRunsEvenThroughStoredNames) {
     TempDir dir;
-    dir.Write("pw", "clash check 1\n");
+    // Blanks around a password are no part of it, for the names read ahead as for the jobs.
+    dir.Write("pw", "  clash check 1 \n");
     for (const char* sub : {"d1", "d2", "out", "inner"}) {
         std::filesystem::create_directory(dir.Path(sub));
     }
@@ -366,6 +367,11 @@ TEST(Cli, ControlCharactersInNamesAreShownEscaped) {
         labelled.err.find("e\\x1B]0;owned\\x07\\nERROR: fake.txt: File encrypted successfully"),
         std::string::npos);
     EXPECT_EQ(labelled.err.find('\x1B'), std::string::npos);
+    // The engine's own messages name it escaped too.
+    std::filesystem::create_directory(dir.Path("dir\x1B[2J"));
+    const Outcome folder =
+        RunCli(dir, {"encrypt", "--password-file", "pw", "dir\x1B[2J", "folder.velx"});
+    EXPECT_EQ(folder.err, "ERROR: dir\\x1B[2J: not a regular file\n");
 }
 
 TEST(Cli, ADestinationInAMissingFolderSaysWhichFolderAndWhy) {

@@ -75,10 +75,12 @@ TEST(Latin1Conversion, ControlCharactersInShownNamesAreEscaped) {
     // C1 controls, as UTF-8 (U+009B, the one-byte CSI) or as a byte a Latin-1 terminal reads.
     EXPECT_EQ(StringUtils::EscapeControls("\xC2\x9B"
                                           "2J|\x9B"
-                                          "2J|\x85"),
+                                          "2J|\x85|\x80|\x9F|\xC2\x9F"),
               "\\xC2\\x9B"
               "2J|\\x9B"
-              "2J|\\x85");
+              "2J|\\x85|\\x80|\\x9F|\\xC2\\x9F");
+    // The first bytes past either end of the ranges are letters.
+    EXPECT_EQ(StringUtils::EscapeControls(" ~\xA0\xC2\xA0"), " ~\xA0\xC2\xA0");
     // Their neighbours are letters: U+00A0.., Latin-1 bytes, and a continuation byte in the C1
     // range inside a well-formed character.
     EXPECT_EQ(
