@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "app/FormMain.h"
-#include "platform/intuition/Presenter.h"
 #include "platform_test.h"
 #include "runtime/Application.h"
 #include "runtime/OrvScreen.h"
@@ -55,17 +54,14 @@ int MeasureOneLaunch(const char* launched) {
     const bool measureIdle = std::getenv(kIdleVar) != nullptr;
     std::thread watcher([&] {
         PlatformTest::WaitIdle();
-        tessella::intuition::Frame frame;
-        tessella::intuition::ComposeFrontScreen(frame);
+        PlatformTest::ComposeDesktopFrame();
         readyMs = since(Clock::now());
         if (measureIdle) {
             const double before = CpuSeconds();
             std::this_thread::sleep_for(std::chrono::seconds(3));
             idleCpuPercent = (CpuSeconds() - before) / 3.0 * 100.0;
         }
-        InputEvent close{};
-        close.ie_Class = IECLASS_CLOSEWINDOW;
-        tessella::intuition::PostInputEvent(close);
+        PlatformTest::CloseDesktopWindow();
         PlatformTest::AnswerRequester(0);
     });
     Application::Run(window);

@@ -26,7 +26,7 @@ cmake -S . -B "$release" "${gen[@]}" -DCMAKE_BUILD_TYPE=Release -DTESSELLA_WERRO
 cmake --build "$release" -j "$jobs"
 looked_for "$release" 'GTest_DIR|GTEST_' && fail "a build without tests looked for GoogleTest"
 [ -x "$release/cli/tessella-cli" ] || fail "Release built no tessella-cli"
-[ -x "$release/platform/demo/tessella-window-demo" ] || fail "Release built no window demo"
+[ -x "$release/examples/tessella-window-demo" ] || fail "Release built no window demo"
 
 cmake -S . -B "$minimal" "${gen[@]}" -DCMAKE_BUILD_TYPE=Release -DTESSELLA_WERROR=ON \
     -DTESSELLA_TOOLKIT=OFF -DBUILD_TESTING=ON >/dev/null

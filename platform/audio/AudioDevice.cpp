@@ -282,4 +282,8 @@ exec::DeviceDriver& AudioDriver() {
     return *device;
 }
 
+namespace {
+[[maybe_unused]] const bool registered = exec::RegisterDevice(AUDIONAME, &AudioDriver);
+}  // namespace
+
 }  // namespace tessella::audio

@@ -18,6 +18,11 @@ public:
     virtual void AbortIO(IORequest* ioReq) = 0;
 };
 
+// A device makes itself known to exec under its name (as "timer.device"), once, before the
+// program's first OpenDevice: each device's own file registers it when the program starts, so
+// exec names none of them. Returns true, for use as a static initialiser.
+bool RegisterDevice(const char* name, DeviceDriver& (*driver)());
+
 struct DeviceBase {
     Device device;
     DeviceDriver* driver;

@@ -1,11 +1,9 @@
 #include <cstring>
+#include <mutex>
+#include <vector>
 
 #include "DeviceDriver.h"
 #include "PortLock.h"
-#include "devices/audio.h"
-#include "devices/timer.h"
-#include "platform/audio/AudioDevice.h"
-#include "platform/timer/TimerDevice.h"
 
 namespace {
 
@@ -17,10 +15,26 @@ struct KnownDevice {
     DeviceDriver& (*driver)();
 };
 
-const KnownDevice kDevices[] = {
-    {TIMERNAME, &tessella::timer::TimerDriver},
-    {AUDIONAME, &tessella::audio::AudioDriver},
-};
+// Filled while the program starts, by the devices' own files; read by OpenDevice.
+std::mutex& DevicesLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+std::vector<KnownDevice>& Devices() {
+    static std::vector<KnownDevice> devices;
+    return devices;
+}
+
+DeviceDriver* FindDriver(const char* name) {
+    std::lock_guard guard(DevicesLock());
+    for (const KnownDevice& known : Devices()) {
+        if (std::strcmp(known.name, name) == 0) {
+            return &known.driver();
+        }
+    }
+    return nullptr;
+}
 
 DeviceDriver* DriverOf(IORequest* ioReq) {
     if (ioReq == nullptr || ioReq->io_Device == nullptr ||
@@ -31,6 +45,16 @@ DeviceDriver* DriverOf(IORequest* ioReq) {
 }
 
 }  // namespace
+
+namespace tessella::exec {
+
+bool RegisterDevice(const char* name, DeviceDriver& (*driver)()) {
+    std::lock_guard guard(DevicesLock());
+    Devices().push_back({name, driver});
+    return true;
+}
+
+}  // namespace tessella::exec
 
 IORequest* CreateExtIO(MsgPort* port, LONG ioSize) {
     if (port == nullptr || ioSize < static_cast<LONG>(sizeof(IORequest))) {
@@ -63,12 +87,8 @@ BYTE OpenDevice(CONST_STRPTR devName, ULONG unitNumber, IORequest* ioReq, ULONG 
     if (devName == nullptr || ioReq == nullptr) {
         return IOERR_OPENFAIL;
     }
-    for (const KnownDevice& known : kDevices) {
-        if (std::strcmp(known.name, devName) != 0) {
-            continue;
-        }
-        DeviceDriver& driver = known.driver();
-        const BYTE error = driver.Open(unitNumber, ioReq, flags);
+    if (DeviceDriver* driver = FindDriver(devName)) {
+        const BYTE error = driver->Open(unitNumber, ioReq, flags);
         ioReq->io_Error = error;
         if (error != 0) {
             ioReq->io_Device = nullptr;

@@ -34,6 +34,14 @@ bool DropFiles(const std::vector<std::string>& paths);
 
 void InjectDiskInserted();
 
+// Presses the desktop window's close button: the program's main window is asked to close,
+// whichever window has the input.
+void CloseDesktopWindow();
+
+// Composes the front screen as the desktop window shows it, and gives the title the desktop
+// window takes from it (Latin-1); false when no screen is open.
+bool ComposeDesktopFrame(std::string* title = nullptr);
+
 // Until every queued event has been handled; false when that takes longer than the timeout.
 bool WaitInputDrained(int timeoutMs = 5000);
 // Also until every IntuiMessage sent has been replied.

@@ -1,6 +1,8 @@
 #include <sys/time.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "FrameLook.h"
 #include "GadgetClass.h"
@@ -259,6 +261,41 @@ std::unique_ptr<Presenter> Intuition::TakeDesktopPresenter() {
     std::unique_ptr<Presenter> old = std::move(presenter);
     presenter = std::make_unique<HeadlessPresenter>();
     return old;
+}
+
+namespace {
+
+DesktopOpener& Desktop() {
+    static DesktopOpener opener = nullptr;
+    return opener;
+}
+
+}  // namespace
+
+bool RegisterDesktop(DesktopOpener opener) {
+    Desktop() = opener;
+    return true;
+}
+
+void ChoosePresenter() {
+    Intuition& in = Intuition::Get();
+    if (in.presenterChosen) {
+        return;
+    }
+    in.presenterChosen = true;
+    std::string error = "no desktop back end";
+    if (Desktop() != nullptr) {
+        if (auto desktop = Desktop()(error)) {
+            in.presenter = std::move(desktop);
+            in.desktopPresenter = true;
+            // A program may end with its screen still open. Registered after the display
+            // libraries were loaded, this runs before their own exit handlers.
+            static const bool registered = std::atexit([] { EndDesktopPresenter(); }) == 0;
+            (void)registered;
+            return;
+        }
+    }
+    std::fprintf(stderr, "No desktop display (%s): running without a window.\n", error.c_str());
 }
 
 void EndDesktopPresenter() {

@@ -78,8 +78,15 @@ void PostPaste(const std::string& latin1);
 // since requesters and menus use it otherwise. The raw key of the V (or Insert) key tells which.
 bool PasteWanted(bool amigaKey, UBYTE letter);
 
-// Picks the presenter when the first screen opens: the desktop window when a display can be
-// opened, the headless presenter otherwise (said once on standard error). The caller holds
+// A desktop back end opens its presenter, or returns none and says why in `error`.
+using DesktopOpener = std::unique_ptr<Presenter> (*)(std::string& error);
+
+// The desktop back end makes itself known when the program starts, so that intuition names
+// none. Returns true, for use as a static initialiser.
+bool RegisterDesktop(DesktopOpener opener);
+
+// Picks the presenter when the first screen opens: the desktop window when the back end can
+// open one, the headless presenter otherwise (said once on standard error). The caller holds
 // intuition's lock.
 void ChoosePresenter();
 

@@ -803,33 +803,23 @@ void SdlPresenter::StartTone() {
     mixer.Start(&tone_);
 }
 
-}  // namespace tessella::sdl
+namespace {
 
-namespace tessella::intuition {
-
-void ChoosePresenter() {
-    Intuition& in = Intuition::Get();
-    if (in.presenterChosen) {
-        return;
-    }
-    in.presenterChosen = true;
+// The desktop window, where a display answers: X11 when DISPLAY is set (asked first, with a
+// time limit, as a dead X server would hang the library), otherwise Wayland.
+std::unique_ptr<intuition::Presenter> OpenDesktop(std::string& error) {
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    std::string error = "no DISPLAY or WAYLAND_DISPLAY";
+    error = "no DISPLAY or WAYLAND_DISPLAY";
     const bool hasX11 = x11 != nullptr && *x11 != '\0';
-    if ((hasX11 && sdl::XServerAnswers(x11, sdl::kProbeLimitMs, error)) ||
+    if ((hasX11 && XServerAnswers(x11, kProbeLimitMs, error)) ||
         (!hasX11 && wayland != nullptr && *wayland != '\0')) {
-        if (auto sdl = sdl::SdlPresenter::Open(error)) {
-            in.presenter = std::move(sdl);
-            in.desktopPresenter = true;
-            // A program may end with its screen still open. Registered after the display
-            // libraries were loaded, this runs before their own exit handlers.
-            static const bool registered = std::atexit([] { EndDesktopPresenter(); }) == 0;
-            (void)registered;
-            return;
-        }
+        return SdlPresenter::Open(error);
     }
-    std::fprintf(stderr, "No desktop display (%s): running without a window.\n", error.c_str());
+    return nullptr;
 }
 
-}  // namespace tessella::intuition
+[[maybe_unused]] const bool registered = intuition::RegisterDesktop(&OpenDesktop);
+
+}  // namespace
+}  // namespace tessella::sdl

@@ -5,6 +5,7 @@
 #include "gadtools.h"
 #include "platform/intuition/IntuitionState.h"
 #include "platform/intuition/PngWriter.h"
+#include "platform/intuition/Presenter.h"
 #include "platform/intuition/SysRequest.h"
 #include "platform/keymap/UsKeyMap.h"
 #include "platform/workbench/AppWindows.h"
@@ -361,6 +362,23 @@ bool AnswerFileRequester(const char* path, int timeoutMs) {
         return false;
     }
     return AnswerRequester(0, timeoutMs);
+}
+
+void CloseDesktopWindow() {
+    InputEvent close{};
+    close.ie_Class = IECLASS_CLOSEWINDOW;
+    tessella::intuition::PostInputEvent(close);
+}
+
+bool ComposeDesktopFrame(std::string* title) {
+    tessella::intuition::Frame frame;
+    if (!tessella::intuition::ComposeFrontScreen(frame)) {
+        return false;
+    }
+    if (title != nullptr) {
+        *title = frame.title;
+    }
+    return true;
 }
 
 }  // namespace PlatformTest

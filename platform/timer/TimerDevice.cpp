@@ -170,4 +170,8 @@ exec::DeviceDriver& TimerDriver() {
     return device;
 }
 
+namespace {
+[[maybe_unused]] const bool registered = exec::RegisterDevice(TIMERNAME, &TimerDriver);
+}  // namespace
+
 }  // namespace tessella::timer

@@ -11,14 +11,11 @@
 #include "controls/TextBox.h"
 #include "controls/TextBoxCustom.h"
 #include "engine/OpenTextFile.h"
-#include "platform/intuition/Presenter.h"
 
 namespace {
 
 void DesktopClose() {
-    InputEvent close{};
-    close.ie_Class = IECLASS_CLOSEWINDOW;
-    tessella::intuition::PostInputEvent(close);
+    PlatformTest::CloseDesktopWindow();
 }
 
 TEST_F(MainWindow, TheDesktopCloseButtonWaitsForAJobWhoseErrorBoxIsUp) {

@@ -10,9 +10,9 @@
 #include <cstring>
 
 #include "MainWindowFixture.h"
-#include "app/DemoForm.h"
+#include "examples/DemoForm.h"
 #include "app/FormAbout.h"
-#include "app/GalleryForm.h"
+#include "examples/GalleryForm.h"
 #include "controls/ButtonCustom.h"
 #include "controls/OptionBox.h"
 #include "controls/TextBox.h"

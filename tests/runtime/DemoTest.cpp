@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "RuntimeFixtures.h"
-#include "app/DemoForm.h"
+#include "examples/DemoForm.h"
 #include "runtime/Application.h"
 #include "runtime/OrvScreen.h"
 
