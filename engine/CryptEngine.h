@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "ContentPass.h"
 #include "MyCustomRandom.h"
+#include "StoredHeader.h"
 
 class OpenBinaryFile;
 
@@ -20,18 +22,17 @@ public:
     // How a decrypted file is named.
     enum DestinationChoice : int { kSameFolderOriginalName = 0, kSpecifyPathname = 1 };
 
-    static constexpr int32_t kHeaderSize = 216;
-    static constexpr int32_t kBlockSize = 128;
-    static constexpr int32_t kNameFieldSize = 129;
-    static constexpr int32_t kMaxNameLength = 128;
-    static constexpr int32_t kMaxPlainLength = 999999999;  // the length field holds 9 digits
+    // The format's fixed sizes and names, as the header and the content pass define them.
+    static constexpr int32_t kHeaderSize = StoredHeader::kSize;
+    static constexpr int32_t kBlockSize = ContentPass::kBlockSize;
+    static constexpr int32_t kNameFieldSize = StoredHeader::kNameFieldSize;
+    static constexpr int32_t kMaxNameLength = StoredHeader::kMaxNameLength;
+    static constexpr int32_t kMaxPlainLength = StoredHeader::kMaxPlainLength;
     static constexpr size_t kMinPasswordLength = 8;
     static constexpr size_t kMaxPasswordLength = 15;
-    static const char kSignature[44];  // 43 bytes and the terminating 0
-    // The encrypted file's usual extension, without its dot.
-    static constexpr const char* kSuffix = "velx";
-    // Content passes at least this long run as two halves on two threads.
-    static constexpr int64_t kSplitSize = 8L * 1024 * 1024;
+    static constexpr const char (&kSignature)[44] = StoredHeader::kSignature;
+    static constexpr const char* kSuffix = StoredHeader::kSuffix;
+    static constexpr int64_t kSplitSize = ContentPass::kSplitSize;
 
     CryptEngine() = default;
     virtual ~CryptEngine() = default;
@@ -56,10 +57,11 @@ public:
     static int32_t ContentSeed(const std::string& checksum);
 
     // Whether a file starts with kSignature, which is what makes it an encrypted file whatever
-    // its name. kUnreadable when it is not a regular file this process can read; never waits
-    // on a pipe or a device.
-    enum class Signature { kPresent, kAbsent, kUnreadable };
-    static Signature ReadSignature(const std::string& path);
+    // its name.
+    using Signature = StoredHeader::Signature;
+    static Signature ReadSignature(const std::string& path) {
+        return StoredHeader::ReadSignature(path);
+    }
 
     // Engine state, in the order the job fills it.
     uint8_t keyTable[128] = {};
@@ -106,35 +108,28 @@ protected:
 private:
     struct Output;
     struct Source;
-    // Which side of a pass is the plain content, whose checksum the pass folds as it goes.
-    enum class PlainSide { kInput, kOutput };
+    using PlainSide = ContentPass::PlainSide;
 
-    // The progress value of a content pass after `position` bytes have been written.
-    struct PassProgress {
-        int start = 0;
-        int span = 0;
-        int32_t total = 0;
-        int At(long position) const;
-        bool IsSteady(long runEnd, int shown) const;
-    };
-    static constexpr long kRunSize = 256 * 1024;  // a whole number of blocks
-
-    // Moving the generator ahead for the second half may take at most this many single steps.
-    static constexpr size_t kSkipStepLimit = size_t{1} << 20;
-
-    long WalkBlocks(const PassProgress& progress, long n, int& shown);
-    bool SplitContentPass(const std::string& source, OpenBinaryFile* out, MyCustomRandom& generator,
-                          PlainSide plain, std::string& checksum, const PassProgress& progress,
-                          int64_t readEnd, bool& handled);
-    // The content pass: masks totalLength bytes from readPosition on (fewer when the source
-    // ends first), writes them to `out` unless it is null, and folds the plain side's checksum.
-    bool ContentPass(const std::string& source, OpenBinaryFile* out, MyCustomRandom& generator,
-                     PlainSide plain, std::string& checksum);
+    // The content pass over the engine's state, with the progress share the job allows it.
+    bool RunPass(const std::string& source, OpenBinaryFile* out, MyCustomRandom& generator,
+                 PlainSide plain, std::string& checksum);
 
     bool Fail(const std::string& message, FieldFocus focus);
+    // Whether a decrypted file takes the name stored in its header.
+    bool DerivesDestination();
+    // The job's steps, in order.
+    bool ValidateInputs(Source& source, Output& out, std::string& password);
+    bool TakeSource(Source& source);
+    bool TakeDestination(Output& out);
+    bool TakePassword(std::string& password);
+    bool TakeConfirmation(const std::string& password);
     bool OpenSource(const std::string& path, Source& source);
+    bool HeaderStep(const Source& source, Output& out);
     bool EncryptPass(const Source& source, Output& out);
     bool DecryptPass(const Source& source, Output& out);
+    bool ContentStep(const Source& source, Output& out, std::string& plainChecksum);
+    bool EndEncryption(const Source& source, Output& out, const std::string& plainChecksum);
+    bool EndDecryption(Output& out, const std::string& plainChecksum);
     bool CheckPass(Output& out, std::string expected);
     bool PrepareOutput(const std::string& destination, const Source& source, Output& out);
     void KeepOrDiscard(Output& out);
