@@ -22,6 +22,14 @@ bool ContentPass::Progress::IsSteady(long runEnd, int shown) const {
     return share * static_cast<double>(span) < 2147483648.0 && At(runEnd) == shown;
 }
 
+int32_t ContentPass::Seed(const std::string& checksum) {
+    int32_t seed = 0;
+    for (char c : checksum) {
+        seed += static_cast<int8_t>(c);
+    }
+    return seed;
+}
+
 // Whole blocks are fixed-length loops, which the compiler vectorises.
 void ContentPass::MaskRun(uint8_t* __restrict data, const uint8_t* __restrict offsets,
                           const uint8_t* __restrict key, size_t n) {

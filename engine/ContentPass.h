@@ -58,6 +58,10 @@ public:
     bool Run(const std::string& source, OpenBinaryFile* out, MyCustomRandom& generator,
              PlainSide plain, std::string& checksum);
 
+    // The content stream's seed: the checksum text's bytes as signed values, summed. Every pass
+    // over one file starts a fresh generator with it.
+    static int32_t Seed(const std::string& checksum);
+
     // data[i] ^= low 8 bits of (key[i mod 128] + offsets[i]): the key index is the position
     // inside the 128-byte block.
     static void MaskRun(uint8_t* __restrict data, const uint8_t* __restrict offsets,

@@ -91,14 +91,6 @@ struct CryptEngine::Source {
     }
 };
 
-int32_t CryptEngine::ContentSeed(const std::string& checksum) {
-    int32_t seed = 0;
-    for (char c : checksum) {
-        seed += static_cast<int8_t>(c);
-    }
-    return seed;
-}
-
 void CryptEngine::GeneraKey(std::string password) {
     KeyTable::Build(password, keyTable);
 }
@@ -113,7 +105,7 @@ bool CryptEngine::CriptaDecripta(std::string source, std::string destination,
 bool CryptEngine::RunPass(const std::string& source, OpenBinaryFile* out, MyCustomRandom& generator,
                           PlainSide plain, std::string& checksum) {
     const int start = GetProgress();
-    const int end = IsCheckTicked() ? start + (100 - start) / 2 : 100;
+    const int end = check ? start + (100 - start) / 2 : 100;
     const ContentPass::State state{keyTable, running, readPosition, writePosition, totalLength};
     ContentPass pass(state, {start, end - start, totalLength},
                      [this](int value) { SetProgress(value); });
@@ -195,7 +187,7 @@ bool CryptEngine::PrepareOutput(const std::string& destination, const Source& so
     if (out.existed) {
         ::stat(destination.c_str(), &existing);
         out.mode &= existing.st_mode & 0777;
-        if (!ConfirmReplace(destination)) {
+        if (!MayReplace(destination)) {
             return false;
         }
     }
@@ -225,7 +217,7 @@ CryptEngine::Committed CryptEngine::Commit(Output& out, bool replace) {
     if (::stat(out.destination.c_str(), &existing) == 0) {
         out.mode &= existing.st_mode & 0777;
     }
-    if (!ConfirmReplace(out.destination)) {
+    if (!MayReplace(out.destination)) {
         return Committed::kRefused;
     }
     return out.work.Commit(out.destination, out.mode, true) ? Committed::kYes : Committed::kFailed;
@@ -336,11 +328,11 @@ bool CryptEngine::Esegui() {
     SetProgress(0);
     Source source;
     Output out;
-    std::string password;
-    if (!ValidateInputs(source, out, password)) {
+    std::string trimmed;
+    if (!ValidateInputs(source, out, trimmed)) {
         return false;
     }
-    GeneraKey(password);
+    GeneraKey(trimmed);
     if (!HeaderStep(source, out)) {
         return false;
     }
@@ -357,23 +349,27 @@ bool CryptEngine::Esegui() {
                        : EndDecryption(out, plainChecksum);
 }
 
-bool CryptEngine::DerivesDestination() {
-    return !jobEncrypts && GetDestinationChoice() == kSameFolderOriginalName;
+bool CryptEngine::DerivesDestination() const {
+    return !jobEncrypts && destinationChoice == kSameFolderOriginalName;
 }
 
-bool CryptEngine::ValidateInputs(Source& source, Output& out, std::string& password) {
-    if (!TakeSource(source) || !TakeDestination(out) || !TakePassword(password)) {
+bool CryptEngine::MayReplace(const std::string& destination) {
+    return force || ConfirmReplace(destination);
+}
+
+bool CryptEngine::ValidateInputs(Source& opened, Output& out, std::string& trimmed) {
+    if (!TakeSource(opened) || !TakeDestination(out) || !TakePassword(trimmed)) {
         return false;
     }
-    if (!DerivesDestination() && SamePath(source.name, out.destination)) {
+    if (!DerivesDestination() && SamePath(opened.name, out.destination)) {
         return Fail("The source file and the destination file cannot match",
                     FieldFocus::Destination);
     }
-    return !jobEncrypts || passwordVisible || TakeConfirmation(password);
+    return !jobEncrypts || passwordVisible || TakeConfirmation(trimmed);
 }
 
-bool CryptEngine::TakeSource(Source& source) {
-    const std::string text = TrimsPaths() ? StringUtils::Trim(GetSourceText()) : GetSourceText();
+bool CryptEngine::TakeSource(Source& opened) {
+    const std::string text = trimPaths ? StringUtils::Trim(source) : source;
     if (text.empty()) {
         return Fail(
             jobEncrypts ? "The file to encrypt is required" : "The file to decrypt is required",
@@ -382,7 +378,7 @@ bool CryptEngine::TakeSource(Source& source) {
     if (!FileUtils::FileEsistente(text)) {
         return Fail(UpperNameOf(text) + ": file not found or inaccessible", FieldFocus::Files);
     }
-    return OpenSource(text, source);
+    return OpenSource(text, opened);
 }
 
 bool CryptEngine::TakeDestination(Output& out) {
@@ -390,7 +386,7 @@ bool CryptEngine::TakeDestination(Output& out) {
     if (DerivesDestination()) {
         return true;
     }
-    out.destination = TrimsPaths() ? StringUtils::Trim(GetDestinationText()) : GetDestinationText();
+    out.destination = trimPaths ? StringUtils::Trim(destination) : destination;
     if (out.destination.empty()) {
         return Fail(jobEncrypts ? "The filename of the encrypted file is required"
                                 : "The filename of the decrypted file is required",
@@ -399,26 +395,26 @@ bool CryptEngine::TakeDestination(Output& out) {
     return true;
 }
 
-bool CryptEngine::TakePassword(std::string& password) {
-    password = StringUtils::Trim(GetPasswordText());
-    if (password.empty()) {
+bool CryptEngine::TakePassword(std::string& trimmed) {
+    trimmed = StringUtils::Trim(password);
+    if (trimmed.empty()) {
         return Fail("Password required", FieldFocus::Password);
     }
-    if (password.size() < kMinPasswordLength) {
+    if (trimmed.size() < kMinPasswordLength) {
         return Fail("Password must be at least 8 characters", FieldFocus::Password);
     }
-    if (password.size() > kMaxPasswordLength) {
+    if (trimmed.size() > kMaxPasswordLength) {
         return Fail("Password must be at most 15 characters", FieldFocus::Password);
     }
     return true;
 }
 
-bool CryptEngine::TakeConfirmation(const std::string& password) {
-    const std::string confirm = StringUtils::Trim(GetConfirmText());
+bool CryptEngine::TakeConfirmation(const std::string& trimmed) {
+    const std::string confirm = StringUtils::Trim(confirmation);
     if (confirm.empty()) {
         return Fail("Confirmation password required", FieldFocus::Confirm);
     }
-    if (confirm != password) {
+    if (confirm != trimmed) {
         return Fail("Confirmation password does not match", FieldFocus::Confirm);
     }
     return true;
@@ -459,7 +455,7 @@ bool CryptEngine::EndEncryption(const Source& source, Output& out,
         return Fail(NameOf(source.name) + ": the file changed while it was being encrypted",
                     FieldFocus::Files);
     }
-    if (IsCheckTicked()) {
+    if (check) {
         return CheckPass(out, checksumText);
     }
     return Finish(out, "Error during encryption.", FieldFocus::None);

@@ -6,21 +6,20 @@
 #include <vector>
 
 #include "ContentPass.h"
+#include "JobInputs.h"
 #include "MyCustomRandom.h"
 #include "StoredHeader.h"
 
 class OpenBinaryFile;
 
 // The engine of one encrypt, decrypt or check job: key table, header, content pass, validation
-// and clean-up. It knows nothing of windows: everything a job reads from or shows to the user
-// goes through the virtual hooks below, which the main window and the command line implement.
-class CryptEngine {
+// and clean-up. It knows nothing of windows: the job's inputs are set before it runs, and
+// everything it asks or shows the user goes through the virtual hooks below, which the main
+// window and the command line implement.
+class CryptEngine : public JobInputs {
 public:
     // The inputs a failure message sends the user back to.
     enum class FieldFocus { None, Files, Destination, Password, Confirm };
-
-    // How a decrypted file is named.
-    enum DestinationChoice : int { kSameFolderOriginalName = 0, kSpecifyPathname = 1 };
 
     // The format's fixed sizes and names, as the header and the content pass define them.
     static constexpr int32_t kHeaderSize = StoredHeader::kSize;
@@ -54,7 +53,7 @@ public:
     void Stop();
 
     // The content stream's seed: the checksum text's bytes as signed values, summed.
-    static int32_t ContentSeed(const std::string& checksum);
+    static int32_t ContentSeed(const std::string& checksum) { return ContentPass::Seed(checksum); }
 
     // Whether a file starts with kSignature, which is what makes it an encrypted file whatever
     // its name.
@@ -73,23 +72,11 @@ public:
     int64_t writePosition = 0;
     // Written by the thread that asks for a stop, read by the job's worker once per block.
     std::atomic<bool> running{false};
-    bool encryptMode = true;
-    bool passwordVisible = false;
     std::vector<std::string> filesToDiscard;
 
 protected:
-    // The job's inputs, as the user typed or chose them.
-    virtual std::string GetSourceText() { return std::string(); }
-    virtual std::string GetDestinationText() { return std::string(); }
-    virtual std::string GetPasswordText() { return std::string(); }
-    virtual std::string GetConfirmText() { return std::string(); }
-    virtual int GetDestinationChoice() { return kSpecifyPathname; }
-    virtual bool IsCheckTicked() { return false; }
-    // Whether the source and destination texts are typed into boxes, where stray blanks around
-    // them are noise and are trimmed. A command line passes paths that are used exactly.
-    virtual bool TrimsPaths() { return true; }
-    // Asked before the job's output takes the place of an existing file. A refusal ends the job
-    // with nothing written; the hook itself tells the user why.
+    // Asked before the job's output takes the place of an existing file, unless `force` is set.
+    // A refusal ends the job with nothing written; the hook itself tells the user why.
     virtual bool ConfirmReplace(const std::string& /*destination*/) { return true; }
     // The folder a decrypted file goes to when it takes its stored name: the source's own.
     virtual std::string RestoredFolder(const std::string& source);
@@ -116,13 +103,15 @@ private:
 
     bool Fail(const std::string& message, FieldFocus focus);
     // Whether a decrypted file takes the name stored in its header.
-    bool DerivesDestination();
+    bool DerivesDestination() const;
+    // Whether the output may take the place of the existing file `destination`.
+    bool MayReplace(const std::string& destination);
     // The job's steps, in order.
-    bool ValidateInputs(Source& source, Output& out, std::string& password);
-    bool TakeSource(Source& source);
+    bool ValidateInputs(Source& opened, Output& out, std::string& trimmed);
+    bool TakeSource(Source& opened);
     bool TakeDestination(Output& out);
-    bool TakePassword(std::string& password);
-    bool TakeConfirmation(const std::string& password);
+    bool TakePassword(std::string& trimmed);
+    bool TakeConfirmation(const std::string& trimmed);
     bool OpenSource(const std::string& path, Source& source);
     bool HeaderStep(const Source& source, Output& out);
     bool EncryptPass(const Source& source, Output& out);
