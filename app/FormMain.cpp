@@ -581,14 +581,14 @@ void FormMain::StartOrStop() {
 }
 
 void FormMain::TakeInputs() {
-    job.source = ToDisk(txtFiles->GetText());
-    job.destination = ToDisk(txtDestination->GetText());
-    job.password = txtPassword->GetText();
-    job.confirm = txtConfirm->GetText();
-    job.destinationChoice = encryptMode || optDestination->SelectedIndex() == 1
-                                ? kSpecifyPathname
-                                : kSameFolderOriginalName;
-    job.check = chkCheck->IsChecked() != 0;
+    source = ToDisk(txtFiles->GetText());
+    destination = ToDisk(txtDestination->GetText());
+    password = txtPassword->GetText();
+    confirmation = txtConfirm->GetText();
+    destinationChoice = encryptMode || optDestination->SelectedIndex() == 1
+                            ? kSpecifyPathname
+                            : kSameFolderOriginalName;
+    check = chkCheck->IsChecked() != 0;
 }
 
 void FormMain::StartJob() {

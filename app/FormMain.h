@@ -151,14 +151,6 @@ public:
     Sound* sound = nullptr;
 
 protected:
-    // The job's inputs, as taken when START was pressed. Paths are handed to the engine as the
-    // desktop names files (UTF-8); the boxes hold the program's Latin-1 text.
-    std::string GetSourceText() override { return job.source; }
-    std::string GetDestinationText() override { return job.destination; }
-    std::string GetPasswordText() override { return job.password; }
-    std::string GetConfirmText() override { return job.confirm; }
-    int GetDestinationChoice() override { return job.destinationChoice; }
-    bool IsCheckTicked() override { return job.check; }
     int GetProgress() override { return progress; }
     void SetProgress(int value) override;
     void ShowError(const std::string& message, FieldFocus focus) override;
@@ -168,17 +160,10 @@ protected:
     void SetStartCaption(const std::string& caption) override;
 
 private:
-    struct JobInputs {
-        std::string source;
-        std::string destination;
-        std::string password;
-        std::string confirm;
-        int destinationChoice = kSpecifyPathname;
-        bool check = true;
-    };
-
     void StartOrStop();
     void StartJob();
+    // The job's inputs, taken from the controls when START is pressed. Paths are handed to the
+    // engine as the desktop names files (UTF-8); the boxes hold the program's Latin-1 text.
     void TakeInputs();
     // Runs f on the window's task: at once there, else at the next hand-over tick.
     void OnWindowTask(std::function<void()> f);
@@ -208,7 +193,6 @@ private:
     std::atomic<bool> jobEnding{false};
     std::atomic<int> progress{0};
     std::atomic<int> waitCount{0};
-    JobInputs job;
     // The destination the window last proposed; any other text in the box is the user's.
     std::string proposedDestination;
     FieldFocus pendingFocus = FieldFocus::None;

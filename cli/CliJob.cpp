@@ -65,9 +65,6 @@ std::string CliJob::RestoredFolder(const std::string& source) {
 }
 
 bool CliJob::ConfirmReplace(const std::string& destination) {
-    if (force) {
-        return true;
-    }
     if (askBeforeReplacing) {
         std::lock_guard<std::mutex> lock(terminal);
         EndBar();

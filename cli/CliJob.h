@@ -8,15 +8,15 @@
 // error, and progress is a bar on standard error while that is a terminal.
 class CliJob : public CryptEngine {
 public:
-    std::string source;
-    std::string destination;
-    std::string password;
-    std::string confirmation;
-    int destinationChoice = kSpecifyPathname;
-    bool check = true;
+    // Paths on a command line are exactly what the shell passed: blanks are part of a name. The
+    // check runs unless --no-check turns it off.
+    CliJob() {
+        check = true;
+        trimPaths = false;
+    }
+
     bool showProgressBar = false;
-    // An existing file is replaced only with --force, or when the user says so on the terminal.
-    bool force = false;
+    // Without --force an existing file is replaced only when the user says so on the terminal.
     bool askBeforeReplacing = false;
     // Among several jobs: the name each message starts with, and where restored names go.
     std::string label;
@@ -32,14 +32,6 @@ public:
     const std::string& LastError() const { return lastError; }
 
 protected:
-    std::string GetSourceText() override { return source; }
-    std::string GetDestinationText() override { return destination; }
-    std::string GetPasswordText() override { return password; }
-    std::string GetConfirmText() override { return confirmation; }
-    int GetDestinationChoice() override { return destinationChoice; }
-    bool IsCheckTicked() override { return check; }
-    // Paths on a command line are exactly what the shell passed: blanks are part of a name.
-    bool TrimsPaths() override { return false; }
     bool ConfirmReplace(const std::string& destination) override;
     std::string RestoredFolder(const std::string& source) override;
     int GetProgress() override { return progress; }

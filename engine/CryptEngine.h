@@ -5,33 +5,33 @@
 #include <string>
 #include <vector>
 
+#include "ContentPass.h"
+#include "JobInputs.h"
 #include "MyCustomRandom.h"
+#include "StoredHeader.h"
 
 class OpenBinaryFile;
 
 // The engine of one encrypt, decrypt or check job: key table, header, content pass, validation
-// and clean-up. It knows nothing of windows: everything a job reads from or shows to the user
-// goes through the virtual hooks below, which the main window and the command line implement.
-class CryptEngine {
+// and clean-up. It knows nothing of windows: the job's inputs are set before it runs, and
+// everything it asks or shows the user goes through the virtual hooks below, which the main
+// window and the command line implement.
+class CryptEngine : public JobInputs {
 public:
     // The inputs a failure message sends the user back to.
     enum class FieldFocus { None, Files, Destination, Password, Confirm };
 
-    // How a decrypted file is named.
-    enum DestinationChoice : int { kSameFolderOriginalName = 0, kSpecifyPathname = 1 };
-
-    static constexpr int32_t kHeaderSize = 216;
-    static constexpr int32_t kBlockSize = 128;
-    static constexpr int32_t kNameFieldSize = 129;
-    static constexpr int32_t kMaxNameLength = 128;
-    static constexpr int32_t kMaxPlainLength = 999999999;  // the length field holds 9 digits
+    // The format's fixed sizes and names, as the header and the content pass define them.
+    static constexpr int32_t kHeaderSize = StoredHeader::kSize;
+    static constexpr int32_t kBlockSize = ContentPass::kBlockSize;
+    static constexpr int32_t kNameFieldSize = StoredHeader::kNameFieldSize;
+    static constexpr int32_t kMaxNameLength = StoredHeader::kMaxNameLength;
+    static constexpr int32_t kMaxPlainLength = StoredHeader::kMaxPlainLength;
     static constexpr size_t kMinPasswordLength = 8;
     static constexpr size_t kMaxPasswordLength = 15;
-    static const char kSignature[44];  // 43 bytes and the terminating 0
-    // The encrypted file's usual extension, without its dot.
-    static constexpr const char* kSuffix = "velx";
-    // Content passes at least this long run as two halves on two threads.
-    static constexpr int64_t kSplitSize = 8L * 1024 * 1024;
+    static constexpr const char (&kSignature)[44] = StoredHeader::kSignature;
+    static constexpr const char* kSuffix = StoredHeader::kSuffix;
+    static constexpr int64_t kSplitSize = ContentPass::kSplitSize;
 
     CryptEngine() = default;
     virtual ~CryptEngine() = default;
@@ -53,13 +53,14 @@ public:
     void Stop();
 
     // The content stream's seed: the checksum text's bytes as signed values, summed.
-    static int32_t ContentSeed(const std::string& checksum);
+    static int32_t ContentSeed(const std::string& checksum) { return ContentPass::Seed(checksum); }
 
     // Whether a file starts with kSignature, which is what makes it an encrypted file whatever
-    // its name. kUnreadable when it is not a regular file this process can read; never waits
-    // on a pipe or a device.
-    enum class Signature { kPresent, kAbsent, kUnreadable };
-    static Signature ReadSignature(const std::string& path);
+    // its name.
+    using Signature = StoredHeader::Signature;
+    static Signature ReadSignature(const std::string& path) {
+        return StoredHeader::ReadSignature(path);
+    }
 
     // Engine state, in the order the job fills it.
     uint8_t keyTable[128] = {};
@@ -71,23 +72,11 @@ public:
     int64_t writePosition = 0;
     // Written by the thread that asks for a stop, read by the job's worker once per block.
     std::atomic<bool> running{false};
-    bool encryptMode = true;
-    bool passwordVisible = false;
     std::vector<std::string> filesToDiscard;
 
 protected:
-    // The job's inputs, as the user typed or chose them.
-    virtual std::string GetSourceText() { return std::string(); }
-    virtual std::string GetDestinationText() { return std::string(); }
-    virtual std::string GetPasswordText() { return std::string(); }
-    virtual std::string GetConfirmText() { return std::string(); }
-    virtual int GetDestinationChoice() { return kSpecifyPathname; }
-    virtual bool IsCheckTicked() { return false; }
-    // Whether the source and destination texts are typed into boxes, where stray blanks around
-    // them are noise and are trimmed. A command line passes paths that are used exactly.
-    virtual bool TrimsPaths() { return true; }
-    // Asked before the job's output takes the place of an existing file. A refusal ends the job
-    // with nothing written; the hook itself tells the user why.
+    // Asked before the job's output takes the place of an existing file, unless `force` is set.
+    // A refusal ends the job with nothing written; the hook itself tells the user why.
     virtual bool ConfirmReplace(const std::string& /*destination*/) { return true; }
     // The folder a decrypted file goes to when it takes its stored name: the source's own.
     virtual std::string RestoredFolder(const std::string& source);
@@ -106,35 +95,30 @@ protected:
 private:
     struct Output;
     struct Source;
-    // Which side of a pass is the plain content, whose checksum the pass folds as it goes.
-    enum class PlainSide { kInput, kOutput };
+    using PlainSide = ContentPass::PlainSide;
 
-    // The progress value of a content pass after `position` bytes have been written.
-    struct PassProgress {
-        int start = 0;
-        int span = 0;
-        int32_t total = 0;
-        int At(long position) const;
-        bool IsSteady(long runEnd, int shown) const;
-    };
-    static constexpr long kRunSize = 256 * 1024;  // a whole number of blocks
-
-    // Moving the generator ahead for the second half may take at most this many single steps.
-    static constexpr size_t kSkipStepLimit = size_t{1} << 20;
-
-    long WalkBlocks(const PassProgress& progress, long n, int& shown);
-    bool SplitContentPass(const std::string& source, OpenBinaryFile* out, MyCustomRandom& generator,
-                          PlainSide plain, std::string& checksum, const PassProgress& progress,
-                          int64_t readEnd, bool& handled);
-    // The content pass: masks totalLength bytes from readPosition on (fewer when the source
-    // ends first), writes them to `out` unless it is null, and folds the plain side's checksum.
-    bool ContentPass(const std::string& source, OpenBinaryFile* out, MyCustomRandom& generator,
-                     PlainSide plain, std::string& checksum);
+    // The content pass over the engine's state, with the progress share the job allows it.
+    bool RunPass(const std::string& source, OpenBinaryFile* out, MyCustomRandom& generator,
+                 PlainSide plain, std::string& checksum);
 
     bool Fail(const std::string& message, FieldFocus focus);
+    // Whether a decrypted file takes the name stored in its header.
+    bool DerivesDestination() const;
+    // Whether the output may take the place of the existing file `destination`.
+    bool MayReplace(const std::string& destination);
+    // The job's steps, in order.
+    bool ValidateInputs(Source& opened, Output& out, std::string& trimmed);
+    bool TakeSource(Source& opened);
+    bool TakeDestination(Output& out);
+    bool TakePassword(std::string& trimmed);
+    bool TakeConfirmation(const std::string& trimmed);
     bool OpenSource(const std::string& path, Source& source);
+    bool HeaderStep(const Source& source, Output& out);
     bool EncryptPass(const Source& source, Output& out);
     bool DecryptPass(const Source& source, Output& out);
+    bool ContentStep(const Source& source, Output& out, std::string& plainChecksum);
+    bool EndEncryption(const Source& source, Output& out, const std::string& plainChecksum);
+    bool EndDecryption(Output& out, const std::string& plainChecksum);
     bool CheckPass(Output& out, std::string expected);
     bool PrepareOutput(const std::string& destination, const Source& source, Output& out);
     void KeepOrDiscard(Output& out);

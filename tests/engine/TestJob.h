@@ -7,14 +7,11 @@
 
 #include "engine/CryptEngine.h"
 
-// A job driven the way the window drives it: inputs set as fields, every message, focus move and
-// progress value recorded. `onProgress` lets a test act at a given point, as a user pressing STOP.
+// A job driven the way the window drives it: inputs set as the engine's fields, every message,
+// focus move and progress value recorded. `onProgress` lets a test act at a given point, as a user
+// pressing STOP.
 class TestJob : public CryptEngine {
 public:
-    std::string source, destination, password, confirmation;
-    int destinationChoice = kSpecifyPathname;
-    bool check = false;
-
     std::vector<std::string> errors;
     std::vector<FieldFocus> focuses;
     std::vector<std::string> messages;
@@ -32,12 +29,6 @@ public:
     FieldFocus LastFocus() const { return focuses.empty() ? FieldFocus::None : focuses.back(); }
 
 protected:
-    std::string GetSourceText() override { return source; }
-    std::string GetDestinationText() override { return destination; }
-    std::string GetPasswordText() override { return password; }
-    std::string GetConfirmText() override { return confirmation; }
-    int GetDestinationChoice() override { return destinationChoice; }
-    bool IsCheckTicked() override { return check; }
     int GetProgress() override { return progress; }
     void SetProgress(int value) override {
         progress = std::clamp(value, 0, 100);
