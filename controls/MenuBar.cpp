@@ -97,19 +97,18 @@ void MenuBar::ReleaseStrip() {
     Application::menuBar = nullptr;
 }
 
-void MenuBar::Load() {
-    if (!loaded) {
-        LoadElementBase();
-    }
-    ReleaseStrip();
+namespace {
 
-    // Gather the description first: the NewMenu table points into the labels, which must not
-    // move once it is made.
+// The lines of the strip, each menu's title followed by its entries and their sub-entries, with
+// their texts in `labels` (index 0 unused); loads each entry on the way. Sets `full` when there
+// are more than the strip holds: those are left out.
+std::vector<Line> Describe(const std::vector<OrvMenu*>& menus, std::vector<std::string>& labels,
+                           bool& full) {
     std::vector<Line> lines;
     labels.assign(1, std::string());
-    bool full = false;
+    full = false;
     auto add = [&](Line line, std::string label, std::string key) {
-        if (static_cast<int>(lines.size()) >= kMostEntries - 1) {
+        if (static_cast<int>(lines.size()) >= MenuBar::kMostEntries - 1) {
             full = true;
             return;
         }
@@ -142,12 +141,12 @@ void MenuBar::Load() {
         }
         menu->Load();
     }
-    if (full) {
-        Application::Log(
-            "MenuBar::Load: more entries than the menu strip holds; the last ones "
-            "are left out");
-    }
+    return lines;
+}
 
+// The NewMenu table of the lines, pointing into the labels, with its end marker.
+std::vector<NewMenu> TableOf(const std::vector<Line>& lines,
+                             const std::vector<std::string>& labels) {
     std::vector<NewMenu> table;
     table.reserve(lines.size() + 1);
     for (const Line& line : lines) {
@@ -159,6 +158,27 @@ void MenuBar::Load() {
         table.push_back(nm);
     }
     table.push_back(NewMenu{NM_END, nullptr, nullptr, 0, 0, nullptr});
+    return table;
+}
+
+}  // namespace
+
+void MenuBar::Load() {
+    if (!loaded) {
+        LoadElementBase();
+    }
+    ReleaseStrip();
+
+    // Gather the description first: the NewMenu table points into the labels, which must not
+    // move once it is made.
+    bool full = false;
+    const std::vector<Line> lines = Describe(menus, labels, full);
+    if (full) {
+        Application::Log(
+            "MenuBar::Load: more entries than the menu strip holds; the last ones "
+            "are left out");
+    }
+    std::vector<NewMenu> table = TableOf(lines, labels);
 
     Menu* strip = CreateMenus(table.data(), GTMN_FrontPen, 1);
     Form* window = Window();

@@ -213,6 +213,97 @@ void Sound::PlayFileSound(std::string path, short loop) {
     playing = 1;
 }
 
+namespace {
+
+// Finds the sample header (VHDR) and stops at the body; false, with the reason logged, when the
+// file has neither.
+bool FindHeaderAndBody(IFFHandle* iff) {
+    if (PropChunk(iff, kId8SVX, kIdVHDR) != 0) {
+        Log::Write("VHDR non trovato");
+        return false;
+    }
+    if (StopChunk(iff, kId8SVX, kIdBODY) != 0) {
+        Log::Write("Errore StopChunk");
+        return false;
+    }
+    if (ParseIFF(iff, IFFPARSE_SCAN) != 0) {
+        Log::Write("Errore ParseIFF");
+        return false;
+    }
+    return true;
+}
+
+// The rate and the length of the samples the header announces (a length no longer than the
+// file); false, with the reason logged, for a sound this player cannot play.
+bool ReadSampleHeader(IFFHandle* iff, long fileLength, UWORD& rate, LONG& length) {
+    const StoredProperty* vhdr = FindProp(iff, kId8SVX, kIdVHDR);
+    if (vhdr == nullptr) {
+        Log::Write("VHDR non trovato");
+        return false;
+    }
+    // The header's fields end at byte 20; a shorter one would be read past its end.
+    if (vhdr->sp_Size < kVhdrSize) {
+        Log::Write("VHDR incompleto");
+        return false;
+    }
+    const auto* v = static_cast<const UBYTE*>(vhdr->sp_Data);
+    const UBYTE octaves = v[14];
+    const UBYTE compression = v[15];
+    if (compression != 0 || octaves > 1) {
+        Log::Write("E' supportato solo audio IFF senza compressione e con una ottava");
+        return false;
+    }
+    // The period is the colour clock divided by the rate, and must fit its 16 bits.
+    rate = BigEndian16(v + 12);
+    if (rate == 0 || AUDIO_CLOCK / rate > 0xFFFF) {
+        Log::Write("Frequenza di campionamento non valida");
+        return false;
+    }
+    length = static_cast<LONG>(BigEndian32(v));
+    if (length == 0) {
+        length = static_cast<LONG>(BigEndian32(v + 4));
+    }
+    if (length < 0 || length > fileLength) {
+        length = static_cast<LONG>(fileLength);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool Sound::ParseSamples(IFFHandle* iff, long fileLength, UWORD& rate) {
+    LONG length = 0;
+    if (!FindHeaderAndBody(iff) || !ReadSampleHeader(iff, fileLength, rate, length)) {
+        return false;
+    }
+    // Whatever is playing reads the old samples until it has stopped.
+    if (playing != 0) {
+        StopPlay();
+    }
+    FreeSamples();
+    samples =
+        length > 0
+            ? static_cast<UBYTE*>(AllocMem(static_cast<ULONG>(length), MEMF_CHIP | MEMF_CLEAR))
+            : nullptr;
+    if (samples == nullptr) {
+        Log::Write("Allocazione memoria fallita");
+        return false;
+    }
+    samplesLength = static_cast<ULONG>(length);
+    // A body that ends before the size its chunk announces is a damaged file: refused rather
+    // than played with what happens to be there.
+    const ContextNode* body = CurrentChunk(iff);
+    const LONG expected = body != nullptr && body->cn_Size < length ? body->cn_Size : length;
+    const LONG got = ReadChunkBytes(iff, samples, length);
+    if (got <= 0 || got < expected) {
+        Log::Write("Lettura data non completata.");
+        FreeSamples();
+        return false;
+    }
+    request->ioa_Length = static_cast<ULONG>(got);
+    return true;
+}
+
 bool Sound::LoadSamples(const std::string& file, UWORD& rate) {
     std::error_code sizeError;
     const auto size = std::filesystem::file_size(LinuxPath(file), sizeError);
@@ -226,84 +317,10 @@ bool Sound::LoadSamples(const std::string& file, UWORD& rate) {
     iff->iff_Stream = reinterpret_cast<IPTR>(stream);
     InitIFFasDOS(iff);
     bool loaded = false;
-    bool iffOpen = false;
-    const auto load = [&] {
-        if (stream == nullptr || OpenIFF(iff, IFFF_READ) != 0) {
-            Log::Write("OpenIFF fallita");
-            return;
-        }
-        iffOpen = true;
-        if (PropChunk(iff, kId8SVX, kIdVHDR) != 0) {
-            Log::Write("VHDR non trovato");
-            return;
-        }
-        if (StopChunk(iff, kId8SVX, kIdBODY) != 0) {
-            Log::Write("Errore StopChunk");
-            return;
-        }
-        if (ParseIFF(iff, IFFPARSE_SCAN) != 0) {
-            Log::Write("Errore ParseIFF");
-            return;
-        }
-        const StoredProperty* vhdr = FindProp(iff, kId8SVX, kIdVHDR);
-        if (vhdr == nullptr) {
-            Log::Write("VHDR non trovato");
-            return;
-        }
-        // The header's fields end at byte 20; a shorter one would be read past its end.
-        if (vhdr->sp_Size < kVhdrSize) {
-            Log::Write("VHDR incompleto");
-            return;
-        }
-        const auto* v = static_cast<const UBYTE*>(vhdr->sp_Data);
-        const UBYTE octaves = v[14];
-        const UBYTE compression = v[15];
-        if (compression != 0 || octaves > 1) {
-            Log::Write("E' supportato solo audio IFF senza compressione e con una ottava");
-            return;
-        }
-        // The period is the colour clock divided by the rate, and must fit its 16 bits.
-        rate = BigEndian16(v + 12);
-        if (rate == 0 || AUDIO_CLOCK / rate > 0xFFFF) {
-            Log::Write("Frequenza di campionamento non valida");
-            return;
-        }
-        LONG length = static_cast<LONG>(BigEndian32(v));
-        if (length == 0) {
-            length = static_cast<LONG>(BigEndian32(v + 4));
-        }
-        if (length < 0 || length > fileLength) {
-            length = static_cast<LONG>(fileLength);
-        }
-        // Whatever is playing reads the old samples until it has stopped.
-        if (playing != 0) {
-            StopPlay();
-        }
-        FreeSamples();
-        samples =
-            length > 0
-                ? static_cast<UBYTE*>(AllocMem(static_cast<ULONG>(length), MEMF_CHIP | MEMF_CLEAR))
-                : nullptr;
-        if (samples == nullptr) {
-            Log::Write("Allocazione memoria fallita");
-            return;
-        }
-        samplesLength = static_cast<ULONG>(length);
-        // A body that ends before the size its chunk announces is a damaged file: refused
-        // rather than played with what happens to be there.
-        const ContextNode* body = CurrentChunk(iff);
-        const LONG expected = body != nullptr && body->cn_Size < length ? body->cn_Size : length;
-        const LONG got = ReadChunkBytes(iff, samples, length);
-        if (got <= 0 || got < expected) {
-            Log::Write("Lettura data non completata.");
-            FreeSamples();
-            return;
-        }
-        request->ioa_Length = static_cast<ULONG>(got);
-        loaded = true;
-    };
-    load();
-    if (iffOpen) {
+    if (stream == nullptr || OpenIFF(iff, IFFF_READ) != 0) {
+        Log::Write("OpenIFF fallita");
+    } else {
+        loaded = ParseSamples(iff, fileLength, rate);
         CloseIFF(iff);
     }
     FreeIFF(iff);

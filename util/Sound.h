@@ -5,6 +5,8 @@
 
 #include <string>
 
+struct IFFHandle;
+
 // Plays uncompressed IFF 8SVX sound files through audio.device. A file is never played from
 // where it lies: the first time it is copied to a folder private to the user, and later calls
 // play the copy. Paths are the program's own (Latin-1) text. Every failure goes to the log
@@ -38,6 +40,8 @@ private:
     // Reads the sound's samples into `samples`; false (with the reason logged) when the file
     // cannot be played.
     bool LoadSamples(const std::string& file, UWORD& rate);
+    // Parses the open file up to its body and reads `fileLength` bytes at most from it.
+    bool ParseSamples(IFFHandle* iff, long fileLength, UWORD& rate);
     void FreeSamples();
     // Opens the sound output on first use; false when there is none.
     bool OpenOutput();
