@@ -59,6 +59,14 @@ namespace {
 constexpr bool kLater = false;
 constexpr bool kTabKeys = true;
 
+// A choice's two options, from "first|second".
+OptionBox* WithOptions(OptionBox* o, const std::string& options) {
+    const size_t bar = options.find('|');
+    o->AddItems(options.substr(0, bar), "0");
+    o->AddItems(options.substr(bar + 1), "1");
+    return o;
+}
+
 }  // namespace
 
 // In the order they are made and loaded, which is also the order of their ids. The header band
@@ -158,20 +166,14 @@ GUIElement* FormMain::MakeControl(const ControlRow& row, int x) {
             return b;
         }
         case ControlKind::Choice: {
-            const std::string options = row.caption;
-            const size_t bar = options.find('|');
-            auto* o = Own(new OptionBox(this));
-            o->AddItems(options.substr(0, bar), "0");
-            o->AddItems(options.substr(bar + 1), "1");
-            place(o);
+            auto* o = place(WithOptions(Own(new OptionBox(this)), row.caption));
             o->SetCommand(&FormMain::OnExecCommand);
             return o;
         }
         case ControlKind::Caption: {
             auto* c = Own(new CellControl(this));
             c->SetText(row.caption);
-            place(c);
-            c->SetAlign(AlignLeft);
+            place(c)->SetAlign(AlignLeft);
             return c;
         }
         case ControlKind::Path: {
