@@ -2,38 +2,25 @@
 
 #include <sys/time.h>
 
-#include "Dialog.h"
 #include "FormAbout.h"
 #include "LogoIFF.h"
 #include "MsgBox.h"
 #include "controls/ButtonCustom.h"
-#include "controls/CellControl.h"
 #include "controls/CheckBox.h"
-#include "controls/Drawing.h"
-#include "controls/MenuBar.h"
 #include "controls/MyImage.h"
 #include "controls/OptionBox.h"
-#include "controls/OrvMenu.h"
 #include "controls/ProgressBar.h"
 #include "controls/SubMenu.h"
 #include "controls/TextBox.h"
 #include "controls/TextBoxCustom.h"
-#include "engine/FileUtils.h"
-#include "engine/MyCustomRandom.h"
 #include "runtime/Application.h"
 #include "runtime/OrvScreen.h"
 #include "runtime/Startup.h"
-#include "runtime/Timer.h"
-#include "runtime/Tread.h"
 #include "util/Enviroment.h"
-#include "util/Sound.h"
 #include "util/StringUtils.h"
 #include "workbench.h"
 
 FormMain* FormMain::firstForm = nullptr;
-std::string FormMain::bannerText;
-int32_t FormMain::bannerStep = 0;
-bool FormMain::bannerBusy = false;
 
 namespace {
 
@@ -44,21 +31,11 @@ constexpr const char* kVersion = TESSELLA_VERSION;
 constexpr const char* kNote =
     "Encrypts and decrypts files with a password. Keep your password safe: without it an "
     "encrypted file cannot be restored.";
-const std::vector<std::string> kEncryptedPatterns = {"File VELX (#?.velx)", "#?.velx"};
 
 uint64_t Now() {
     timeval now{};
     gettimeofday(&now, nullptr);
     return static_cast<uint64_t>(now.tv_sec) * 1000000u + static_cast<uint64_t>(now.tv_usec);
-}
-
-// The banner's pair for a draw of 1..4. The generator drifts past its nominal range in a long
-// run (5 after a few hundred draws, ever larger values later), so every value is taken round
-// the four pairs rather than trusted to index them.
-const char* BannerPair(int draw) {
-    static const char* const kPairs[] = {"01", "00", "10", "11"};
-    const int64_t index = ((static_cast<int64_t>(draw) - 1) % 4 + 4) % 4;
-    return kPairs[index];
 }
 
 // The boxes hold the program's Latin-1 text; the engine and the disk take the desktop's UTF-8.
@@ -77,9 +54,8 @@ FormMain::FormMain(OrvScreen* s, std::string title) : Form(0) {
     if (s != nullptr) {
         SetScreen(s);
     }
-    sound = new Sound();
+    sound = std::make_unique<Sound>();
     StringUtils::ita = 1;
-    windowTask = std::this_thread::get_id();
     position = {0, 0};
     SetSize(800, 600);
     SetTitle(std::move(title));
@@ -98,21 +74,45 @@ FormMain::FormMain(OrvScreen* s, std::string title) : Form(0) {
         LogoIFF = MyImage::AllocaImgChip(&LogoIFFRaw);
     }
     Load();
-    generator = new MyCustomRandom(19);
+    generator = std::make_unique<MyCustomRandom>(19);
     if (firstForm == nullptr) {
         firstForm = this;
     }
 }
 
 FormMain::~FormMain() {
-    delete sound;
-    sound = nullptr;
-    delete timerBanner;
-    timerBanner = nullptr;
-    delete timerHandover;
-    timerHandover = nullptr;
-    delete timerDrop;
-    timerDrop = nullptr;
+    sound.reset();
+    timerBanner.reset();
+    handover.Stop();
+    timerDrop.reset();
+    DeleteDropTarget();
+    StopWorker();
+    handover.Clear();
+    CloseForm();
+    formAbout.reset();
+    // Each element leaves the registries as it goes; the menu bar, made first, goes first.
+    for (auto& element : owned) {
+        element.reset();
+    }
+    owned.clear();
+    generator.reset();
+    MyImage::FreeImgChip(LogoIFF);
+    LogoIFF = nullptr;
+    if (firstForm == this) {
+        firstForm = nullptr;
+    }
+}
+
+void FormMain::StopWorker() {
+    if (worker != nullptr) {
+        // The job ends at its next block; nothing it handed over is applied any more.
+        running = false;
+        worker->Stop();
+        worker.reset();
+    }
+}
+
+void FormMain::DeleteDropTarget() {
     if (dropWindow != nullptr) {
         RemoveAppWindow(dropWindow);
         dropWindow = nullptr;
@@ -124,244 +124,6 @@ FormMain::~FormMain() {
         DeleteMsgPort(dropPort);
         dropPort = nullptr;
     }
-    if (worker != nullptr) {
-        // The job ends at its next block; nothing it handed over is applied any more.
-        running = false;
-        worker->Stop();
-        delete worker;
-        worker = nullptr;
-    }
-    handover.clear();
-    CloseForm();
-    delete formAbout;
-    formAbout = nullptr;
-    delete menuBar;
-    menuBar = nullptr;
-    for (GUIElement* e : std::initializer_list<GUIElement*>{
-             itemExit,       itemHome,       itemInfo,       menuFile,
-             menuHelp,       optOperation,   chkCheck,       lblFiles,
-             txtFiles,       lblDestination, txtDestination, btnSelectDestination,
-             btnSelectFiles, lblStatus,      prgStatus,      lblPassword,
-             txtPassword,    lblConfirm,     txtConfirm,     btnShow,
-             optDestination, btnClose,       btnInfo,        btnStart,
-             imgLogo}) {
-        delete e;
-    }
-    delete generator;
-    generator = nullptr;
-    MyImage::FreeImgChip(LogoIFF);
-    LogoIFF = nullptr;
-    if (firstForm == this) {
-        firstForm = nullptr;
-    }
-}
-
-// ---- Building the window --------------------------------------------------------------------
-
-void FormMain::CreaMenu() {
-    menuBar = new MenuBar(this);
-    menuFile = new OrvMenu(menuBar, "&File");
-    menuHelp = new OrvMenu(menuBar, "&?");
-    itemExit = new SubMenu(menuFile, "&Exit");
-    itemHome = new SubMenu(menuHelp, "&Home");
-    itemInfo = new SubMenu(menuHelp, "&Info...");
-    for (SubMenu* item : {itemExit, itemHome, itemInfo}) {
-        item->SetCommand(&FormMain::MenuClick);
-    }
-    menuBar->Load();
-}
-
-void FormMain::evCreateChildren() {
-    CreaMenu();
-    const int w = GetClientSize().cx;
-
-    imgLogo = new MyImage(this, LogoIFF);
-    imgLogo->SetLocation(15, 45);
-    imgLogo->SetSize(Logo::kWidth, Logo::kHeight);
-    imgLogo->Load();
-
-    auto header = [&](const char* caption, int x, int background, int colour) {
-        auto* b = new ButtonCustom(this, caption);
-        b->SetLocation(x, 45);
-        b->SetSize(100, 25);
-        b->SetBackgroundColor(static_cast<unsigned long>(background));
-        b->SetColor(colour);
-        b->SetCommand(&FormMain::OnExecCommand);
-        return b;
-    };
-    btnInfo = header("Info", w - 248, 0, 1);
-    btnInfo->Load();
-    btnClose = header("Close", w - 128, 0, 1);
-    btnClose->Load();
-    btnStart = header("START", w - 368, 15, 2);
-    btnStart->SetCursorHand(true);
-    btnStart->Load();
-
-    optOperation = new OptionBox(this);
-    optOperation->AddItems("Encrypt", "0");
-    optOperation->AddItems("Decrypt", "1");
-    optOperation->SetLocation(w - 368, 75);
-    optOperation->SetSize(120, 30);
-    optOperation->SetCommand(&FormMain::OnExecCommand);
-    optOperation->Load();
-    optOperation->SetSelectedIndex(0);
-
-    auto caption = [&](const char* text, int x, int y) {
-        auto* c = new CellControl(this);
-        c->SetText(text);
-        c->SetLocation(x, y);
-        c->SetSize(150, 25);
-        c->SetAlign(AlignLeft);
-        return c;
-    };
-    auto path = [&](int y) {
-        auto* t = new TextBox(this, "");
-        t->SetLocation(30, y);
-        t->SetSize(450, 25);
-        t->SetMaxLength(kPathMax);
-        return t;
-    };
-    auto select = [&](int y) {
-        auto* b = new ButtonCustom(this, "Select");
-        b->SetLocation(490, y);
-        b->SetSize(100, 25);
-        b->SetCommand(&FormMain::OnExecCommand);
-        return b;
-    };
-    auto password = [&](int x) {
-        auto* t = new TextBoxCustom(this, "");
-        t->SetLocation(x, 308);
-        t->SetSize(150, 25);
-        t->SetPassword(1);
-        t->SetInserimento(1);
-        t->SetMaxLength(static_cast<int>(kMaxPasswordLength));
-        t->SetOnKeyPress(&FormMain::KeyPress);
-        return t;
-    };
-
-    lblFiles = caption("Files to Encrypt:", 30, 130);
-    lblFiles->Load();
-    txtFiles = path(156);
-    txtFiles->SetOnKeyPress(&FormMain::KeyPress);
-    txtFiles->Load();
-    btnSelectFiles = select(156);
-    btnSelectFiles->Load();
-
-    optDestination = new OptionBox(this);
-    optDestination->AddItems("Same folder with original name", "0");
-    optDestination->AddItems("Specify pathname", "1");
-    optDestination->SetLocation(30, 189);
-    optDestination->SetSize(280, 30);
-    optDestination->SetCommand(&FormMain::OnExecCommand);
-
-    lblDestination = caption("Encrypted file:", 30, 197);
-    lblDestination->Load();
-    txtDestination = path(223);
-    txtDestination->Load();
-    btnSelectDestination = select(223);
-    btnSelectDestination->Load();
-
-    chkCheck = new CheckBox(this, "Check");
-    chkCheck->SetLocation(30, 252);
-    chkCheck->SetSize(250, 25);
-    chkCheck->SetChecked(1);
-    chkCheck->SetCommand(&FormMain::OnExecCommand);
-    chkCheck->Load();
-
-    lblPassword = caption("Password:", 30, 282);
-    lblPassword->Load();
-    txtPassword = password(30);
-    txtPassword->Load();
-    btnShow = new ButtonCustom(this, "Show");
-    btnShow->SetLocation(190, 308);
-    btnShow->SetSize(100, 25);
-    btnShow->SetCommand(&FormMain::OnExecCommand);
-    btnShow->Load();
-    lblConfirm = caption("Confirm password:", 300, 282);
-    lblConfirm->Load();
-    txtConfirm = password(300);
-    txtConfirm->Load();
-
-    lblStatus = caption("Status:", 30, 349);
-    lblStatus->Load();
-    prgStatus = new ProgressBar(this, 0, 100);
-    prgStatus->SetLocation(30, 375);
-    prgStatus->SetSize(560, 25);
-    prgStatus->Load();
-
-    timerBanner = new Timer(this, kBannerMs);
-    timerBanner->SetOnTimer(&FormMain::OnTimer);
-    timerBanner->Start();
-    timerHandover = new Timer(this, kHandoverMs);
-    timerHandover->SetOnTimer(&FormMain::OnHandover);
-
-    // Files dropped on the window arrive at a port of their own, looked at a few times a second.
-    // Starting a timer pauses its caller, so the poll starts at the banner's first tick, after
-    // the window is up; files dropped before then wait in the port.
-    dropPort = CreateMsgPort();
-    if (dropPort != nullptr) {
-        dropWindow = AddAppWindowA(0, 0, GetHandle(), dropPort, nullptr);
-        timerDrop = new Timer(this, kDropMs);
-        timerDrop->SetOnTimer(&FormMain::OnDrop);
-    }
-}
-
-void FormMain::OnShow() {
-    Form::OnShow();
-}
-
-void FormMain::OnPaint() {
-    if (IsLoad()) {
-        Drawing d(GetHandle() != nullptr ? GetHandle()->RPort : nullptr);
-        d.DrawFillRectangle(0, 0, GetClientSize().cx, 120, 0, 0, 2);
-    }
-    if (GetHandle() != nullptr && gadgetList != nullptr) {
-        RefreshGadgets(gadgetList, GetHandle(), nullptr);
-    }
-    Form::OnPaint();
-}
-
-// ---- The two views ----------------------------------------------------------------------------
-
-void FormMain::VisualizzaTab() {
-    if (encryptMode) {
-        lblFiles->SetText("Files to Encrypt:");
-        for (GUIElement* e : std::initializer_list<GUIElement*>{
-                 txtDestination, btnSelectDestination, chkCheck, lblConfirm, txtConfirm}) {
-            e->Show();
-        }
-        optDestination->Hide();
-        lblDestination->Show();
-        return;
-    }
-    lblFiles->SetText("Files to Decrypt:");
-    lblDestination->Hide();
-    optDestination->Show();
-    for (GUIElement* e : std::initializer_list<GUIElement*>{txtDestination, btnSelectDestination,
-                                                            chkCheck, lblConfirm, txtConfirm}) {
-        e->Hide();
-    }
-    if (optDestination->SelectedIndex() == 1) {
-        txtDestination->Show();
-        btnSelectDestination->Show();
-    }
-}
-
-void FormMain::evTabSelected(GUIElement* /*element*/, int index) {
-    const bool encrypt = index == 0;
-    if (encrypt == encryptMode) {
-        return;
-    }
-    const int leaving = encryptMode ? 0 : 1;
-    savedFiles[leaving] = txtFiles->GetText();
-    savedDestination[leaving] = txtDestination->GetText();
-    savedPassword[leaving] = txtPassword->GetText();
-    encryptMode = encrypt;
-    VisualizzaTab();
-    const int entering = encryptMode ? 0 : 1;
-    txtFiles->SetText(savedFiles[entering]);
-    txtDestination->SetText(savedDestination[entering]);
-    txtPassword->SetText(savedPassword[entering]);
 }
 
 // ---- Commands ---------------------------------------------------------------------------------
@@ -404,159 +166,9 @@ void FormMain::evMenuClick(SubMenu* item) {
     }
 }
 
-void FormMain::SelectFiles() {
-    const std::string chosen = encryptMode ? Dialog::ShowOpenFile(this)
-                                           : Dialog::ShowOpenFile(this, kEncryptedPatterns, "", "");
-    if (chosen.empty() || !SetPath(txtFiles, chosen)) {
-        return;
-    }
-    if (encryptMode) {
-        ProposeDestination(chosen);
-    }
-}
-
-void FormMain::SelectDestination() {
-    std::string chosen = encryptMode ? Dialog::ShowSaveFile(this, kEncryptedPatterns, "", "")
-                                     : Dialog::ShowSaveFile(this);
-    if (chosen.empty()) {
-        return;
-    }
-    if (encryptMode) {
-        chosen = AggiungiSuffix(chosen, kSuffix);
-    }
-    SetPath(txtDestination, chosen);
-}
-
-bool FormMain::SetPath(TextBox* box, const std::string& path) {
-    if (static_cast<int>(path.size()) > kPathMax) {
-        MsgBox::ShowError(this,
-                          StringUtils::EscapeControls(path.substr(path.rfind('/') + 1)) +
-                              ": the path is too long for this box (at most 256 characters)",
-                          "ERROR");
-        return false;
-    }
-    box->SetText(path);
-    return true;
-}
-
-void FormMain::ToggleShow() {
-    if (!passwordVisible) {
-        txtPassword->SetPassword(0);
-        txtConfirm->SetText("");
-        txtConfirm->SetEnabled(0);
-        passwordVisible = true;
-        btnShow->SetText("Hide");
-    } else {
-        txtPassword->SetPassword(1);
-        txtConfirm->SetEnabled(1);
-        passwordVisible = false;
-        btnShow->SetText("Show");
-    }
-}
-
-void FormMain::DestinationChoiceChanged() {
-    if (optDestination->SelectedIndex() == 0) {
-        btnSelectDestination->Hide();
-        txtDestination->Hide();
-        return;
-    }
-    btnSelectDestination->Show();
-    txtDestination->SetText("");
-    txtDestination->Show();
-}
-
-void FormMain::OpenPath(const std::string& path) {
-    bool complete = true;
-    const std::string shown = StringUtils::Utf8ToLatin1Shown(path, complete);
-    if (!complete) {
-        MsgBox::ShowError(this,
-                          StringUtils::Utf8ToLatin1Shown(StringUtils::EscapeControls(path)) +
-                              ": the name holds characters this window cannot show",
-                          "ERROR");
-        return;
-    }
-    OpenShownPath(shown);
-}
-
-void FormMain::OpenShownPath(const std::string& shown) {
-    if (jobActive || CursorWait()) {
-        return;
-    }
-    const bool encrypted = IsEncryptedFile(shown);
-    if (encrypted == encryptMode) {
-        optOperation->SetSelectedIndex(encrypted ? 1 : 0);
-        evTabSelected(optOperation, encrypted ? 1 : 0);
-    }
-    if (!SetPath(txtFiles, shown)) {
-        return;
-    }
-    if (encryptMode) {
-        ProposeDestination(shown);
-    }
-}
-
-void FormMain::ProposeDestination(const std::string& source) {
-    // A destination the user typed or chose stays; only an empty box, or one still holding
-    // the name proposed for an earlier source, takes the new source's encrypted name.
-    const std::string current = txtDestination->GetText();
-    if (!StringUtils::Trim(current).empty() && current != proposedDestination) {
-        return;
-    }
-    // A source that already bears the encrypted suffix has no name to propose: its own would
-    // be refused as the destination.
-    std::string proposed = AggiungiSuffix(source, kSuffix);
-    if (proposed == source) {
-        proposed.clear();
-    }
-    if (SetPath(txtDestination, proposed)) {
-        proposedDestination = proposed;
-    }
-}
-
-void FormMain::TakeDroppedFiles() {
-    while (auto* m = reinterpret_cast<AppMessage*>(GetMsg(dropPort))) {
-        // One source per job: the first file of a drop is taken. A drop while a job runs or a
-        // dialog is up is answered, and changes nothing.
-        std::string path;
-        if (m->am_NumArgs > 0 && m->am_ArgList != nullptr && m->am_ArgList[0].wa_Name != nullptr) {
-            path = m->am_ArgList[0].wa_Name;
-        }
-        ReplyMsg(&m->am_Message);
-        if (path.empty()) {
-            continue;
-        }
-        if (jobActive || CursorWait()) {
-            Enviroment::Beep();
-            continue;
-        }
-        OpenShownPath(path);
-    }
-}
-
-bool FormMain::IsEncryptedFile(const std::string& shown) {
-    // What a file is shows in its first bytes, whatever its name: a renamed encrypted file must
-    // not be encrypted a second time. Only a file that cannot be read is judged by its name.
-    switch (ReadSignature(ToDisk(shown))) {
-        case Signature::kPresent:
-            return true;
-        case Signature::kAbsent:
-            return false;
-        case Signature::kUnreadable:
-            break;
-    }
-    return IsEncryptedName(shown);
-}
-
-bool FormMain::IsEncryptedName(const std::string& path) {
-    const std::string name = StringUtils::ToLower(FileUtils::GetNameFromPathName(path));
-    const std::string suffix = std::string(".") + kSuffix;
-    return name.size() > suffix.size() &&
-           name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 void FormMain::ShowInformation() {
-    delete formAbout;
-    formAbout = new FormAbout(this);
+    formAbout.reset();  // the earlier box goes before the new one takes its place
+    formAbout = std::make_unique<FormAbout>(this);
     formAbout->SetImageLogo(LogoIFF, Logo::kWidth, Logo::kHeight);
     formAbout->SetProgramNameEx(std::string(kTitle) + " " + kVersion);
     formAbout->SetLegalInformation(std::string(Startup::kCopyright) + ". MIT License.");
@@ -600,20 +212,19 @@ void FormMain::StartJob() {
     workerDone = false;
     btnStart->SetText("STOP");
     AbilitaDisabilita(false);
-    delete worker;  // an earlier job's worker has returned: its hand-over was applied
-    worker = new Tread();
+    worker.reset();  // an earlier job's worker has returned: its hand-over was applied
+    worker = std::make_unique<Tread>();
     if (!worker->IsError()) {
         worker->SetParent(this);
         worker->SetFn(&FormMain::TreadFunctionForm);
-        timerHandover->Start();
+        handover.Start();
         if (worker->Start()) {
             return;
         }
-        timerHandover->Stop();
+        handover.Stop();
     }
     // No worker: the job runs here, and the window waits for it.
-    delete worker;
-    worker = nullptr;
+    worker.reset();
     evTread();
     FinishJob();
     jobActive = false;
@@ -629,30 +240,15 @@ void FormMain::TreadFunctionForm(Tread* t) {
     form->workerDone = true;
 }
 
-void FormMain::OnWindowTask(std::function<void()> f) {
-    if (std::this_thread::get_id() == windowTask) {
-        f();
-        return;
-    }
-    const std::lock_guard<std::mutex> hold(handoverLock);
-    handover.push_back(std::move(f));
-}
-
 void FormMain::RunHandover() {
+    // Read first: all the worker posted before it was done is then in the queue.
     const bool ended = workerDone;
-    std::vector<std::function<void()>> batch;
-    {
-        const std::lock_guard<std::mutex> hold(handoverLock);
-        batch.swap(handover);
-    }
     if (prgStatus != nullptr && prgStatus->GetValue() != progress) {
         prgStatus->SetValue(progress);
     }
-    for (auto& f : batch) {
-        f();
-    }
+    handover.RunPosted();
     if (ended) {
-        timerHandover->Stop();
+        handover.Stop();
         if (worker != nullptr) {
             worker->Join();
         }
@@ -675,7 +271,7 @@ void FormMain::FinishJob() {
 
 void FormMain::SetProgress(int value) {
     progress = std::clamp(value, 0, 100);
-    if (std::this_thread::get_id() == windowTask && prgStatus != nullptr) {
+    if (handover.IsOwnerTask() && prgStatus != nullptr) {
         prgStatus->SetValue(progress);
     }
 }
@@ -708,7 +304,7 @@ void FormMain::SetStartCaption(const std::string& caption) {
 }
 
 void FormMain::ClearBanner() {
-    OnWindowTask([this] { PaintBannerStrip(); });
+    OnWindowTask([this] { banner.Clear(); });
 }
 
 void FormMain::MoveFocus(FieldFocus focus) {
@@ -756,38 +352,8 @@ void FormMain::AbilitaDisabilita(bool enable) {
 
 // ---- Banner -----------------------------------------------------------------------------------
 
-void FormMain::PaintBannerStrip() {
-    if (GetHandle() == nullptr) {
-        return;
-    }
-    Drawing d(GetHandle()->RPort);
-    d.DrawFillRectangle(5, 95, GetClientSize().cx - 10, 25, 0, 0, 2);
-}
-
 void FormMain::evTimer() {
-    if (bannerBusy || !running || GetHandle() == nullptr) {
-        return;
-    }
-    bannerBusy = true;
-    const int w = GetClientSize().cx;
-    PaintBannerStrip();
-    if (bannerStep <= 2) {
-        bannerText = "decrypt and encrypt files...";
-        bannerStep += 1;
-    } else {
-        if (bannerStep == 3) {
-            bannerText.clear();
-            bannerStep += 1;
-        }
-        bannerText += BannerPair(generator->GetRandomNumber(1, 4));
-    }
-    if (bannerText.size() > 55) {
-        bannerText.clear();
-        bannerStep = 0;
-    }
-    Drawing d(GetHandle()->RPort);
-    d.PrintText(26, 95, w - 52, 25, bannerText, 1, 2, nullptr, AlignLeft);
-    bannerBusy = false;
+    banner.Tick(running, *generator);
 }
 
 // ---- Closing and keys -------------------------------------------------------------------------
@@ -909,12 +475,6 @@ void FormMain::OnTimer(GUIElement* timer) {
             f->TakeDroppedFiles();
         }
         f->evTimer();
-    }
-}
-
-void FormMain::OnHandover(GUIElement* timer) {
-    if (FormMain* f = GetForm(timer)) {
-        f->RunHandover();
     }
 }
 

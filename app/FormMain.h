@@ -2,14 +2,18 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
-#include <mutex>
+#include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "Banner.h"
 #include "engine/CryptEngine.h"
+#include "engine/MyCustomRandom.h"
 #include "runtime/Form.h"
+#include "runtime/Handover.h"
+#include "runtime/Timer.h"
+#include "runtime/Tread.h"
+#include "util/Sound.h"
 
 class ButtonCustom;
 class CellControl;
@@ -17,18 +21,14 @@ class CheckBox;
 class FormAbout;
 class ImageFrame;
 class MenuBar;
-class MyCustomRandom;
 class MyImage;
 class OptionBox;
 class OrvMenu;
 class OrvScreen;
 class ProgressBar;
-class Sound;
 class SubMenu;
 class TextBox;
 class TextBoxCustom;
-class Timer;
-class Tread;
 struct AppWindow;
 struct MsgPort;
 
@@ -95,7 +95,6 @@ public:
     static void KeyDown(GUIElement* element, int key);
     static void KeyUp(GUIElement* element, int key);
     static void OnTimer(GUIElement* timer);
-    static void OnHandover(GUIElement* timer);
     static void OnDrop(GUIElement* timer);
     static void OnExecCommand(GUIElement* element);
     static void MenuClick(GUIElement* item);
@@ -104,18 +103,14 @@ public:
     static FormMain* GetForm(GUIElement* element);
 
     static FormMain* firstForm;
-    // The banner's animation outlives a job: the next one goes on where the last one stopped.
-    static std::string bannerText;
-    static int32_t bannerStep;
-    static bool bannerBusy;
 
     static constexpr int kPathMax = 256;
-    static constexpr uint32_t kBannerMs = 1500;
     static constexpr uint32_t kHandoverMs = 20;
     // How often files dropped on the window are looked for.
     static constexpr uint32_t kDropMs = 250;
 
-    FormAbout* formAbout = nullptr;
+    std::unique_ptr<FormAbout> formAbout;
+    // The menu and the controls: the window owns them (in `owned`); these name them.
     MenuBar* menuBar = nullptr;
     OrvMenu* menuFile = nullptr;
     OrvMenu* menuHelp = nullptr;
@@ -142,13 +137,14 @@ public:
     ButtonCustom* btnInfo = nullptr;
     ButtonCustom* btnStart = nullptr;
     MyImage* imgLogo = nullptr;
-    Timer* timerBanner = nullptr;
-    Tread* worker = nullptr;
-    MyCustomRandom* generator = nullptr;
+    std::unique_ptr<Timer> timerBanner;
+    std::unique_ptr<Tread> worker;
+    // Draws the banner's pairs, and nothing else.
+    std::unique_ptr<MyCustomRandom> generator;
     std::string savedFiles[2];
     std::string savedDestination[2];
     std::string savedPassword[2];
-    Sound* sound = nullptr;
+    std::unique_ptr<Sound> sound;
 
 protected:
     int GetProgress() override { return progress; }
@@ -160,13 +156,29 @@ protected:
     void SetStartCaption(const std::string& caption) override;
 
 private:
+    // The window's controls are made from a table (FormMainLayout.cpp): a row gives a control's
+    // kind, its member, caption, place and size.
+    enum class ControlKind;
+    struct ControlRow;
+    static const ControlRow kControls[];
+    void CreateControls();
+    GUIElement* MakeControl(const ControlRow& row, int x);
+    // Takes ownership of a new menu entry or control; they go with the window.
+    template <class T>
+    T* Own(T* element) {
+        owned.emplace_back(element);
+        return element;
+    }
+    void CreateDropTarget();
+    void DeleteDropTarget();
+    void StopWorker();
     void StartOrStop();
     void StartJob();
     // The job's inputs, taken from the controls when START is pressed. Paths are handed to the
     // engine as the desktop names files (UTF-8); the boxes hold the program's Latin-1 text.
     void TakeInputs();
     // Runs f on the window's task: at once there, else at the next hand-over tick.
-    void OnWindowTask(std::function<void()> f);
+    void OnWindowTask(std::function<void()> f) { handover.Post(std::move(f)); }
     void RunHandover();
     void FinishJob();
     void MoveFocus(FieldFocus focus);
@@ -177,7 +189,6 @@ private:
     // Puts a path into a box only when the box can hold all of it: a path cut short would name
     // another file. Latin-1 text; false, with an error box, when refused.
     bool SetPath(TextBox* box, const std::string& path);
-    void PaintBannerStrip();
     void TakeDroppedFiles();
     // The encrypted name of a new source goes into the destination box, unless the user named
     // a destination there.
@@ -201,11 +212,13 @@ private:
     // Yes to the exit question came while a finished job's worker was returning: the window
     // closes once it has, without asking again.
     bool closeWhenJobEnds = false;
-    Timer* timerHandover = nullptr;
-    Timer* timerDrop = nullptr;
+    // What the worker hands to the window: posted on the worker, applied by the window's task
+    // every kHandoverMs while a job is active.
+    Handover handover;
+    Banner banner{this};
+    std::unique_ptr<Timer> timerDrop;
     MsgPort* dropPort = nullptr;
     AppWindow* dropWindow = nullptr;
-    std::mutex handoverLock;
-    std::vector<std::function<void()>> handover;
-    std::thread::id windowTask;
+    // In the order they were made: the menu bar first, which the strip is released with.
+    std::vector<std::unique_ptr<GUIElement>> owned;
 };

@@ -7,13 +7,15 @@
 
 #include "CustomControl.h"
 #include "TextBoxCell.h"
+#include "TextEditBuffer.h"
 
 class Drawing;
 
 // The self-drawn text entry: every character sits in its own cell of a grid measured from the
 // font, the cursor is a cell in the cursor colour, and only changed cells are redrawn. Single
 // line boxes overwrite a fixed, space-padded buffer; insert mode (multi-line) edits the text
-// and rebuilds the buffer from it. Password boxes show '*', date boxes take dd/mm/yyyy.
+// and rebuilds the buffer from it. Password boxes show '*', date boxes take dd/mm/yyyy. What is
+// edited, and how keys edit it, is the TextEditBuffer's; the box lays it out and paints it.
 class TextBoxCustom : public CustomControl {
 public:
     TextBoxCustom(GUIElement* parent, const std::string& initialText);
@@ -55,8 +57,8 @@ public:
     void SetColorCursor(int32_t pen) { cursorColor = pen; }
     // Only before the box is loaded: the buffer is sized once.
     void SetMaxLength(int32_t length);
-    void SetBorder(int16_t on) { border = on; }
-    void SetWordWrap(int16_t on) { wordWrap = on; }
+    void SetBorder(int16_t on) { border = on != 0; }
+    void SetWordWrap(int16_t on) { wordWrap = on != 0; }
     void SetHScroll(int16_t on);
     void SetVScroll(int16_t on);
     void SetMultiline(int16_t on);
@@ -77,9 +79,9 @@ public:
     std::string GetSelectText() { return std::string(); }
     void SelectTextAll() {}
 
-    int32_t GetCursor() const { return cursor; }
-    int32_t GetCharCount() const { return charCount; }
-    int32_t GetMaxLength() const { return maxLength; }
+    int32_t GetCursor() const { return edit.Cursor(); }
+    int32_t GetCharCount() const { return edit.Count(); }
+    int32_t GetMaxLength() const { return edit.MaxLength(); }
 
     static constexpr int kMostCells = 1600;
 
@@ -93,44 +95,41 @@ private:
     };
 
     Grid Measure();
+    TextEditBuffer::Area EditArea();
     tagPOINT CellPlace(const Grid& g, int cell) const;
     void Repaint();
-    void AllocateBuffer();
     bool ShowsCursor() const;
-    // The text with what the buffer shows up to the cursor appended, so an edit at the cursor
-    // always lands inside it (GetText drops trailing blanks and line breaks).
-    std::string ReachingCursor(std::string t) const;
     void Beep();
     void MoveCursor(int to);
-    void EnterCharacter(char c);
-    void DeleteAtCursor();
-    void BackspaceAtCursor();
-    bool Refused(int character);
+    // Redraws from the earlier of the cursor's old place and its new one, so both cells change.
+    void CursorMoved(int before);
+    void MoveVertically(int rows);
     // Draws one cell when its content or pens changed (always with full).
     void DrawCell(Drawing& d, const Grid& g, int cell, char shown, int index, int32_t textPen,
                   int32_t backgroundPen, bool full);
     int CellAlign() const;
+    // The first buffer index a redraw from `from` draws; those before it are only laid out.
+    int PrintStart(short full, int from) const;
+    // What the cell of a buffer index shows: NUL and "\n" as blanks, a password's characters as
+    // '*'. A '\r' outside password mode ends its row.
+    char Shown(int index) const;
+    // One buffer index laid out on the grid: drawn from the start index on, else only noted.
+    void LayOut(Drawing& d, const Grid& g, int cell, char shown, int index, int32_t textPen,
+                int32_t backgroundPen, bool draw, bool full);
 
-    std::vector<char> buffer;
+    TextEditBuffer edit;
     int32_t textColor = 1;
-    int32_t cursor = 0;
-    int32_t charCount = 0;
     int32_t cursorColor = 10;
-    int32_t maxLength = 256;
-    int16_t multiline = 0;
-    int16_t date = 0;
-    int16_t hScroll = 0;
-    int16_t vScroll = 0;
-    int16_t readOnly = 0;
-    int16_t number = 0;
-    int16_t decimal = 0;
-    int16_t password = 0;
-    int16_t lower = 0;
-    int16_t upper = 0;
-    int16_t rightAlign = 0;
-    int16_t centerAlign = 0;
-    int16_t border = 1;
-    int16_t wordWrap = 0;
-    int16_t inserimento = 0;
+    // How the text is shown; what it accepts is the buffer's.
+    bool hScroll = false;
+    bool vScroll = false;
+    bool readOnly = false;
+    bool password = false;
+    bool lower = false;
+    bool upper = false;
+    bool rightAlign = false;
+    bool centerAlign = false;
+    bool border = true;
+    bool wordWrap = false;
     std::vector<TextBoxCell> cells;
 };

@@ -13,7 +13,8 @@ struct InputEvent;
 struct Menu;
 struct Window;
 
-// The registries of live elements, the one event loop of the main thread, and the log.
+// The registries of live elements (ApplicationRegistry.cpp), the one event loop of the main
+// thread with its dispatch (Application.cpp), and the log.
 class Application {
 public:
     static void Run(Form* mainWindow);

@@ -167,7 +167,7 @@ TEST_F(MainWindow, TheBannerRunsOnlyWithAJobAndItsStripIsBlankedAfter) {
     EXPECT_EQ(before, 0);
     EXPECT_GT(during, 50);  // "decrypt and encrypt files..." in pen 1
     EXPECT_EQ(after, 0);
-    EXPECT_GE(FormMain::bannerStep, 1);  // the animation goes on from here with the next job
+    EXPECT_GE(Banner::bannerStep, 1);  // the animation goes on from here with the next job
 }
 
 TEST_F(MainWindow, TheTextDialogGivesTheEditedTextOnlyAfterOK) {

@@ -220,7 +220,7 @@ protected:
         return !AboutUp();
     }
     bool CloseAbout() const {
-        Click(window->formAbout->btnOk, window->formAbout);
+        Click(window->formAbout->btnOk, window->formAbout.get());
         return AboutGone();
     }
 

@@ -12,14 +12,14 @@ namespace {
 // An hour of banner ticks, stepped one by one: far past the generator's nominal range, which it
 // leaves on its 267th draw, and past the point where its values run away altogether.
 TEST_F(MainWindow, TheBannerShowsPairsOfBitsForAnHourOfTicks) {
-    FormMain::bannerText.clear();
-    FormMain::bannerStep = 0;
+    Banner::bannerText.clear();
+    Banner::bannerStep = 0;
     window->running = true;
     int pairsSeen = 0;
     for (int tick = 0; tick < 2400; ++tick) {
-        const std::string before = FormMain::bannerText;
+        const std::string before = Banner::bannerText;
         window->evTimer();
-        const std::string& now = FormMain::bannerText;
+        const std::string& now = Banner::bannerText;
         if (now.empty() || now == "decrypt and encrypt files...") {
             continue;
         }

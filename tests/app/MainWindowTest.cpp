@@ -284,7 +284,7 @@ TEST_F(MainWindow, TheAboutBoxKeepsTheWindowAsideUntilItCloses) {
     std::string name;
     Run([&] {
         Click(window->btnInfo);
-        first = window->formAbout;
+        first = window->formAbout.get();
         ASSERT_NE(first, nullptr);
         const int32_t firstId = first->GetID();
         ASSERT_TRUE(first->IsLoad());
