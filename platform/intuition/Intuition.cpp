@@ -1,10 +1,9 @@
-#include <sys/time.h>
-
 #include <algorithm>
 
 #include "FrameLook.h"
 #include "GadgetClass.h"
 #include "IntuitionState.h"
+#include "platform/clock/Clock.h"
 #include "platform/graphics/Canvas.h"
 
 namespace tessella::intuition {
@@ -107,8 +106,7 @@ void Intuition::Post(WindowImpl* window, ULONG cls, UWORD code, const DeadKeyPre
     }
     im.MouseX = static_cast<WORD>(pointerX - window->LeftEdge);
     im.MouseY = static_cast<WORD>(pointerY - window->TopEdge);
-    timeval now{};
-    gettimeofday(&now, nullptr);
+    const timeval now = tessella::clock::WallTime();
     im.Seconds = static_cast<ULONG>(now.tv_sec);
     im.Micros = static_cast<ULONG>(now.tv_usec);
     im.IDCMPWindow = window;
