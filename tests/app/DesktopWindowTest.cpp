@@ -12,6 +12,7 @@
 #include "controls/TextBoxCustom.h"
 #include "engine/OpenTextFile.h"
 #include "platform/intuition/Presenter.h"
+#include "tests/support/VirtualClock.h"
 
 namespace {
 
@@ -98,24 +99,30 @@ TEST_F(MainWindow, AFileDroppedOnTheWindowBecomesTheSourceWithItsProposedDestina
     Write("caf\xC3\xA9.txt", "x");
     std::string files, destination;
     bool taken = false;
+    bool emptyBeforeTick = false;
+    int firstTick = -1;
     Run([&] {
         PlatformTest::MovePointer(400, 450);
         taken = PlatformTest::DropFiles({Path("caf\xC3\xA9.txt"), Path("other.txt")});
-        // The window starts looking for drops at the banner's first tick, 1.5 s after it opens.
-        // The box is read once the drop should have been taken, while the loop waits, so that
-        // the test does not read it while the loop fills it in.
-        for (int i = 0; i < 10; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(i == 0 ? 2000 : 500));
+        {
+            // The window takes dropped files from the banner's first tick on, 1.5 s after it
+            // opened: the clock is stepped there and through the 100 ms pause of starting the
+            // poll. The box is read once the loop waits again.
+            VirtualClock clock;
+            emptyBeforeTick = window->txtFiles->GetText().empty();
+            firstTick = PlatformTest::AdvanceClock(FormMain::kBannerMs);
+            ASSERT_TRUE(PlatformTest::WaitDelays(1));
+            PlatformTest::AdvanceClock(100);
+            ASSERT_TRUE(PlatformTest::WaitTimerRequests(2));  // the banner and the poll
             Settle();
-            if (!window->txtFiles->GetText().empty()) {
-                break;
-            }
+            files = window->txtFiles->GetText();
+            destination = window->txtDestination->GetText();
         }
-        files = window->txtFiles->GetText();
-        destination = window->txtDestination->GetText();
         Quit();
     });
     EXPECT_TRUE(taken);
+    EXPECT_TRUE(emptyBeforeTick);
+    EXPECT_EQ(firstTick, 1);
     EXPECT_EQ(files, Path("caf\xE9.txt"));
     EXPECT_EQ(destination, Path("caf\xE9.velx"));
 }
