@@ -154,26 +154,50 @@ TEST_F(MainWindow, TheBannerRunsOnlyWithAJobAndItsStripIsBlankedAfter) {
         return ink;
     };
     int before = -1, during = -1, after = -1;
+    bool ended = false;
     Run([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1700));
-        before = inkInStrip();
-        Type(window->txtFiles, Path("big.bin"));
-        Type(window->txtDestination, Path("big.velx"));
-        Type(window->txtPassword, "long enough");
-        Type(window->txtConfirm, "long enough");
-        window->HoldNextJob();
-        Click(window->btnStart);
-        ASSERT_TRUE(window->WaitHeld());
-        std::this_thread::sleep_for(std::chrono::milliseconds(1700));
-        Settle();
-        during = inkInStrip();
-        PlatformTest::SaveScreenPNG("window-job-running.png");
-        Click(window->btnStart);
-        window->Release();
-        WaitJobEnd();
-        after = inkInStrip();
+        {
+            // The clock is stepped over each banner tick, and through each pause the window
+            // makes on its task: 100 ms as it starts a timer, 200 ms as a button is held down.
+            VirtualClock clock;
+            auto stepThroughPause = [](int ms) {
+                ASSERT_TRUE(PlatformTest::WaitDelays(1));
+                PlatformTest::AdvanceClock(ms);
+            };
+            PlatformTest::AdvanceClock(FormMain::kBannerMs);  // the first tick, with no job
+            stepThroughPause(100);                            // it starts the drop poll
+            ASSERT_TRUE(PlatformTest::WaitTimerRequests(2));
+            Settle();
+            before = inkInStrip();
+            Type(window->txtFiles, Path("big.bin"));
+            Type(window->txtDestination, Path("big.velx"));
+            Type(window->txtPassword, "long enough");
+            Type(window->txtConfirm, "long enough");
+            window->HoldNextJob();
+            ClickForBox(window->btnStart);
+            stepThroughPause(200);  // START held down
+            stepThroughPause(100);  // the job's hand-over timer starts
+            ASSERT_TRUE(window->WaitHeld());
+            PlatformTest::AdvanceClock(FormMain::kBannerMs);  // a tick during the job
+            ASSERT_TRUE(PlatformTest::WaitTimerRequests(3));  // banner, poll, hand-over
+            Settle();
+            during = inkInStrip();
+            PlatformTest::SaveScreenPNG("window-job-running.png");
+            ClickForBox(window->btnStart);  // STOP
+            stepThroughPause(200);
+            window->Release();
+            // The job ends on the worker and is handed over at a tick of the hand-over timer.
+            for (int i = 0; i < 5000 && window->IsJobActive(); ++i) {
+                PlatformTest::AdvanceClock(FormMain::kHandoverMs);
+                std::this_thread::yield();
+            }
+            ended = !window->IsJobActive();
+            Settle();
+            after = inkInStrip();
+        }
         Quit();
     });
+    EXPECT_TRUE(ended);
     EXPECT_EQ(before, 0);
     EXPECT_GT(during, 50);  // "decrypt and encrypt files..." in pen 1
     EXPECT_EQ(after, 0);
