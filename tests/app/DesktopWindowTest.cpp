@@ -130,7 +130,7 @@ TEST_F(MainWindow, AFileDroppedOnTheWindowBecomesTheSourceWithItsProposedDestina
 TEST_F(MainWindow, APathTooLongForTheBoxIsRefusedRatherThanCut) {
     const std::string longPath = "/" + std::string(300, 'd') + "/file.txt";
     PlatformTest::RequesterView refused;
-    std::thread person([&] { refused = Answer(); });
+    std::thread person([&] { refused = AnswerBeforeTheLoop(); });
     window->OpenPath(longPath);
     person.join();
     std::string files;
