@@ -1,8 +1,10 @@
 #include <chrono>
-#include <thread>
 
 #include "dos.h"
+#include "platform/clock/Clock.h"
 
+// A tick is a fiftieth of a second.
 void Delay(ULONG ticks) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20) * ticks);
+    using tessella::clock::Now;
+    tessella::clock::SleepUntil(Now() + std::chrono::milliseconds(20) * ticks);
 }

@@ -84,6 +84,23 @@ bool PickRequesterEntry(int index, int timeoutMs = 5000);
 // drawers-only requester), presses OK and waits until it has gone.
 bool AnswerFileRequester(const char* path, int timeoutMs = 5000);
 
+// ---- Time ----------------------------------------------------------------------------------
+
+// Stops the platform's clock where it stands: timer.device, Delay and the time stamps of
+// messages (and MyDateTime) then see time move only when the test advances it. Real time is the
+// default; UseRealClock lets it run again (waits count on from where the virtual clock left
+// them; the time of day is the real one).
+void UseVirtualClock();
+void UseRealClock();
+// Moves the virtual clock on. Before it returns, every timer request whose time has come has
+// been replied, in deadline order, and every Delay whose deadline has passed has returned. How
+// many requests and Delays the step completed.
+int AdvanceClock(int ms);
+// Until count threads wait in Delay on the virtual clock; false when that takes longer.
+bool WaitDelays(int count, int timeoutMs = 5000);
+// Until count timer.device requests wait for their time; false when that takes longer.
+bool WaitTimerRequests(int count, int timeoutMs = 5000);
+
 // A pixel of the active window's own pointer image: 0 transparent, 1 to 3 its colours; -1
 // outside it or while the default pointer is shown.
 LONG PointerPixel(int x, int y);

@@ -1,5 +1,3 @@
-#include <sys/time.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -7,6 +5,7 @@
 #include "FrameLook.h"
 #include "GadgetClass.h"
 #include "IntuitionState.h"
+#include "platform/clock/Clock.h"
 #include "platform/graphics/Canvas.h"
 
 namespace tessella::intuition {
@@ -109,8 +108,7 @@ void Intuition::Post(WindowImpl* window, ULONG cls, UWORD code, const DeadKeyPre
     }
     im.MouseX = static_cast<WORD>(pointerX - window->LeftEdge);
     im.MouseY = static_cast<WORD>(pointerY - window->TopEdge);
-    timeval now{};
-    gettimeofday(&now, nullptr);
+    const timeval now = tessella::clock::WallTime();
     im.Seconds = static_cast<ULONG>(now.tv_sec);
     im.Micros = static_cast<ULONG>(now.tv_usec);
     im.IDCMPWindow = window;

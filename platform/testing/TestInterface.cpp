@@ -3,11 +3,13 @@
 #include <cstring>
 
 #include "gadtools.h"
+#include "platform/clock/Clock.h"
 #include "platform/intuition/IntuitionState.h"
 #include "platform/intuition/PngWriter.h"
 #include "platform/intuition/Presenter.h"
 #include "platform/intuition/SysRequest.h"
 #include "platform/keymap/UsKeyMap.h"
+#include "platform/timer/TimerDevice.h"
 #include "platform/workbench/AppWindows.h"
 #include "platform_test.h"
 
@@ -382,3 +384,23 @@ bool ComposeDesktopFrame(std::string* title) {
 }
 
 }  // namespace PlatformTest
+
+void PlatformTest::UseVirtualClock() {
+    tessella::clock::UseVirtual();
+}
+
+void PlatformTest::UseRealClock() {
+    tessella::clock::UseReal();
+}
+
+int PlatformTest::AdvanceClock(int ms) {
+    return tessella::clock::Advance(std::chrono::milliseconds(ms));
+}
+
+bool PlatformTest::WaitDelays(int count, int timeoutMs) {
+    return tessella::clock::WaitSleepers(count, timeoutMs);
+}
+
+bool PlatformTest::WaitTimerRequests(int count, int timeoutMs) {
+    return tessella::timer::WaitPendingRequests(count, timeoutMs);
+}

@@ -7,8 +7,10 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <vector>
 
 #include "devices/timer.h"
+#include "platform/clock/Clock.h"
 
 namespace tessella::timer {
 namespace {
@@ -17,14 +19,16 @@ using Clock = std::chrono::steady_clock;
 
 // Wall-clock time as seconds and microseconds, for TR_GETSYSTIME and UNIT_WAITUNTIL.
 TimeVal SystemTime() {
-    timeval now{};
-    gettimeofday(&now, nullptr);
+    const timeval now = clock::WallTime();
     return TimeVal{static_cast<ULONG>(now.tv_sec), static_cast<ULONG>(now.tv_usec)};
 }
 
 class TimerDevice : public exec::DeviceDriver {
 public:
-    TimerDevice() { base_.driver = this; }
+    TimerDevice() {
+        base_.driver = this;
+        clock::AddListener(&TimerDevice::ClockChanged);
+    }
 
     ~TimerDevice() override {
         {
@@ -77,6 +81,7 @@ public:
                 return;
             }
             pending_.erase(it);
+            changed_.notify_all();
         }
         ioReq->io_Error = IOERR_ABORTED;
         ReplyMsg(&ioReq->io_Message);
@@ -105,13 +110,13 @@ private:
         const auto delay = std::chrono::seconds(request->tr_time.tv_secs) +
                            std::chrono::microseconds(request->tr_time.tv_micro);
         if (unit != UNIT_WAITUNTIL) {
-            return Clock::now() + delay;
+            return clock::Now() + delay;
         }
         const TimeVal now = SystemTime();
         const auto nowSinceEpoch =
             std::chrono::seconds(now.tv_secs) + std::chrono::microseconds(now.tv_micro);
         const auto left = delay > nowSinceEpoch ? delay - nowSinceEpoch : Clock::duration{};
-        return Clock::now() + left;
+        return clock::Now() + left;
     }
 
     void Queue(timerequest* request) {
@@ -134,7 +139,8 @@ private:
         return pending_.end();
     }
 
-    // The clock thread sleeps until the earliest deadline or until the queue changes.
+    // The clock thread sleeps until the earliest deadline or until the queue changes. Under the
+    // virtual clock it completes only what is due already: a test's step completes the rest.
     void Run() {
         std::unique_lock guard(lock_);
         while (!stopping_) {
@@ -143,17 +149,50 @@ private:
                 continue;
             }
             const Pending first = *pending_.begin();
-            if (Clock::now() < first.deadline) {
-                changed_.wait_until(guard, first.deadline);
+            if (clock::Now() < first.deadline) {
+                clock::WaitUntil(changed_, guard, first.deadline);
                 continue;
             }
             pending_.erase(pending_.begin());
+            changed_.notify_all();
             guard.unlock();
             ReplyMsg(&first.request->io_Message);
             guard.lock();
         }
     }
 
+    static int ClockChanged();
+
+    // On the thread that changed the clock: under the virtual clock, what fell due completes
+    // before the step returns; either way the clock thread looks again at its deadline.
+    int OnClockChanged() {
+        std::vector<IORequest*> due;
+        {
+            std::lock_guard guard(lock_);
+            if (clock::IsVirtual()) {
+                const Clock::time_point now = clock::Now();
+                while (!pending_.empty() && pending_.begin()->deadline <= now) {
+                    due.push_back(pending_.begin()->request);
+                    pending_.erase(pending_.begin());
+                }
+            }
+            changed_.notify_all();
+        }
+        for (IORequest* r : due) {
+            ReplyMsg(&r->io_Message);
+        }
+        return static_cast<int>(due.size());
+    }
+
+public:
+    // Until count requests are waiting for their time; false when that takes longer.
+    bool WaitPending(size_t count, int timeoutMs) {
+        std::unique_lock guard(lock_);
+        return changed_.wait_for(guard, std::chrono::milliseconds(timeoutMs),
+                                 [&] { return pending_.size() == count; });
+    }
+
+private:
     exec::DeviceBase base_{};
     std::mutex lock_;
     std::condition_variable changed_;
@@ -163,15 +202,27 @@ private:
     std::thread clock_;
 };
 
+TimerDevice& Device() {
+    static TimerDevice device;
+    return device;
+}
+
+int TimerDevice::ClockChanged() {
+    return Device().OnClockChanged();
+}
+
 }  // namespace
 
 exec::DeviceDriver& TimerDriver() {
-    static TimerDevice device;
-    return device;
+    return Device();
 }
 
 namespace {
 [[maybe_unused]] const bool registered = exec::RegisterDevice(TIMERNAME, &TimerDriver);
 }  // namespace
+
+bool WaitPendingRequests(int count, int timeoutMs) {
+    return Device().WaitPending(static_cast<size_t>(count), timeoutMs);
+}
 
 }  // namespace tessella::timer

@@ -1,11 +1,10 @@
 #include "AppWindows.h"
 
-#include <sys/time.h>
-
 #include <algorithm>
 #include <memory>
 #include <mutex>
 
+#include "platform/clock/Clock.h"
 #include "platform/intuition/IntuitionState.h"
 #include "util/StringUtils.h"
 #include "workbench.h"
@@ -137,8 +136,7 @@ bool DeliverDrop(const std::vector<std::string>& paths) {
     m.am_Version = AM_VERSION;
     m.am_MouseX = static_cast<WORD>(in.pointerX - target->window->LeftEdge);
     m.am_MouseY = static_cast<WORD>(in.pointerY - target->window->TopEdge);
-    timeval now{};
-    gettimeofday(&now, nullptr);
+    const timeval now = tessella::clock::WallTime();
     m.am_Seconds = static_cast<ULONG>(now.tv_sec);
     m.am_Micros = static_cast<ULONG>(now.tv_usec);
     PutMsg(target->port, &drop.release()->message.am_Message);

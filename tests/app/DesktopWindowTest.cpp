@@ -11,6 +11,7 @@
 #include "controls/TextBox.h"
 #include "controls/TextBoxCustom.h"
 #include "engine/OpenTextFile.h"
+#include "tests/support/VirtualClock.h"
 
 namespace {
 
@@ -95,24 +96,30 @@ TEST_F(MainWindow, AFileDroppedOnTheWindowBecomesTheSourceWithItsProposedDestina
     Write("caf\xC3\xA9.txt", "x");
     std::string files, destination;
     bool taken = false;
+    bool emptyBeforeTick = false;
+    int firstTick = -1;
     Run([&] {
         PlatformTest::MovePointer(400, 450);
         taken = PlatformTest::DropFiles({Path("caf\xC3\xA9.txt"), Path("other.txt")});
-        // The window starts looking for drops at the banner's first tick, 1.5 s after it opens.
-        // The box is read once the drop should have been taken, while the loop waits, so that
-        // the test does not read it while the loop fills it in.
-        for (int i = 0; i < 10; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(i == 0 ? 2000 : 500));
+        {
+            // The window takes dropped files from the banner's first tick on, 1.5 s after it
+            // opened: the clock is stepped there and through the 100 ms pause of starting the
+            // poll. The box is read once the loop waits again.
+            VirtualClock clock;
+            emptyBeforeTick = window->txtFiles->GetText().empty();
+            firstTick = PlatformTest::AdvanceClock(FormMain::kBannerMs);
+            ASSERT_TRUE(PlatformTest::WaitDelays(1));
+            PlatformTest::AdvanceClock(100);
+            ASSERT_TRUE(PlatformTest::WaitTimerRequests(2));  // the banner and the poll
             Settle();
-            if (!window->txtFiles->GetText().empty()) {
-                break;
-            }
+            files = window->txtFiles->GetText();
+            destination = window->txtDestination->GetText();
         }
-        files = window->txtFiles->GetText();
-        destination = window->txtDestination->GetText();
         Quit();
     });
     EXPECT_TRUE(taken);
+    EXPECT_TRUE(emptyBeforeTick);
+    EXPECT_EQ(firstTick, 1);
     EXPECT_EQ(files, Path("caf\xE9.txt"));
     EXPECT_EQ(destination, Path("caf\xE9.velx"));
 }
@@ -120,7 +127,7 @@ TEST_F(MainWindow, AFileDroppedOnTheWindowBecomesTheSourceWithItsProposedDestina
 TEST_F(MainWindow, APathTooLongForTheBoxIsRefusedRatherThanCut) {
     const std::string longPath = "/" + std::string(300, 'd') + "/file.txt";
     PlatformTest::RequesterView refused;
-    std::thread person([&] { refused = Answer(); });
+    std::thread person([&] { refused = AnswerBeforeTheLoop(); });
     window->OpenPath(longPath);
     person.join();
     std::string files;
@@ -144,26 +151,50 @@ TEST_F(MainWindow, TheBannerRunsOnlyWithAJobAndItsStripIsBlankedAfter) {
         return ink;
     };
     int before = -1, during = -1, after = -1;
+    bool ended = false;
     Run([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1700));
-        before = inkInStrip();
-        Type(window->txtFiles, Path("big.bin"));
-        Type(window->txtDestination, Path("big.velx"));
-        Type(window->txtPassword, "long enough");
-        Type(window->txtConfirm, "long enough");
-        window->HoldNextJob();
-        Click(window->btnStart);
-        ASSERT_TRUE(window->WaitHeld());
-        std::this_thread::sleep_for(std::chrono::milliseconds(1700));
-        Settle();
-        during = inkInStrip();
-        PlatformTest::SaveScreenPNG("window-job-running.png");
-        Click(window->btnStart);
-        window->Release();
-        WaitJobEnd();
-        after = inkInStrip();
+        {
+            // The clock is stepped over each banner tick, and through each pause the window
+            // makes on its task: 100 ms as it starts a timer, 200 ms as a button is held down.
+            VirtualClock clock;
+            auto stepThroughPause = [](int ms) {
+                ASSERT_TRUE(PlatformTest::WaitDelays(1));
+                PlatformTest::AdvanceClock(ms);
+            };
+            PlatformTest::AdvanceClock(FormMain::kBannerMs);  // the first tick, with no job
+            stepThroughPause(100);                            // it starts the drop poll
+            ASSERT_TRUE(PlatformTest::WaitTimerRequests(2));
+            Settle();
+            before = inkInStrip();
+            Type(window->txtFiles, Path("big.bin"));
+            Type(window->txtDestination, Path("big.velx"));
+            Type(window->txtPassword, "long enough");
+            Type(window->txtConfirm, "long enough");
+            window->HoldNextJob();
+            ClickForBox(window->btnStart);
+            stepThroughPause(200);  // START held down
+            stepThroughPause(100);  // the job's hand-over timer starts
+            ASSERT_TRUE(window->WaitHeld());
+            PlatformTest::AdvanceClock(FormMain::kBannerMs);  // a tick during the job
+            ASSERT_TRUE(PlatformTest::WaitTimerRequests(3));  // banner, poll, hand-over
+            Settle();
+            during = inkInStrip();
+            PlatformTest::SaveScreenPNG("window-job-running.png");
+            ClickForBox(window->btnStart);  // STOP
+            stepThroughPause(200);
+            window->Release();
+            // The job ends on the worker and is handed over at a tick of the hand-over timer.
+            for (int i = 0; i < 5000 && window->IsJobActive(); ++i) {
+                PlatformTest::AdvanceClock(FormMain::kHandoverMs);
+                std::this_thread::yield();
+            }
+            ended = !window->IsJobActive();
+            Settle();
+            after = inkInStrip();
+        }
         Quit();
     });
+    EXPECT_TRUE(ended);
     EXPECT_EQ(before, 0);
     EXPECT_GT(during, 50);  // "decrypt and encrypt files..." in pen 1
     EXPECT_EQ(after, 0);

@@ -197,6 +197,15 @@ protected:
         return view;
     }
 
+    // A box raised before the loop runs, answered with its leftmost button. Nothing settles
+    // until the loop runs, so the answer waits only for the box to go.
+    static PlatformTest::RequesterView AnswerBeforeTheLoop() {
+        PlatformTest::RequesterView view;
+        EXPECT_TRUE(PlatformTest::WaitRequester(&view, 20000));
+        EXPECT_TRUE(PlatformTest::AnswerRequester(0, 20000));
+        return view;
+    }
+
     // Until the newest box shows this text (another box may be up meanwhile).
     static bool WaitForBox(const std::string& text) {
         PlatformTest::RequesterView view;

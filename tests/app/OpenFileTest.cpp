@@ -1,11 +1,14 @@
 // Files handed to the window (its command line, a drop): which view they open, what becomes of
 // the destination the user typed, names the window cannot draw, and a destination whose folder
 // cannot take a file.
+#include <optional>
+
 #include "MainWindowFixture.h"
 #include "controls/ButtonCustom.h"
 #include "controls/TextBox.h"
 #include "controls/TextBoxCustom.h"
 #include "engine/CryptEngine.h"
+#include "tests/support/VirtualClock.h"
 
 namespace {
 
@@ -47,23 +50,41 @@ protected:
         ASSERT_TRUE(window->IsLoad());
     }
 
-    // Drops one file on the window and waits until the window has made it the source. The window
-    // looks for drops from its banner's first tick on, 1.5 s after it opened.
+    // Drops one file on the window and steps the clock until the window has made it the source.
+    // The window takes drops from its banner's first tick on (1.5 s after it opened, pausing
+    // 100 ms as it starts its poll), then at each look of the poll; what it shows is read at the
+    // banner's next tick.
     bool Drop(const std::string& path, const std::string& shown, SeenWindow::Seen& seen) {
+        if (!clock) {
+            clock.emplace();
+            PlatformTest::AdvanceClock(FormMain::kBannerMs);
+            if (!PlatformTest::WaitDelays(1)) {
+                return false;
+            }
+            PlatformTest::AdvanceClock(100);
+        }
+        if (!PlatformTest::WaitTimerRequests(2)) {  // the banner and the poll
+            return false;
+        }
         PlatformTest::MovePointer(400, 450);
         if (!PlatformTest::DropFiles({path})) {
             return false;
         }
-        for (int i = 0; i < 100; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            seen = seenWindow->Last();
-            if (seen.files == shown) {
-                return true;
-            }
-        }
-        return false;
+        PlatformTest::AdvanceClock(FormMain::kDropMs);
+        PlatformTest::WaitTimerRequests(2);
+        PlatformTest::AdvanceClock(FormMain::kBannerMs);
+        PlatformTest::WaitTimerRequests(2);
+        seen = seenWindow->Last();
+        return seen.files == shown;
     }
 
+    // Time runs again for the exit question, which holds the button down on the window's task.
+    void Quit() {
+        clock.reset();
+        MainWindow::Quit();
+    }
+
+    std::optional<VirtualClock> clock;
     SeenWindow* seenWindow = nullptr;
 
     // The start of an encrypted file; what follows does not matter to the view.
@@ -79,11 +100,11 @@ TEST_F(OpenFile, ADroppedFileKeepsTheDestinationTheUserTyped) {
     SeenWindow::Seen typedKept, proposed, proposedAgain;
     Run([&] {
         Type(window->txtDestination, Path("mine.velx"));
-        ASSERT_TRUE(Drop(Path("a.txt"), Path("a.txt"), typedKept));
+        EXPECT_TRUE(Drop(Path("a.txt"), Path("a.txt"), typedKept));
         Clear(window->txtDestination);
-        ASSERT_TRUE(Drop(Path("b.txt"), Path("b.txt"), proposed));
+        EXPECT_TRUE(Drop(Path("b.txt"), Path("b.txt"), proposed));
         // The window's own proposal follows the next file: it was never the user's choice.
-        ASSERT_TRUE(Drop(Path("c.txt"), Path("c.txt"), proposedAgain));
+        EXPECT_TRUE(Drop(Path("c.txt"), Path("c.txt"), proposedAgain));
         Quit();
     });
     EXPECT_EQ(typedKept.destination, Path("mine.velx"));
@@ -101,9 +122,9 @@ TEST_F(OpenFile, TheViewIsChosenByTheFilesSignature) {
     const bool goneDecrypts = !window->encryptMode;
     SeenWindow::Seen plain, renamed, fake;
     Run([&] {
-        ASSERT_TRUE(Drop(Path("plain.txt"), Path("plain.txt"), plain));
-        ASSERT_TRUE(Drop(Path("renamed.bin"), Path("renamed.bin"), renamed));
-        ASSERT_TRUE(Drop(Path("fake.velx"), Path("fake.velx"), fake));
+        EXPECT_TRUE(Drop(Path("plain.txt"), Path("plain.txt"), plain));
+        EXPECT_TRUE(Drop(Path("renamed.bin"), Path("renamed.bin"), renamed));
+        EXPECT_TRUE(Drop(Path("fake.velx"), Path("fake.velx"), fake));
         Quit();
     });
     EXPECT_TRUE(goneDecrypts);
@@ -120,7 +141,7 @@ TEST_F(OpenFile, TheViewIsChosenByTheFilesSignature) {
 TEST_F(OpenFile, ANameTheWindowCannotDrawShowsAStandInForEachCharacter) {
     Write("\xCE\xA9mega.txt", "omega");
     PlatformTest::RequesterView refused;
-    std::thread person([&] { refused = Answer(); });
+    std::thread person([&] { refused = AnswerBeforeTheLoop(); });
     window->OpenPath(Path("\xCE\xA9mega.txt"));
     person.join();
     std::string files;

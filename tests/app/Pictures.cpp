@@ -92,7 +92,7 @@ protected:
             if (ink > 50) {
                 return true;
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));  // another process draws
         }
         return false;
     }

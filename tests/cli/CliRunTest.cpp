@@ -18,8 +18,8 @@
 
 #include "ExecCli.h"
 #include "engine/FileUtils.h"
-#include "tests/engine/TempDir.h"
-#include "tests/engine/TestJob.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestJob.h"
 
 namespace {
 

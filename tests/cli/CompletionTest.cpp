@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/engine/TempDir.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 

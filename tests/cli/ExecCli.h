@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/engine/TempDir.h"
+#include "tests/support/TempDir.h"
 
 // In a child process: becomes tessella-cli running in `dir`.
 [[noreturn]] inline void ExecCli(const TempDir& dir, const std::vector<std::string>& args) {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "cli/CliBatch.h"
-#include "tests/engine/TempDir.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "ExecCli.h"
-#include "tests/engine/TempDir.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 

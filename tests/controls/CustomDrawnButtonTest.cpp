@@ -3,23 +3,18 @@
 #include <intuition.h>
 
 #include <atomic>
-#include <chrono>
-#include <thread>
 
 #include "CustomDrawnFixtures.h"
 #include "controls/ButtonCustom.h"
+#include "tests/support/VirtualClock.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 // What the command saw when it ran.
 struct Observed {
     std::atomic<int> commands{0};
     std::atomic<LONG> cornerAtCommand{-1};
     std::atomic<bool> pressedAtCommand{true};
-    Clock::time_point down;
-    Clock::time_point command;
 };
 Observed seen;
 
@@ -37,13 +32,10 @@ protected:
             auto* b = static_cast<ButtonCustom*>(e);
             seen.commands++;
             seen.pressedAtCommand = b->IsPressed();
-            seen.command = Clock::now();
             auto* form = static_cast<Form*>(b->GetFormParent());
             const tagPOINT at = b->GetPosition();
             seen.cornerAtCommand = ReadPixel(form->GetHandle()->RPort, at.x, at.y);
         });
-        button.SetOnLeftMouseDOWN(
-            [](GUIElement*, unsigned long, tagPOINT) { seen.down = Clock::now(); });
         button.Show();
     }
 
@@ -71,22 +63,22 @@ TEST_F(CustomButton, AClickSinksItThenRaisesItThenRunsTheCommand) {
     EXPECT_GT(window.Count(x + 6, y + 4, x + 113, y + 25, 1), 20);
     Snapshot("custom_button_normal");
 
-    std::atomic<bool> sawPressed{false};
+    // The button stays down for 200 ms on the window's task: the clock is stepped through them.
+    VirtualClock clock;
+    bool sunkWhileHeld = false;
+    bool sunkAtTheLastStepBefore = false;
+    int commandsBefore = -1;
     RunWithUser(window, [&] {
-        std::thread watcher([&] {
-            const auto until = Clock::now() + std::chrono::seconds(5);
-            while (Clock::now() < until && seen.commands == 0) {
-                if (window.Seen(x, y) == 1 && window.Seen(x + 119, y + 29) == 2) {
-                    if (!sawPressed.exchange(true)) {
-                        PlatformTest::SaveScreenPNG("custom_button_pressed.png");
-                    }
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            }
-        });
+        auto sunk = [&] { return window.Seen(x, y) == 1 && window.Seen(x + 119, y + 29) == 2; };
         window.ClickAt(x + 60, y + 15);
+        ASSERT_TRUE(PlatformTest::WaitDelays(1));
+        sunkWhileHeld = sunk();
+        PlatformTest::SaveScreenPNG("custom_button_pressed.png");
+        EXPECT_EQ(PlatformTest::AdvanceClock(199), 0);  // still held down
+        sunkAtTheLastStepBefore = sunk();
+        commandsBefore = seen.commands;
+        EXPECT_EQ(PlatformTest::AdvanceClock(1), 1);
         PlatformTest::WaitIdle();
-        watcher.join();
         EXPECT_EQ(seen.commands, 1);
         // Released again, and now focused: the dashed mark inside the bevel.
         EXPECT_EQ(window.Seen(x, y), 2);
@@ -97,10 +89,11 @@ TEST_F(CustomButton, AClickSinksItThenRaisesItThenRunsTheCommand) {
         PlatformTest::WaitIdle();
         EXPECT_EQ(FocusRow(), "........");
     });
-    EXPECT_TRUE(sawPressed.load());
+    EXPECT_TRUE(sunkWhileHeld);
+    EXPECT_TRUE(sunkAtTheLastStepBefore);
+    EXPECT_EQ(commandsBefore, 0);
     EXPECT_EQ(seen.cornerAtCommand.load(), 2);  // drawn released before the command
     EXPECT_FALSE(seen.pressedAtCommand.load());
-    EXPECT_GE(seen.command - seen.down, std::chrono::milliseconds(200));
 }
 
 TEST_F(CustomButton, ADisabledButtonIsGreyAndIgnoresClicksEvenWithTheFocus) {

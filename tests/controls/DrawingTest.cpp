@@ -336,6 +336,7 @@ TEST(DrawingLock, AnotherTaskWaitsUntilThePaintEnds) {
             theirs.DrawPixel(10, 20, 2);
             painted = true;
         });
+        // Real time for the other thread to run and paint, were it not kept out.
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
         EXPECT_FALSE(painted.load());
         EXPECT_EQ(mine.GetColorPixel(10, 20), 1);

@@ -3,10 +3,10 @@
 #include <cstring>
 #include <string>
 
-#include "TempDir.h"
-#include "TestJob.h"
 #include "engine/FileUtils.h"
 #include "engine/MyCustomRandom.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestJob.h"
 #include "util/StringUtils.h"
 
 namespace {

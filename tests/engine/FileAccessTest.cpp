@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "TempDir.h"
 #include "engine/FileUtils.h"
 #include "engine/OpenBinaryFile.h"
 #include "engine/OpenTextFile.h"
+#include "tests/support/TempDir.h"
 
 TEST(OpenBinaryFile, MissingFileIsInert) {
     TempDir dir;

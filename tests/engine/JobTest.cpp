@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
-#include "TestJob.h"
 #include "engine/FileUtils.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestJob.h"
 
 using FieldFocus = CryptEngine::FieldFocus;
 using Names = std::vector<std::string>;

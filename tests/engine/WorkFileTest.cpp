@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
 #include "engine/WorkFile.h"
+#include "tests/support/TempDir.h"
 
 using Names = std::vector<std::string>;
 

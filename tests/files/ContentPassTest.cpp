@@ -7,8 +7,8 @@
 
 #include "engine/FileUtils.h"
 #include "engine/MyCustomRandom.h"
-#include "tests/engine/TempDir.h"
-#include "tests/engine/TestJob.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestJob.h"
 
 // The content pass moves data in runs of many blocks; these files span several runs, so that
 // every per-block rule is seen inside a run and across the runs' edges.

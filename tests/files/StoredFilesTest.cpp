@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "tests/engine/TempDir.h"
-#include "tests/engine/TestJob.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestJob.h"
 
 namespace {
 

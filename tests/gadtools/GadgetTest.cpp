@@ -2,7 +2,7 @@
 // the window, the attributes read back, and the pixels of their states.
 #include <thread>
 
-#include "GadToolsDesk.h"
+#include "tests/support/GadToolsDesk.h"
 
 namespace {
 

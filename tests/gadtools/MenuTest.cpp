@@ -2,7 +2,7 @@
 // picked with the pointer or with command keys.
 #include <thread>
 
-#include "GadToolsDesk.h"
+#include "tests/support/GadToolsDesk.h"
 
 namespace {
 

@@ -58,7 +58,7 @@ TEST(Idle, WaitingTasksUseUnderTwoPercentOfACore) {
     Delay(10);  // let every thread reach its wait
 
     const double before = ProcessCpuSeconds();
-    Delay(50);  // one second
+    Delay(50);  // one real second, the span the CPU use is measured over
     const double used = ProcessCpuSeconds() - before;
     RecordProperty("cpu_microseconds", static_cast<int>(used * 1e6));
     EXPECT_LT(used, 0.02) << "CPU seconds used in one idle second: " << used;

@@ -8,10 +8,10 @@
 #include <thread>
 #include <vector>
 
-#include "KeyText.h"
 #include "dos.h"
 #include "intuition.h"
 #include "platform_test.h"
+#include "tests/support/KeyText.h"
 
 namespace {
 
@@ -572,7 +572,7 @@ TEST_F(Desk, LayerLockKeepsARastPortToOnePainter) {
         intruderDone = true;
     });
     Wait(1UL << lockedBit);
-    Delay(5);  // give the intruder every chance to interfere
+    Delay(5);  // real time for the intruder to run and interfere: no clock step can give it
     WritePixel(rp, 10, 30);
     EXPECT_FALSE(intruderDone);
     UnlockLayerRom(rp->Layer);

@@ -1,11 +1,16 @@
-// timer.device: requests come back in deadline order and can be taken back before their time.
+// timer.device and Delay: requests come back in deadline order and can be taken back before
+// their time; on the virtual clock a test decides when that time comes.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <ctime>
+#include <thread>
 #include <vector>
 
 #include "devices/timer.h"
+#include "dos.h"
 #include "exec.h"
+#include "platform_test.h"
 
 namespace {
 
@@ -41,7 +46,14 @@ struct TimerRig {
     }
 };
 
-TEST(TimerDevice, RequestsCompleteInDeadlineOrder) {
+// Time stands still for these tests and moves only by the test's steps.
+class VirtualTime : public ::testing::Test {
+protected:
+    void SetUp() override { PlatformTest::UseVirtualClock(); }
+    void TearDown() override { PlatformTest::UseRealClock(); }
+};
+
+TEST_F(VirtualTime, RequestsCompleteInDeadlineOrderAndNotBeforeTheirTime) {
     TimerRig rig;
     timerequest* late = rig.Open();
     timerequest* early = rig.Open();
@@ -51,19 +63,26 @@ TEST(TimerDevice, RequestsCompleteInDeadlineOrder) {
     TimerRig::Send(early, 0, 100000);
     TimerRig::Send(middle, 0, 200000);
     TimerRig::Send(now, 0, 0);
-    EXPECT_EQ(CheckIO(&late->tr_node), nullptr);
+    EXPECT_EQ(rig.Next(), now);  // due at once, with no step
+    ASSERT_TRUE(PlatformTest::WaitTimerRequests(3));
 
-    EXPECT_EQ(rig.Next(), now);
-    EXPECT_EQ(rig.Next(), early);
-    EXPECT_EQ(rig.Next(), middle);
-    timerequest* last = rig.Next();
-    EXPECT_EQ(last, late);
-    EXPECT_EQ(last->tr_node.io_Error, 0);
-    EXPECT_EQ(last->tr_node.io_Message.mn_Node.ln_Type, NT_REPLYMSG);
+    EXPECT_EQ(PlatformTest::AdvanceClock(99), 0);
+    EXPECT_EQ(GetMsg(rig.port), nullptr);
+    EXPECT_EQ(CheckIO(&early->tr_node), nullptr);
+    EXPECT_EQ(PlatformTest::AdvanceClock(1), 1);
+    EXPECT_EQ(GetMsg(rig.port), &early->tr_node.io_Message);
+    EXPECT_EQ(GetMsg(rig.port), nullptr);
+    // One step over two deadlines: both come back, the earlier first.
+    EXPECT_EQ(PlatformTest::AdvanceClock(250), 2);
+    EXPECT_EQ(GetMsg(rig.port), &middle->tr_node.io_Message);
+    EXPECT_EQ(GetMsg(rig.port), &late->tr_node.io_Message);
+    EXPECT_EQ(late->tr_node.io_Error, 0);
+    EXPECT_EQ(late->tr_node.io_Message.mn_Node.ln_Type, NT_REPLYMSG);
     EXPECT_EQ(CheckIO(&late->tr_node), &late->tr_node);
+    EXPECT_TRUE(PlatformTest::WaitTimerRequests(0));
 }
 
-TEST(TimerDevice, AbortTakesARequestBackAndLeavesTheOthers) {
+TEST_F(VirtualTime, AbortTakesARequestBackAndLeavesTheOthers) {
     TimerRig rig;
     timerequest* distant = rig.Open();
     timerequest* soon = rig.Open();
@@ -75,13 +94,73 @@ TEST(TimerDevice, AbortTakesARequestBackAndLeavesTheOthers) {
     EXPECT_EQ(CheckIO(&distant->tr_node), &distant->tr_node);
 
     // The aborted request was taken off the port by WaitIO; only the other one arrives.
-    timerequest* next = rig.Next();
-    EXPECT_EQ(next, soon);
-    EXPECT_EQ(next->tr_node.io_Error, 0);
+    PlatformTest::AdvanceClock(20);
+    EXPECT_EQ(GetMsg(rig.port), &soon->tr_node.io_Message);
+    EXPECT_EQ(soon->tr_node.io_Error, 0);
     // Aborting a request that has already come back changes nothing.
     AbortIO(&soon->tr_node);
     EXPECT_EQ(soon->tr_node.io_Error, 0);
+    PlatformTest::AdvanceClock(3600 * 1000);
     EXPECT_EQ(GetMsg(rig.port), nullptr);
+}
+
+// The time of day stands still with the clock and moves by the steps; a request for a time of
+// day comes back when the clock reaches it.
+TEST_F(VirtualTime, SystemTimeAndWaitsUntilATimeOfDayFollowTheSteps) {
+    TimerRig rig;
+    timerequest* r = rig.Open();
+    auto systemTime = [&] {
+        r->tr_node.io_Command = TR_GETSYSTIME;
+        EXPECT_EQ(DoIO(&r->tr_node), 0);
+        return static_cast<long long>(r->tr_time.tv_secs) * 1000000 + r->tr_time.tv_micro;
+    };
+    const long long start = systemTime();
+    std::this_thread::yield();
+    EXPECT_EQ(systemTime(), start);
+    PlatformTest::AdvanceClock(1500);
+    EXPECT_EQ(systemTime(), start + 1500000);
+
+    auto* at = reinterpret_cast<timerequest*>(CreateExtIO(rig.port, sizeof(timerequest)));
+    ASSERT_EQ(OpenDevice(TIMERNAME, UNIT_WAITUNTIL, &at->tr_node, 0), 0);
+    rig.requests.push_back(at);
+    const long long when = start + 1500000 + 2000000;
+    TimerRig::Send(at, static_cast<ULONG>(when / 1000000), static_cast<ULONG>(when % 1000000));
+    PlatformTest::AdvanceClock(1999);
+    EXPECT_EQ(GetMsg(rig.port), nullptr);
+    PlatformTest::AdvanceClock(1);
+    EXPECT_EQ(GetMsg(rig.port), &at->tr_node.io_Message);
+}
+
+// A thread asleep in Delay wakes when a step takes the clock past its deadline, and only then.
+TEST_F(VirtualTime, ADelayOnAnotherThreadEndsWithTheStepThatReachesItsDeadline) {
+    std::atomic<bool> awake{false};
+    std::thread sleeper([&] {
+        Delay(10);  // 200 ms
+        awake = true;
+    });
+    ASSERT_TRUE(PlatformTest::WaitDelays(1));
+    EXPECT_EQ(PlatformTest::AdvanceClock(150), 0);
+    EXPECT_EQ(PlatformTest::AdvanceClock(49), 0);
+    EXPECT_FALSE(awake.load());
+    EXPECT_TRUE(PlatformTest::WaitDelays(1, 0));
+    EXPECT_EQ(PlatformTest::AdvanceClock(1), 1);
+    EXPECT_TRUE(PlatformTest::WaitDelays(0, 0));  // the step returned after the sleeper had left
+    sleeper.join();
+    EXPECT_TRUE(awake.load());
+    Delay(0);  // nothing to wait for: no step needed
+}
+
+// Back on real time the clock goes on from where the steps left it: a request sent before the
+// switch comes back after what was left of its time, in real time.
+TEST(TimerDevice, RealTimeGoesOnFromWhereTheVirtualClockStopped) {
+    TimerRig rig;
+    timerequest* r = rig.Open();
+    PlatformTest::UseVirtualClock();
+    TimerRig::Send(r, 0, 50000);
+    PlatformTest::AdvanceClock(40);
+    EXPECT_EQ(GetMsg(rig.port), nullptr);
+    PlatformTest::UseRealClock();
+    EXPECT_EQ(rig.Next(), r);  // 10 ms of real time
 }
 
 TEST(TimerDevice, WaitIOAfterGetMsgLeavesThePortIntact) {

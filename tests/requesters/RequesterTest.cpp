@@ -6,9 +6,9 @@
 #include <fstream>
 #include <future>
 
-#include "../gadtools/GadToolsDesk.h"
 #include "asl.h"
 #include "dos.h"
+#include "tests/support/GadToolsDesk.h"
 
 namespace {
 

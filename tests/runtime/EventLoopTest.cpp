@@ -13,6 +13,7 @@
 #include "runtime/OrvScreen.h"
 #include "runtime/Timer.h"
 #include "runtime/Tread.h"
+#include "tests/support/VirtualClock.h"
 
 namespace {
 
@@ -220,32 +221,44 @@ TEST(Windows, InnerAreaFollowsSetSizeWhateverTheBorders) {
 
 namespace {
 
-std::vector<std::chrono::steady_clock::time_point> ticks;
+std::atomic<int> ticks{0};
 int stopAfter = 0;
 
 void Tick(GUIElement* t) {
-    ticks.push_back(std::chrono::steady_clock::now());
-    if (static_cast<int>(ticks.size()) == stopAfter) {
+    if (++ticks == stopAfter) {
         static_cast<Timer*>(t)->Stop();
     }
 }
 
 }  // namespace
 
+// The interval counts from when the timer is armed, a tick comes neither early nor late, and a
+// timer stopped by its own callback is not called or armed again. The clock moves in 10 ms steps,
+// so each tick comes back at the very step that reaches its time.
 TEST_F(EventLoop, TimerFiresAtItsIntervalAndAStoppedTimerIsNotCalledAgain) {
-    ticks.clear();
+    ticks = 0;
     stopAfter = 4;
+    VirtualClock clock;
     Timer timer(&main, 120);
     timer.SetOnTimer(Tick);
-    timer.Start();
+    VirtualClock::ThroughDelay(100, [&] { timer.Start(); });  // armed, then 100 ms of pause
     EXPECT_EQ(timer.IsStart(), 1);
-    RunWith(main, [] { std::this_thread::sleep_for(std::chrono::milliseconds(1000)); });
-    ASSERT_EQ(ticks.size(), 4u);
-    for (size_t i = 1; i < ticks.size(); ++i) {
-        const auto gap =
-            std::chrono::duration_cast<std::chrono::milliseconds>(ticks[i] - ticks[i - 1]);
-        EXPECT_GE(gap.count(), 115);  // never early
-    }
+    std::vector<int> firedAt;  // ms since the timer was first armed
+    RunWith(main, [&] {
+        for (int elapsed = 100; elapsed < 1500;) {
+            elapsed += 10;
+            if (PlatformTest::AdvanceClock(10) == 0) {
+                continue;
+            }
+            firedAt.push_back(elapsed);
+            // The callback runs before the timer is armed again.
+            if (static_cast<int>(firedAt.size()) < stopAfter) {
+                ASSERT_TRUE(PlatformTest::WaitTimerRequests(1));
+            }
+        }
+    });
+    EXPECT_EQ(firedAt, (std::vector<int>{120, 240, 360, 480}));
+    EXPECT_EQ(ticks.load(), 4);
     EXPECT_EQ(timer.IsStart(), 0);
     EXPECT_EQ(timer.mp_SigBit(), 0u);
 }

@@ -19,6 +19,7 @@ TEST(EventLoop, IdleLoopUsesAlmostNoCpu) {
     RunWith(main, [&] {
         rusage before{};
         getrusage(RUSAGE_SELF, &before);
+        // Real time: the CPU the idle loop uses is measured over a real second.
         std::this_thread::sleep_for(std::chrono::seconds(1));
         rusage after{};
         getrusage(RUSAGE_SELF, &after);

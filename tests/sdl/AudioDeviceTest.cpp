@@ -111,7 +111,7 @@ TEST_F(Audio, WritesToOneChannelPlayInTurn) {
 TEST_F(Audio, EndlessWriteIsPendingUntilAborted) {
     IOAudio* w = Write(0);
     BeginIO(&w->ioa_Request);
-    Delay(5);  // many passes over the buffer
+    Delay(5);  // many passes over the buffer by SDL's audio thread, on real time
     EXPECT_EQ(CheckIO(&w->ioa_Request), nullptr);
     AbortIO(&w->ioa_Request);
     EXPECT_EQ(WaitIO(&w->ioa_Request), IOERR_ABORTED);

@@ -17,7 +17,7 @@
 #include "platform/intuition/SysRequest.h"
 #include "platform/sdl/DisplayProbe.h"
 #include "platform_test.h"
-#include "tests/platform/KeyText.h"
+#include "tests/support/KeyText.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "../gadtools/GadToolsDesk.h"
 #include "platform/intuition/Presenter.h"
-#include "tests/platform/KeyText.h"
+#include "tests/support/GadToolsDesk.h"
+#include "tests/support/KeyText.h"
 #include "workbench.h"
 
 namespace {

@@ -30,7 +30,8 @@ int main() {
             std::fprintf(stderr, "round %d: no window\n", round);
             return 1;
         }
-        // Keep the presenter composing and showing frames right up to the close.
+        // Keep the presenter composing and showing frames right up to the close (a program of
+        // its own on a real display: real time).
         for (int frame = 0; frame < 30; ++frame) {
             SetAPen(window->RPort, static_cast<ULONG>(frame % 8));
             RectFill(window->RPort, 10, 15, 150, 100);
