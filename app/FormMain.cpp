@@ -1,6 +1,6 @@
 #include "FormMain.h"
 
-#include <sys/time.h>
+#include <intuition.h>
 
 #include "FormAbout.h"
 #include "LogoIFF.h"
@@ -32,10 +32,12 @@ constexpr const char* kNote =
     "Encrypts and decrypts files with a password. Keep your password safe: without it an "
     "encrypted file cannot be restored.";
 
+// On the clock that stamps the window's messages, which a click's time is compared with.
 uint64_t Now() {
-    timeval now{};
-    gettimeofday(&now, nullptr);
-    return static_cast<uint64_t>(now.tv_sec) * 1000000u + static_cast<uint64_t>(now.tv_usec);
+    ULONG seconds = 0;
+    ULONG micros = 0;
+    CurrentTime(&seconds, &micros);
+    return static_cast<uint64_t>(seconds) * 1000000u + micros;
 }
 
 // The boxes hold the program's Latin-1 text; the engine and the disk take the desktop's UTF-8.

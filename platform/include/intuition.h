@@ -306,6 +306,8 @@ void ScreenToFront(Screen* screen);
 void ScreenToBack(Screen* screen);
 // Flashes a screen, or every screen when null.
 void DisplayBeep(Screen* screen);
+// The time now, on the clock that stamps the windows' messages.
+void CurrentTime(ULONG* seconds, ULONG* micros);
 // Linux only: TRUE when the screens are shown in a desktop window; FALSE when no display could
 // be opened (none named, or one that does not answer) and they are kept off-screen, as in the
 // tests. A program a user started has nothing to show then, and nothing the user could close:

@@ -322,3 +322,13 @@ void SetPresenter(std::unique_ptr<Presenter> presenter) {
 }
 
 }  // namespace tessella::intuition
+
+void CurrentTime(ULONG* seconds, ULONG* micros) {
+    const timeval now = tessella::clock::WallTime();
+    if (seconds != nullptr) {
+        *seconds = static_cast<ULONG>(now.tv_sec);
+    }
+    if (micros != nullptr) {
+        *micros = static_cast<ULONG>(now.tv_usec);
+    }
+}
