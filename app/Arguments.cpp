@@ -1,5 +1,7 @@
 #include "Arguments.h"
 
+namespace tessella {
+
 const char* Arguments::Usage() {
     return "usage: tessella [--snapshot PNG] [--] [FILE]\n"
            "       tessella --help | --version\n"
@@ -54,3 +56,5 @@ Arguments Arguments::Parse(const std::vector<std::string>& args) {
     }
     return parsed;
 }
+
+}  // namespace tessella

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace tessella {
+
 // The window program's command line, parsed but not acted on:
 //   tessella [--snapshot PNG] [--] [FILE]
 //   tessella --help | --version
@@ -24,3 +26,5 @@ public:
     static const char* Usage();
     static const char* Version();
 };
+
+}  // namespace tessella

@@ -6,6 +6,8 @@
 #include "engine/MyCustomRandom.h"
 #include "runtime/Form.h"
 
+namespace tessella {
+
 std::string Banner::bannerText;
 int32_t Banner::bannerStep = 0;
 bool Banner::bannerBusy = false;
@@ -59,3 +61,5 @@ void Banner::Tick(bool running, MyCustomRandom& generator) {
     d.PrintText(26, kStripTop, w - 52, kStripHeight, bannerText, 1, 2, nullptr, AlignLeft);
     bannerBusy = false;
 }
+
+}  // namespace tessella

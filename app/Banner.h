@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tessella {
+
 class Form;
 class MyCustomRandom;
 
@@ -32,3 +34,5 @@ public:
 private:
     Form* window;
 };
+
+}  // namespace tessella

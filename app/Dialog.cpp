@@ -7,6 +7,8 @@
 #include "runtime/Font.h"
 #include "runtime/Form.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr size_t kPatternMax = 24;
@@ -145,3 +147,5 @@ Font* Dialog::ShowFont(Form* form, std::string name, int /*size*/) {
     FreeAslRequest(request);
     return chosen;
 }
+
+}  // namespace tessella

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace tessella {
+
 class Font;
 class Form;
 
@@ -30,3 +32,5 @@ private:
                                const std::string& title, const std::string& drawer,
                                const std::string& file, bool save);
 };
+
+}  // namespace tessella

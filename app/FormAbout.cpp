@@ -7,6 +7,8 @@
 #include "runtime/Application.h"
 #include "util/Enviroment.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr int kReturn = 13;
@@ -186,3 +188,5 @@ void FormAbout::LeftMouseDOWN(GUIElement* element, unsigned long /*handle*/, tag
         f->evLeftMouseDOWN(element);
     }
 }
+
+}  // namespace tessella

@@ -5,11 +5,14 @@
 
 #include "runtime/Form.h"
 
+struct Image;
+
+namespace tessella {
+
 class ButtonCustom;
 class CellControl;
 class MyImage;
 class PanelChildren;
-struct Image;
 
 // The modal about box: the logo in a frame, the program's name and version, a legal line, the
 // web and mail addresses as links, and a note. Its owner is disabled and busy while it is open.
@@ -61,3 +64,5 @@ public:
     std::string note;
     std::string urlSite;
 };
+
+}  // namespace tessella

@@ -20,6 +20,8 @@
 #include "util/StringUtils.h"
 #include "workbench.h"
 
+namespace tessella {
+
 FormMain* FormMain::firstForm = nullptr;
 
 namespace {
@@ -509,3 +511,5 @@ void FormMain::LeftMouseDOWN(GUIElement* element, unsigned long /*handle*/, tagP
         f->evLeftMouseDOWN(p);
     }
 }
+
+}  // namespace tessella

@@ -15,6 +15,11 @@
 #include "runtime/Tread.h"
 #include "util/Sound.h"
 
+struct AppWindow;
+struct MsgPort;
+
+namespace tessella {
+
 class ButtonCustom;
 class CellControl;
 class CheckBox;
@@ -29,8 +34,6 @@ class ProgressBar;
 class SubMenu;
 class TextBox;
 class TextBoxCustom;
-struct AppWindow;
-struct MsgPort;
 
 // The utility's window: it gathers what one job needs (operation, source, destination,
 // password, check), starts and stops the job on a worker, shows its progress and a banner while
@@ -222,3 +225,5 @@ private:
     // In the order they were made: the menu bar first, which the strip is released with.
     std::vector<std::unique_ptr<GUIElement>> owned;
 };
+
+}  // namespace tessella

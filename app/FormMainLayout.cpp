@@ -21,6 +21,8 @@
 #include "controls/TextBox.h"
 #include "controls/TextBoxCustom.h"
 
+namespace tessella {
+
 // What a row makes, and how it is set up beyond its place and size.
 enum class FormMain::ControlKind {
     Logo,      // the shared logo image
@@ -300,3 +302,5 @@ void FormMain::evTabSelected(GUIElement* /*element*/, int index) {
     txtDestination->SetText(savedDestination[entering]);
     txtPassword->SetText(savedPassword[entering]);
 }
+
+}  // namespace tessella

@@ -11,6 +11,8 @@
 #include "util/Enviroment.h"
 #include "util/StringUtils.h"
 
+namespace tessella {
+
 namespace {
 
 const std::vector<std::string> kEncryptedPatterns = {"File VELX (#?.velx)", "#?.velx"};
@@ -145,3 +147,5 @@ bool FormMain::IsEncryptedName(const std::string& path) {
     return name.size() > suffix.size() &&
            name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
+
+}  // namespace tessella

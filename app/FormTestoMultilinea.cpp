@@ -4,6 +4,8 @@
 #include "controls/TextBoxCustom.h"
 #include "runtime/Application.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr int kEscape = 27;
@@ -129,3 +131,5 @@ void FormTestoMultilinea::OnExecCommand(GUIElement* element) {
         f->evCommand(element);
     }
 }
+
+}  // namespace tessella

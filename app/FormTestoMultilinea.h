@@ -5,6 +5,8 @@
 
 #include "runtime/Form.h"
 
+namespace tessella {
+
 class ButtonCustom;
 class TextBoxCustom;
 
@@ -43,3 +45,5 @@ public:
     ButtonCustom* btnCancel = nullptr;
     bool italian = false;
 };
+
+}  // namespace tessella

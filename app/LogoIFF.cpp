@@ -5,6 +5,8 @@
 #include <array>
 #include <cstring>
 
+namespace tessella {
+
 namespace {
 
 constexpr int kPlaneWords = Logo::kWordsPerRow * Logo::kHeight;
@@ -129,3 +131,5 @@ int Logo::PenAt(int x, int y) {
 
 Image LogoIFFRaw = {0, 0, Logo::kWidth, Logo::kHeight, Logo::kDepth, Planes(), 255, 0, nullptr};
 Image* LogoIFF = nullptr;
+
+}  // namespace tessella

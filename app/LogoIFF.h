@@ -2,6 +2,8 @@
 
 struct Image;
 
+namespace tessella {
+
 // The program's logo, 164 x 50 pixels in eight bit planes, drawn by the program itself: a small
 // mosaic of coloured tiles beside the name. LogoIFFRaw is the description; LogoIFF the copy the
 // main window shows, which the window frees when it goes.
@@ -16,3 +18,5 @@ constexpr int kWordsPerRow = 11;
 // The pen of a logo pixel, as drawn before it is split into planes.
 int PenAt(int x, int y);
 }  // namespace Logo
+
+}  // namespace tessella

@@ -11,6 +11,8 @@
 #include "runtime/Form.h"
 #include "util/StringUtils.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr size_t kTitleWidth = 50;
@@ -165,3 +167,5 @@ int16_t MsgBox::MyRequest13(Window* window, char* line1, char* line2, char* posi
                ? 1
                : 0;
 }
+
+}  // namespace tessella

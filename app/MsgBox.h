@@ -3,8 +3,11 @@
 #include <cstdint>
 #include <string>
 
-class Form;
 struct Window;
+
+namespace tessella {
+
+class Form;
 
 // Message, error and question boxes and the full-screen alert, through the platform's system
 // requesters. A box blocks the calling thread only; while it is up its owner shows the wait
@@ -35,3 +38,5 @@ private:
     static long Ask(Form* form, const std::string& message, const std::string& title,
                     const char* buttons);
 };
+
+}  // namespace tessella

@@ -19,6 +19,8 @@
 #include "runtime/OrvScreen.h"
 #include "runtime/Startup.h"
 
+using namespace tessella;
+
 namespace {
 
 // Why the program was asked to stop, for the one line it leaves on standard error.

@@ -12,6 +12,8 @@
 
 #include "engine/FileUtils.h"
 
+using namespace tessella;
+
 int main(int argc, char** argv) {
     const long mebibytes = argc > 1 ? std::atol(argv[1]) : 256;
     const long bytes = mebibytes * 1024L * 1024L;

@@ -8,6 +8,8 @@
 
 #include "engine/MyCustomRandom.h"
 
+using namespace tessella;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

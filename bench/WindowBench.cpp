@@ -24,6 +24,8 @@
 #include "runtime/OrvScreen.h"
 #include "runtime/Startup.h"
 
+using namespace tessella;
+
 namespace {
 
 constexpr const char* kLaunchVar = "TESSELLA_BENCH_LAUNCH_NS";

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <thread>
 
+namespace tessella {
+
 CliBatch::CliBatch(std::vector<std::unique_ptr<CliJob>> inJobs) : jobs(std::move(inJobs)) {}
 
 void CliBatch::StopAll() {
@@ -68,3 +70,5 @@ bool CliBatch::Run(bool summary) {
     }
     return done == jobs.size();
 }
+
+}  // namespace tessella

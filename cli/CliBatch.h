@@ -7,6 +7,8 @@
 
 #include "CliJob.h"
 
+namespace tessella {
+
 // Several files, one job each, run side by side up to the number of processors. Every job keeps
 // the guarantees of a single one; the batch adds a summary and one stop for all.
 class CliBatch {
@@ -27,3 +29,5 @@ private:
     std::atomic<size_t> nextJob{0};
     std::atomic<bool> stopped{false};
 };
+
+}  // namespace tessella

@@ -12,6 +12,8 @@
 #include "engine/FileUtils.h"
 #include "util/StringUtils.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr int kBarWidth = 40;
@@ -114,3 +116,5 @@ std::string CliJob::PlannedDestination(const std::string& password) {
     ::close(fd);
     return planned;
 }
+
+}  // namespace tessella

@@ -4,6 +4,8 @@
 
 #include "engine/CryptEngine.h"
 
+namespace tessella {
+
 // The job as a terminal runs it: inputs come from the command line, messages go to standard
 // error, and progress is a bar on standard error while that is a terminal.
 class CliJob : public CryptEngine {
@@ -48,3 +50,5 @@ private:
     bool succeeded = false;
     std::string lastError;
 };
+
+}  // namespace tessella

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+namespace tessella {
+
 const char* CommandLine::Usage() {
     return "usage: tessella-cli encrypt [--no-check] [--force] [--password-file FILE] SOURCE "
            "[DESTINATION]\n"
@@ -88,3 +90,5 @@ bool CommandLine::Parse(const std::vector<std::string>& args) {
     destination = paths.size() == 2 ? paths[1] : std::string();
     return true;
 }
+
+}  // namespace tessella

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace tessella {
+
 // The command line of tessella-cli, parsed but not acted on.
 class CommandLine {
 public:
@@ -23,3 +25,5 @@ public:
 
     static const char* Usage();
 };
+
+}  // namespace tessella

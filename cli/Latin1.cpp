@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+namespace tessella {
+
 bool Latin1::FromUtf8(const std::string& text, std::string& out) {
     bool complete = true;
     out = StringUtils::Utf8ToLatin1(text, complete);
@@ -17,3 +19,5 @@ bool Latin1::LocaleIsLatin1() {
     return codeset != nullptr &&
            (std::strcmp(codeset, "ISO-8859-1") == 0 || std::strcmp(codeset, "ISO-8859-15") == 0);
 }
+
+}  // namespace tessella

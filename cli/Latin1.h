@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace tessella {
+
 // The system's texts and passwords are 8-bit Latin-1, while terminals and files speak UTF-8:
 // the same password must give the same key wherever it was typed.
 class Latin1 {
@@ -14,3 +16,5 @@ public:
     // arrives as Latin-1 bytes and needs no conversion.
     static bool LocaleIsLatin1();
 };
+
+}  // namespace tessella

@@ -6,6 +6,8 @@
 
 #include "util/StringUtils.h"
 
+namespace tessella {
+
 namespace {
 
 // One spelling for every path that names the same entry of the same folder: "out/a",
@@ -70,3 +72,5 @@ std::string FindOutputClash(const std::vector<PlannedJob>& jobs) {
     }
     return std::string();
 }
+
+}  // namespace tessella

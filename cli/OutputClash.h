@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace tessella {
+
 // What one job of a run reads and writes, known before any job starts.
 struct PlannedJob {
     std::string source;
@@ -14,3 +16,5 @@ struct PlannedJob {
 // message that names the first such pair, or "" when the run is free of them. Names are
 // compared as the file system sees them: the folder by device and inode, then the name in it.
 std::string FindOutputClash(const std::vector<PlannedJob>& jobs);
+
+}  // namespace tessella

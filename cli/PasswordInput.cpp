@@ -6,6 +6,8 @@
 #include <csignal>
 #include <cstdio>
 
+namespace tessella {
+
 namespace {
 
 // The terminal's settings while a question has echo off; read by signal handlers.
@@ -97,3 +99,5 @@ PasswordInput::Result PasswordInput::FromTerminalOrInput(bool confirm, std::stri
     }
     return Result::kOk;
 }
+
+}  // namespace tessella

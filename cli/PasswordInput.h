@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+namespace tessella {
+
 // Where a password comes from, in order of preference: a file named on the command line, the
 // terminal (without echo), or the first line of standard input.
 class PasswordInput {
@@ -26,3 +28,5 @@ public:
     // that a signal at the prompt never leaves the user typing blind.
     static void RestoreTerminal();
 };
+
+}  // namespace tessella

@@ -6,6 +6,8 @@
 #include "CliBatch.h"
 #include "PasswordInput.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
@@ -62,3 +64,5 @@ void StopSignals::Finished() {
     }
     interruptible = nullptr;
 }
+
+}  // namespace tessella

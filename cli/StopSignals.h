@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tessella {
+
 class CliBatch;
 
 // How the program meets signals from outside: Ctrl-C, a closed terminal and a polite kill stop
@@ -14,3 +16,5 @@ void Stop(CliBatch* batch);
 void Finished();
 
 }  // namespace StopSignals
+
+}  // namespace tessella

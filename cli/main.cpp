@@ -16,6 +16,8 @@
 #include "engine/FileUtils.h"
 #include "util/StringUtils.h"
 
+using namespace tessella;
+
 namespace {
 
 // A descriptor 0, 1 or 2 the caller closed (`2>&-`) would go to the first file the program

@@ -1,5 +1,7 @@
 #include "Button.h"
 
+namespace tessella {
+
 Button::Button(GUIElement* parent, std::string caption) : GadgetControl(parent) {
     className = "button";
     isTabStop = 0;
@@ -18,3 +20,5 @@ Gadget* Button::CreateOwnGadget(Gadget* last, NewGadget& ng) {
     ng.ng_Flags = PLACETEXT_IN;
     return MakeGadget(BUTTON_KIND, last, ng);
 }
+
+}  // namespace tessella

@@ -5,6 +5,8 @@
 #include "GadgetControl.h"
 #include "runtime/CommandElement.h"
 
+namespace tessella {
+
 // A push button on the platform's button gadget; a click runs its command.
 class Button : public GadgetControl, public CommandElement {
 public:
@@ -16,3 +18,5 @@ public:
 protected:
     Gadget* CreateOwnGadget(Gadget* last, NewGadget& ng) override;
 };
+
+}  // namespace tessella

@@ -5,6 +5,8 @@
 
 #include "Drawing.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr int kDisabledTextPen = 22;
@@ -152,3 +154,5 @@ void ButtonCustom::OnPaint() {
     Image* shown = !enabled && imageDisabled != nullptr ? imageDisabled : image;
     PaintCaption(d, x, y, w, h, background, shown);
 }
+
+}  // namespace tessella

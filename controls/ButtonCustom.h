@@ -8,6 +8,8 @@
 
 struct Image;
 
+namespace tessella {
+
 // The push button the toolkit draws itself: a raised bevel that sinks for 200 ms when
 // clicked, then runs its command. It can carry an image beside its caption, and as a combo
 // button a drop-down arrow at its right end.
@@ -45,3 +47,5 @@ private:
     Image* image = nullptr;
     Image* imageDisabled = nullptr;
 };
+
+}  // namespace tessella

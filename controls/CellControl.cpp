@@ -1,5 +1,7 @@
 #include "CellControl.h"
 
+namespace tessella {
+
 namespace {
 
 // Left- and right-aligned text keeps this far from a frame, so that letters never touch it.
@@ -107,3 +109,5 @@ void CellControl::OnPaint() {
         d.DrawImageEx(left, top, image);
     }
 }
+
+}  // namespace tessella

@@ -8,6 +8,8 @@
 
 struct Image;
 
+namespace tessella {
+
 // The toolkit's text cell: a rectangle showing one text, wrapped and aligned, with an optional
 // one-pixel frame, image and check mark, and a selected state with colours of its own. Every
 // setter that changes something marks the cell changed, so that its owner can tell.
@@ -74,3 +76,5 @@ private:
     int selectedColor = 1;
     int selectedBackground = 10;
 };
+
+}  // namespace tessella

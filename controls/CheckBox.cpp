@@ -2,6 +2,8 @@
 
 #include "runtime/Application.h"
 
+namespace tessella {
+
 CheckBox::CheckBox(GUIElement* parent, std::string caption) : GadgetControl(parent) {
     className = "checkbox";
     isTabStop = 0;
@@ -48,3 +50,5 @@ bool CheckBox::LoadWithoutGadget() {
     Application::Log("Errore creazione gadgets");
     return false;
 }
+
+}  // namespace tessella

@@ -7,6 +7,8 @@
 #include "runtime/Checkable.h"
 #include "runtime/CommandElement.h"
 
+namespace tessella {
+
 // A check box on the platform's check-box gadget, its caption on the right; a click toggles it
 // and runs the command.
 class CheckBox : public GadgetControl, public CommandElement, public Checkable {
@@ -29,3 +31,5 @@ private:
     int16_t checked = 0;
     int16_t multiline = 0;
 };
+
+}  // namespace tessella

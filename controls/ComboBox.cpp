@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace tessella {
+
 ComboBox::ComboBox(GUIElement* parent) : GadgetControl(parent) {
     className = "combobox";
     size = {80, 130};
@@ -101,3 +103,5 @@ void ComboBox::OnReattach() {
 void ComboBox::OnDetach() {
     keptIndex = std::max(SelectedIndex(), 0);
 }
+
+}  // namespace tessella

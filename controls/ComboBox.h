@@ -7,6 +7,8 @@
 #include "GadgetControl.h"
 #include "runtime/CommandElement.h"
 
+namespace tessella {
+
 // A choice among labelled items on the platform's cycle gadget; each item also carries a value.
 // A pick runs the command.
 class ComboBox : public GadgetControl, public CommandElement {
@@ -58,3 +60,5 @@ protected:
     // The choice a hidden gadget had, and where a gadget made now starts.
     int keptIndex = 0;
 };
+
+}  // namespace tessella

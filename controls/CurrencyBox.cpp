@@ -8,6 +8,8 @@
 
 #include "util/StringUtils.h"
 
+namespace tessella {
+
 CurrencyBox::CurrencyBox(GUIElement* parent, double min, double max)
     : TextBoxCustom(parent, "0"), minimum(min), maximum(max) {
     SetNumber(1);
@@ -36,3 +38,5 @@ void CurrencyBox::OnLeave() {
     SetValue(GetValue());
     TextBoxCustom::OnLeave();
 }
+
+}  // namespace tessella

@@ -2,6 +2,8 @@
 
 #include "TextBoxCustom.h"
 
+namespace tessella {
+
 // A custom text box for amounts between a minimum and a maximum: digits and one decimal point,
 // two decimals shown, the value brought back into range when the box is left.
 class CurrencyBox : public TextBoxCustom {
@@ -17,3 +19,5 @@ private:
     double minimum = 0.0;
     double maximum = 0.0;
 };
+
+}  // namespace tessella

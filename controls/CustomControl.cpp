@@ -6,6 +6,8 @@
 #include "runtime/Application.h"
 #include "runtime/Form.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr unsigned long kNoColour = ~0UL;
@@ -114,3 +116,5 @@ void CustomControl::DrawFrame(Drawing& d, int x, int y, int w, int h, bool sunke
     d.DrawLine(right, y, right, bottom, 1, shadow);
     d.DrawLine(x, bottom, right, bottom, 1, shadow);
 }
+
+}  // namespace tessella

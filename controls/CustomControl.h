@@ -4,9 +4,12 @@
 
 #include "runtime/Child.h"
 
+struct RastPort;
+
+namespace tessella {
+
 class Drawing;
 
-struct RastPort;
 
 // What every self-drawn control shares: it loads by taking an id, paints itself into its
 // window's rastport, erases itself with its container's colour when hidden, and is hidden and
@@ -39,3 +42,5 @@ protected:
     // shadow pen 1), sunken the reverse.
     static void DrawFrame(Drawing& d, int x, int y, int w, int h, bool sunken);
 };
+
+}  // namespace tessella

@@ -10,6 +10,8 @@
 #include "runtime/GUIElement.h"
 #include "util/StringUtils.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr int kDefaultLineHeight = 10;
@@ -425,3 +427,5 @@ void Drawing::PrintText(int x, int y, const std::string& text, int colour, int b
 void Drawing::PrintText(int x, int y, int w, int h, const std::string& text, int colour) {
     PrintText(x, y, w, h, text, colour, -1, nullptr, AlignLeft, 1);
 }
+
+}  // namespace tessella

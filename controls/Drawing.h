@@ -6,10 +6,13 @@
 #include "OrvTipoLinea.h"
 #include "runtime/tagPOINT.h"
 
-class Font;
-class GUIElement;
 struct Image;
 struct RastPort;
+
+namespace tessella {
+
+class Font;
+class GUIElement;
 
 // Painting on one window's rastport for the length of one paint. It is built on the stack in
 // an OnPaint and keeps the rastport's layer locked while it lives, so the job's worker painting
@@ -113,3 +116,5 @@ private:
 
     RastPort* rp = nullptr;
 };
+
+}  // namespace tessella

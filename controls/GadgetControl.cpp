@@ -9,6 +9,8 @@
 #include "runtime/Application.h"
 #include "runtime/Form.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr unsigned long kNoColour = ~0UL;
@@ -235,3 +237,5 @@ std::string GadgetControl::ItemOf(const std::vector<std::string>& items, int i) 
     }
     return items[static_cast<size_t>(i)];
 }
+
+}  // namespace tessella

@@ -7,6 +7,8 @@
 
 #include "runtime/Child.h"
 
+namespace tessella {
+
 class Form;
 
 // A control that is one platform gadget. The gadget is made at the first load and chained into
@@ -83,3 +85,5 @@ private:
     bool attached = false;
     bool stale = false;
 };
+
+}  // namespace tessella

@@ -2,6 +2,8 @@
 
 #include <intuition.h>
 
+namespace tessella {
+
 ImageFrame::ImageFrame(GUIElement* parent, Image** frames, int b, int o)
     : MyImage(parent, nullptr), images(frames), base(b), offset(o) {
     className = "imageframe";
@@ -52,3 +54,5 @@ void ImageFrame::ResetBackgroundColor() {
         OnPaint();
     }
 }
+
+}  // namespace tessella

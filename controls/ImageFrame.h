@@ -4,6 +4,8 @@
 
 #include "MyImage.h"
 
+namespace tessella {
+
 // One frame out of an array of images: the frame shown is images[base + offset].
 class ImageFrame : public MyImage {
 public:
@@ -28,3 +30,5 @@ private:
     int32_t offset = 0;
     unsigned long savedBackground = ~0UL;
 };
+
+}  // namespace tessella

@@ -2,6 +2,8 @@
 
 #include <intuition.h>
 
+namespace tessella {
+
 namespace {
 
 constexpr unsigned long kNoColour = ~0UL;
@@ -99,3 +101,5 @@ void Label::SetBorder(short flag) {
     border = flag;
     Rebuild();
 }
+
+}  // namespace tessella

@@ -5,6 +5,8 @@
 
 #include "GadgetControl.h"
 
+namespace tessella {
+
 // A caption shown by the platform's text gadget, in its own pens, justification and optional
 // recessed frame, at the label's place in the window.
 class Label : public GadgetControl {
@@ -37,3 +39,5 @@ private:
     int16_t rightAlign = 0;
     int16_t centreAlign = 0;
 };
+
+}  // namespace tessella

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace tessella {
+
 namespace {
 
 // The list view's value for a detached list.
@@ -136,3 +138,5 @@ void ListBox::OnReattach() {
 void ListBox::OnDetach() {
     keptIndex = SelectedIndex();
 }
+
+}  // namespace tessella

@@ -9,6 +9,8 @@
 #include "GadgetControl.h"
 #include "runtime/CommandElement.h"
 
+namespace tessella {
+
 // A list of labelled items on the platform's list-view gadget; each item also carries a value.
 // Picking a row runs the command.
 class ListBox : public GadgetControl, public CommandElement {
@@ -64,3 +66,5 @@ private:
     bool windowsStyle = false;
     int keptIndex = -1;
 };
+
+}  // namespace tessella

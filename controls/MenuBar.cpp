@@ -7,6 +7,8 @@
 #include "runtime/Form.h"
 #include "util/StringUtils.h"
 
+namespace tessella {
+
 namespace {
 
 // One line of the strip's description before it becomes a NewMenu.
@@ -195,3 +197,5 @@ void MenuBar::Load() {
     visible = true;
     Application::menuBar = this;
 }
+
+}  // namespace tessella

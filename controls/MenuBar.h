@@ -7,6 +7,8 @@
 #include "runtime/Child.h"
 #include "runtime/MenuEntries.h"
 
+namespace tessella {
+
 class Form;
 
 // The window's menu strip, described by a tree of menus and entries and built from it with
@@ -39,3 +41,5 @@ private:
     // Labels and command keys of the strip last built; the strip may point into them.
     std::vector<std::string> labels;
 };
+
+}  // namespace tessella

@@ -9,6 +9,8 @@
 #include "Drawing.h"
 #include "runtime/Application.h"
 
+namespace tessella {
+
 namespace {
 
 // Depth planes of height rows of whole 16-bit words.
@@ -95,3 +97,5 @@ void MyImage::FreeImgChip(Image* copy) {
     }
     delete copy;
 }
+
+}  // namespace tessella

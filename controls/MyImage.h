@@ -7,6 +7,8 @@
 
 struct Image;
 
+namespace tessella {
+
 // A platform image shown at its place in a window, optionally with a sunken frame over its
 // edge. Without an image it shows its container's colour.
 class MyImage : public CustomControl {
@@ -32,3 +34,5 @@ protected:
     Image* image = nullptr;
     int16_t border = 0;
 };
+
+}  // namespace tessella

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+namespace tessella {
+
 namespace {
 
 int32_t DigitsOf(int64_t n) {
@@ -38,3 +40,5 @@ void NumericBox::OnLeave() {
     SetValue(GetValue());
     TextBoxCustom::OnLeave();
 }
+
+}  // namespace tessella

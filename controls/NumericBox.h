@@ -4,6 +4,8 @@
 
 #include "TextBoxCustom.h"
 
+namespace tessella {
+
 // A custom text box for whole numbers between a minimum and a maximum: digits only, as many as
 // the maximum has, and the value brought back into range when the box is left.
 class NumericBox : public TextBoxCustom {
@@ -19,3 +21,5 @@ private:
     int64_t minimum = 0;
     int64_t maximum = 0;
 };
+
+}  // namespace tessella

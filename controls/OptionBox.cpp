@@ -1,5 +1,7 @@
 #include "OptionBox.h"
 
+namespace tessella {
+
 OptionBox::OptionBox(GUIElement* parent) : ComboBox(parent) {
     className = "optionbox";
     isTabStop = 0;
@@ -21,3 +23,5 @@ void OptionBox::ItemsChanged(int selected) {
         Show();
     }
 }
+
+}  // namespace tessella

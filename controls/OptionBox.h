@@ -2,6 +2,8 @@
 
 #include "ComboBox.h"
 
+namespace tessella {
+
 // A column of radio buttons, one per item, on the platform's radio-button gadget. Pressing one
 // runs the command at once; it is no tab stop, so the press reaches the command.
 class OptionBox : public ComboBox {
@@ -15,3 +17,5 @@ protected:
     void ItemsChanged(int selected) override;
     Tag ActiveTag() const override { return GTMX_Active; }
 };
+
+}  // namespace tessella

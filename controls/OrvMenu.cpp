@@ -3,6 +3,8 @@
 #include "MenuBar.h"
 #include "runtime/Application.h"
 
+namespace tessella {
+
 OrvMenu::OrvMenu(MenuBar* bar, std::string caption) : Child(bar) {
     className = "menu";
     size = {0, 0};
@@ -39,3 +41,5 @@ SubMenu* OrvMenu::at(int index) {
 int OrvMenu::count() {
     return static_cast<int>(entries.size());
 }
+
+}  // namespace tessella

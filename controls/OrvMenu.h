@@ -7,6 +7,8 @@
 #include "runtime/Child.h"
 #include "runtime/MenuEntries.h"
 
+namespace tessella {
+
 class MenuBar;
 
 // A menu title of the bar, holding its entries in the order they were added.
@@ -23,3 +25,5 @@ public:
 private:
     std::vector<SubMenu*> entries;
 };
+
+}  // namespace tessella

@@ -8,6 +8,8 @@
 #include "runtime/Application.h"
 #include "runtime/Form.h"
 
+namespace tessella {
+
 PanelChildren::PanelChildren(GUIElement* p) : CustomControl(p) {
     className = "panel";
     isTabStop = 0;
@@ -210,3 +212,5 @@ void PanelChildren::ScrollingH(GUIElement* bar, int pos) {
         panel->OnScrollH(pos);
     }
 }
+
+}  // namespace tessella

@@ -6,6 +6,8 @@
 
 #include "CustomControl.h"
 
+namespace tessella {
+
 class ScrollBar;
 
 // A container drawn as a frame (sunken by default) with an optional title; the elements whose
@@ -72,3 +74,5 @@ private:
     ScrollBar* barH = nullptr;
     ScrollBar* barV = nullptr;
 };
+
+}  // namespace tessella

@@ -5,6 +5,8 @@
 
 #include "Drawing.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr int kBarPen = 4;
@@ -57,3 +59,5 @@ void ProgressBar::OnPaint() {
         d.DrawFillRectangle(at.x + 1, at.y + 1, width, size.cy - 2, 0, 0, kBarPen);
     }
 }
+
+}  // namespace tessella

@@ -5,6 +5,8 @@
 
 #include "CustomControl.h"
 
+namespace tessella {
+
 // A bar that fills from the left in pen 4 as its value goes from minimum to maximum. The job's
 // worker sets its value while the main thread may be repainting the window.
 class ProgressBar : public CustomControl {
@@ -23,3 +25,5 @@ private:
     std::atomic<int32_t> value{0};
     int16_t border = 1;
 };
+
+}  // namespace tessella

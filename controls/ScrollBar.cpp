@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace tessella {
+
 namespace {
 
 constexpr int kFiner = 10;
@@ -70,3 +72,5 @@ Gadget* ScrollBar::CreateOwnGadget(Gadget* last, NewGadget& ng) {
 void ScrollBar::OnReattach() {
     WriteAttrs(GTSC_Total, maximum / kFiner, GTSC_Top, position / kFiner);
 }
+
+}  // namespace tessella

@@ -5,6 +5,8 @@
 #include "GadgetControl.h"
 #include "runtime/GadgetValueElement.h"
 
+namespace tessella {
+
 // A scroll bar on the platform's scroller gadget. Its range and position are ten times finer
 // than the gadget's: the gadget gets them divided by 10, and positions read back are multiplied.
 class ScrollBar : public GadgetControl, public GadgetValueElement {
@@ -38,3 +40,5 @@ private:
     int16_t horizontal = 1;
     ScrollFn onScroll = nullptr;
 };
+
+}  // namespace tessella

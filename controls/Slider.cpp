@@ -6,6 +6,8 @@
 #include "Drawing.h"
 #include "util/StringUtils.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr int kLabelGap = 5;
@@ -112,3 +114,5 @@ Gadget* Slider::CreateOwnGadget(Gadget* last, NewGadget& ng) {
 void Slider::OnReattach() {
     WriteAttrs(GTSL_Level, value);
 }
+
+}  // namespace tessella

@@ -6,6 +6,8 @@
 #include "GadgetControl.h"
 #include "runtime/GadgetValueElement.h"
 
+namespace tessella {
+
 class CellControl;
 
 // A slider on the platform's slider gadget, between a minimum and a maximum, with two text
@@ -51,3 +53,5 @@ private:
     std::unique_ptr<CellControl> minLabel;
     std::unique_ptr<CellControl> maxLabel;
 };
+
+}  // namespace tessella

@@ -1,5 +1,7 @@
 #include "StatusBar.h"
 
+namespace tessella {
+
 StatusBar::StatusBar(GUIElement* parent, std::string s) : CellControl(parent) {
     if (parent == nullptr || parent->GetOrvClassName() != "form") {
         return;
@@ -10,3 +12,5 @@ StatusBar::StatusBar(GUIElement* parent, std::string s) : CellControl(parent) {
     size = {parent->Width() - 8, 14};
     position = {4, parent->Height() - 15};
 }
+
+}  // namespace tessella

@@ -3,6 +3,8 @@
 #include "OrvMenu.h"
 #include "runtime/Application.h"
 
+namespace tessella {
+
 SubMenu::SubMenu(GUIElement* parent) : SubMenu(parent, std::string()) {}
 
 SubMenu::SubMenu(GUIElement* parent, std::string caption) : Child(parent) {
@@ -70,3 +72,5 @@ short SubMenu::IsChecked() {
     Rebuild();
     return checkMark;
 }
+
+}  // namespace tessella

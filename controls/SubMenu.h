@@ -9,6 +9,8 @@
 #include "runtime/CommandElement.h"
 #include "runtime/MenuEntries.h"
 
+namespace tessella {
+
 // A menu entry: a command, a separator (empty text), or the head of a sub-menu of entries.
 // Every change to a loaded entry rebuilds the window's whole menu strip.
 class SubMenu : public Child, public CommandElement, public Checkable, public MenuEntries {
@@ -43,3 +45,5 @@ private:
     int16_t typeCheck = 0;
     int16_t checkMark = 0;
 };
+
+}  // namespace tessella

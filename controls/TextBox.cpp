@@ -6,6 +6,8 @@
 #include "runtime/Application.h"
 #include "util/StringUtils.h"
 
+namespace tessella {
+
 namespace {
 
 // An integer gadget holds at most nine digits.
@@ -101,3 +103,5 @@ Gadget* TextBox::CreateOwnGadget(Gadget* last, NewGadget& ng) {
     return MakeGadget(STRING_KIND, last, ng, GTST_String, FillBuffer(), GTST_MaxChars, MostChars(),
                       GT_Underscore, '_');
 }
+
+}  // namespace tessella

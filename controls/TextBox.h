@@ -6,6 +6,8 @@
 
 #include "GadgetControl.h"
 
+namespace tessella {
+
 // A one-line text field on the platform's string gadget, or its integer gadget for numbers.
 // It keeps the keyboard once clicked (a tab stop) and raises no command: its owner reads it.
 class TextBox : public GadgetControl {
@@ -64,3 +66,5 @@ private:
     int16_t border = 1;
     std::vector<char> buffer;
 };
+
+}  // namespace tessella

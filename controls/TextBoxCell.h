@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace tessella {
+
 // One position of a custom text box's grid: what it shows now, so that a redraw prints only
 // the cells whose character or pens changed.
 struct TextBoxCell {
@@ -11,3 +13,5 @@ struct TextBoxCell {
     // The buffer index shown; the box's max length while the cell shows nothing.
     int32_t index = 0;
 };
+
+}  // namespace tessella

@@ -10,6 +10,8 @@
 #include "util/Enviroment.h"
 #include "util/StringUtils.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr int32_t kDisabledTextPen = 22;
@@ -431,3 +433,5 @@ void TextBoxCustom::OnLeftMouseUP(tagPOINT p) {
     }
     Print(0, 0);
 }
+
+}  // namespace tessella

@@ -9,6 +9,8 @@
 #include "TextBoxCell.h"
 #include "TextEditBuffer.h"
 
+namespace tessella {
+
 class Drawing;
 
 // The self-drawn text entry: every character sits in its own cell of a grid measured from the
@@ -133,3 +135,5 @@ private:
     bool wordWrap = false;
     std::vector<TextBoxCell> cells;
 };
+
+}  // namespace tessella

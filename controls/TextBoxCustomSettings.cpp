@@ -4,6 +4,8 @@
 
 #include "TextBoxCustom.h"
 
+namespace tessella {
+
 void TextBoxCustom::SetEnabled(bool on) {
     SetEnabled(on ? 1 : 0);
 }
@@ -109,3 +111,5 @@ void TextBoxCustom::SetLeftAlign(int16_t on) {
 void TextBoxCustom::SetWindosStyle() {
     Repaint();
 }
+
+}  // namespace tessella

@@ -9,6 +9,8 @@
 #include "runtime/Application.h"
 #include "util/StringUtils.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr int kBarWidth = 14;
@@ -196,3 +198,5 @@ void TextBoxView::OnChangeValue(GUIElement* /*element*/, int value) {
     offset = value;
     OnPaint();
 }
+
+}  // namespace tessella

@@ -6,8 +6,11 @@
 
 #include "CustomControl.h"
 
-class ScrollBar;
 struct BitMap;
+
+namespace tessella {
+
+class ScrollBar;
 
 // A read-only, scrollable view of a long text. The whole text is printed once into an
 // off-screen bitmap; painting copies the rows the scroll bar points at into the window.
@@ -49,3 +52,5 @@ private:
     int16_t centerAlign = 0;
     int16_t border = 1;
 };
+
+}  // namespace tessella

@@ -4,6 +4,8 @@
 
 #include "util/StringUtils.h"
 
+namespace tessella {
+
 namespace {
 
 bool IsDigit(int c) {
@@ -290,3 +292,5 @@ void TextEditBuffer::SetInsert(bool on) {
         date = false;
     }
 }
+
+}  // namespace tessella

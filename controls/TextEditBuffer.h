@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace tessella {
+
 // What a self-drawn text box edits, apart from any window: its text, the buffer its grid shows
 // (space-padded, a NUL at the end), the cursor, the count of characters in use, and the rules
 // of its modes. Single-line boxes overwrite the buffer; insert mode (which is multi-line) edits
@@ -105,3 +107,5 @@ private:
     bool decimal = false;
     bool insert = false;
 };
+
+}  // namespace tessella

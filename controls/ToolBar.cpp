@@ -10,6 +10,8 @@
 #include "ToolBarItem.h"
 #include "runtime/Application.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr int kSeparatorDown = 10;
@@ -245,3 +247,5 @@ void ToolBar::evCommand(GUIElement* button) {
         }
     }
 }
+
+}  // namespace tessella

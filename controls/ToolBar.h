@@ -6,9 +6,12 @@
 
 #include "CustomControl.h"
 
+struct Image;
+
+namespace tessella {
+
 class ButtonCustom;
 class ToolBarItem;
-struct Image;
 
 // A row or column of self-drawn buttons laid out from a list of item descriptions: along the
 // top or bottom of the window, or down its left or right side. Painting lays the buttons out.
@@ -65,3 +68,5 @@ private:
     bool alignLeft = false;
     bool alignRight = false;
 };
+
+}  // namespace tessella

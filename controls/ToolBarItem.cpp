@@ -1,5 +1,7 @@
 #include "ToolBarItem.h"
 
+namespace tessella {
+
 namespace {
 
 Image* At(const std::vector<Image*>* list, int i) {
@@ -30,3 +32,5 @@ Image* ToolBarItem::GetImage() const {
 Image* ToolBarItem::GetImageDisabled() const {
     return At(imagesDisabled, imageIndex);
 }
+
+}  // namespace tessella

@@ -8,6 +8,8 @@
 
 struct Image;
 
+namespace tessella {
+
 // One entry of a tool bar: a button (its caption is the item's text, its enabled state the
 // item's) or a separator, with the images the button shows. The command runs when the tool
 // bar's button for this item is pressed.
@@ -44,3 +46,5 @@ private:
     const std::vector<Image*>* images = nullptr;
     const std::vector<Image*>* imagesDisabled = nullptr;
 };
+
+}  // namespace tessella

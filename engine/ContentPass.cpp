@@ -11,6 +11,8 @@
 #include "PassHalf.h"
 #include "RunReader.h"
 
+namespace tessella {
+
 int ContentPass::Progress::At(long position) const {
     const double share = static_cast<double>(position) / static_cast<double>(total);
     return start + MyCustomRandom::ToInt32(share * static_cast<double>(span));
@@ -208,3 +210,5 @@ void ContentPass::Show(long position, int& shown) {
         report(value);
     }
 }
+
+}  // namespace tessella

@@ -9,6 +9,8 @@
 
 #include "MyCustomRandom.h"
 
+namespace tessella {
+
 class OpenBinaryFile;
 struct PassHalf;
 
@@ -82,3 +84,5 @@ private:
     const Progress progress;
     const std::function<void(int)> report;
 };
+
+}  // namespace tessella

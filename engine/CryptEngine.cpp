@@ -15,6 +15,8 @@
 #include "WorkFile.h"
 #include "util/StringUtils.h"
 
+namespace tessella {
+
 namespace {
 
 // A file's own name, as Linux has it: everything after the last "/". Backslashes and colons
@@ -497,3 +499,5 @@ void CryptEngine::Stop() {
     running = false;
     SetStartCaption("START");
 }
+
+}  // namespace tessella

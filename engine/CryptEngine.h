@@ -10,6 +10,8 @@
 #include "MyCustomRandom.h"
 #include "StoredHeader.h"
 
+namespace tessella {
+
 class OpenBinaryFile;
 
 // The engine of one encrypt, decrypt or check job: key table, header, content pass, validation
@@ -128,3 +130,5 @@ private:
 
     bool jobEncrypts = true;
 };
+
+}  // namespace tessella

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+namespace tessella {
+
 // A file descriptor this object alone owns: closed once, with its scope, and never copied, as a
 // copy would close it a second time.
 class Descriptor {
@@ -32,3 +34,5 @@ private:
 
     int fd = -1;
 };
+
+}  // namespace tessella

@@ -13,6 +13,8 @@
 #include "OpenBinaryFile.h"
 #include "util/StringUtils.h"
 
+namespace tessella {
+
 namespace {
 
 // Large blocks keep the number of reads low.
@@ -215,3 +217,5 @@ bool FileUtils::IsDirectory(std::string path) {
     struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
+
+}  // namespace tessella

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tessella {
+
 // Path and file operations. Paths use "/" between folders and ":" after a volume name; a "\" in
 // a path counts as "/".
 class FileUtils {
@@ -36,3 +38,5 @@ public:
     // The all-zero checksum: of an unreadable file, and of content whose columns cancel out.
     static constexpr const char* kZeroChecksum = "00000000000000000000000000000000";
 };
+
+}  // namespace tessella

@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace tessella {
+
 // What a job is asked to do, as the user gave it: filled by whoever starts the job (the window
 // from its controls, the command line from its arguments) before it runs, and read by the job.
 struct JobInputs {
@@ -25,3 +27,5 @@ struct JobInputs {
     // An existing destination is replaced without asking.
     bool force = false;
 };
+
+}  // namespace tessella

@@ -5,6 +5,8 @@
 
 #include "MyCustomRandom.h"
 
+namespace tessella {
+
 void KeyTable::Build(const std::string& password, uint8_t (&table)[kSize]) {
     std::fill(std::begin(table), std::end(table), 0);
     // The table has 128 slots: bytes beyond the 128th could never be placed.
@@ -32,3 +34,5 @@ void KeyTable::Build(const std::string& password, uint8_t (&table)[kSize]) {
         }
     }
 }
+
+}  // namespace tessella

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <ctime>
 
+namespace tessella {
+
 namespace {
 
 constexpr double kDriftStep = 0.00007;
@@ -373,3 +375,5 @@ void MyCustomRandom::BuildLowBytes(int base, int span, int exponent) {
     period.lowBase = base;
     period.lowExponent = exponent;
 }
+
+}  // namespace tessella

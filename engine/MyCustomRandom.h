@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace tessella {
+
 // The system's own deterministic generator. The key table and the content cipher draw from it, so
 // its numbers are part of the file format: every step, floating point included, must give the
 // same bits on every build.
@@ -87,3 +89,5 @@ private:
 
     friend struct MyCustomRandomProbe;  // tests move the drift far ahead
 };
+
+}  // namespace tessella

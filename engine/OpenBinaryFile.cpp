@@ -1,5 +1,7 @@
 #include "OpenBinaryFile.h"
 
+namespace tessella {
+
 OpenBinaryFile::OpenBinaryFile(std::string path) {
     Inizializza(std::move(path), 1, 0, 0);
 }
@@ -106,3 +108,5 @@ void OpenBinaryFile::CloseFile() {
     stream.reset();
     closed = 1;
 }
+
+}  // namespace tessella

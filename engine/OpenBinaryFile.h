@@ -6,6 +6,8 @@
 
 #include "OpenFile.h"
 
+namespace tessella {
+
 // Byte ranges of one file at explicit offsets: the engine's only way to touch file content.
 // A failed open leaves an inert object: reads return 0, writes return false.
 class OpenBinaryFile : public OpenFile {
@@ -32,3 +34,5 @@ private:
     std::string path;
     int16_t closed = 0;
 };
+
+}  // namespace tessella

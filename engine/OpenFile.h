@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace tessella {
+
 // The error state shared by the file classes: failures are flags the caller inspects, never
 // exceptions or messages.
 class OpenFile {
@@ -13,3 +15,5 @@ protected:
     int16_t errore = 0;
     int16_t noFound = 0;
 };
+
+}  // namespace tessella

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace tessella {
+
 namespace {
 
 // A line of more than 255 bytes ends the list.
@@ -78,3 +80,5 @@ std::string OpenTextFile::GetContenutoString() {
     }
     return text;
 }
+
+}  // namespace tessella

@@ -5,6 +5,8 @@
 
 #include "OpenFile.h"
 
+namespace tessella {
+
 // A whole text file as a list of lines. No stream stays open between calls: each operation
 // opens, works and closes, so the log can be appended to from any thread one entry at a time.
 class OpenTextFile : public OpenFile {
@@ -22,3 +24,5 @@ private:
 
     std::string path;
 };
+
+}  // namespace tessella

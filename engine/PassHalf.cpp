@@ -11,6 +11,8 @@
 #include "Descriptor.h"
 #include "FileUtils.h"
 
+namespace tessella {
+
 namespace {
 
 // Reads count bytes at offset, going on after short reads; returns what was read, or -1 on an
@@ -86,3 +88,5 @@ void PassHalf::Run(const Plan& plan, MyCustomRandom& generator, const std::atomi
         }
     }
 }
+
+}  // namespace tessella

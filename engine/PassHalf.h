@@ -6,6 +6,8 @@
 
 #include "MyCustomRandom.h"
 
+namespace tessella {
+
 // One of the two halves of a large content pass, done by a thread of its own: its part of the
 // source, read, masked with the generator's stream from the half's start, folded on the plain
 // side and written at the matching place of the output. Blocks start at multiples of 128 from
@@ -31,3 +33,5 @@ struct PassHalf {
 
     void Run(const Plan& plan, MyCustomRandom& generator, const std::atomic<bool>& running);
 };
+
+}  // namespace tessella

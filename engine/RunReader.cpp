@@ -5,6 +5,8 @@
 #include "FileUtils.h"
 #include "OpenBinaryFile.h"
 
+namespace tessella {
+
 RunReader::RunReader(OpenBinaryFile& in, MyCustomRandom& generator, int64_t begin, int64_t end,
                      long runSize, bool foldInput)
     : in(in), generator(generator), begin(begin), end(end), runSize(runSize), foldInput(foldInput) {
@@ -83,3 +85,5 @@ bool RunReader::Fill(Run& r, int64_t position) {
     }
     return r.failed || r.atEnd || r.n < want;
 }
+
+}  // namespace tessella

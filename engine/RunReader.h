@@ -9,6 +9,8 @@
 
 #include "MyCustomRandom.h"
 
+namespace tessella {
+
 class OpenBinaryFile;
 
 // Reads a pass's source and draws the cipher's offsets one run ahead on another thread, while
@@ -62,3 +64,5 @@ private:
     std::condition_variable changed;
     std::thread worker;
 };
+
+}  // namespace tessella

@@ -12,6 +12,8 @@
 #include "OpenBinaryFile.h"
 #include "util/StringUtils.h"
 
+namespace tessella {
+
 namespace {
 
 static_assert(sizeof StoredHeader::kSignature == 44, "the signature is 43 bytes and a 0");
@@ -190,3 +192,5 @@ StoredHeader::Signature StoredHeader::ReadSignature(const std::string& path) {
                ? Signature::kPresent
                : Signature::kAbsent;
 }
+
+}  // namespace tessella

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tessella {
+
 // The 216-byte header an encrypted file starts with: the signature, then the plain file's name,
 // the checksum text of its content and its length, each masked with the key table. This is the
 // format's one description in code; what it writes every later version must read.
@@ -37,3 +39,5 @@ public:
     enum class Signature { kPresent, kAbsent, kUnreadable };
     static Signature ReadSignature(const std::string& path);
 };
+
+}  // namespace tessella

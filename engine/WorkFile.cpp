@@ -12,6 +12,8 @@
 #include <mutex>
 #include <set>
 
+namespace tessella {
+
 namespace {
 
 constexpr int kNameAttempts = 1000;
@@ -352,3 +354,5 @@ void WorkFile::Discard() {
     path.clear();
     ownName.clear();
 }
+
+}  // namespace tessella

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace tessella {
+
 // A job's output while the job runs: a file of this process alone in the destination's folder,
 // created readable by its owner only. Where the file system allows it the file has no name at
 // all, so that a job killed at any moment leaves nothing behind; elsewhere it is a named file
@@ -54,3 +56,5 @@ private:
     std::string ownName;  // a named file's name in its folder
     bool named = false;
 };
+
+}  // namespace tessella

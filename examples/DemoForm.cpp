@@ -9,6 +9,8 @@
 #include "runtime/Timer.h"
 #include "util/StringUtils.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr int kBarMaxWidth = 300;
@@ -101,3 +103,5 @@ bool DemoForm::OnKeyPress(int character) {
     }
     return true;
 }
+
+}  // namespace tessella

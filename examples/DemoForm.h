@@ -5,6 +5,8 @@
 #include "runtime/Child.h"
 #include "runtime/Form.h"
 
+namespace tessella {
+
 class Timer;
 
 // A square of colour that paints itself in its window and changes colour when clicked.
@@ -46,3 +48,5 @@ private:
     Timer* timer = nullptr;
     int ticks = 0;
 };
+
+}  // namespace tessella

@@ -4,6 +4,8 @@
 #include "runtime/Application.h"
 #include "runtime/OrvScreen.h"
 
+using namespace tessella;
+
 int main() {
     OrvScreen screen("Tessella Cross Edition");
     DemoForm::LoadPalette(&screen);

@@ -28,6 +28,8 @@
 #include "runtime/Application.h"
 #include "runtime/OrvScreen.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr int kEscape = 27;
@@ -417,3 +419,5 @@ bool GalleryForm::OnKeyPress(int character) {
     }
     return Form::OnKeyPress(character);
 }
+
+}  // namespace tessella

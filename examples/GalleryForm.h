@@ -8,6 +8,8 @@
 
 #include "runtime/Form.h"
 
+namespace tessella {
+
 class Button;
 class ButtonCustom;
 class CellControl;
@@ -119,3 +121,5 @@ private:
     std::unique_ptr<OrvMenu> options;
     std::unique_ptr<SubMenu> sound;
 };
+
+}  // namespace tessella

@@ -11,6 +11,8 @@
 #include "runtime/Application.h"
 #include "runtime/OrvScreen.h"
 
+using namespace tessella;
+
 int main(int argc, char** argv) {
     const char* snapshot = nullptr;
     for (int i = 1; i < argc; ++i) {

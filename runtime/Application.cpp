@@ -22,6 +22,8 @@
 #include "util/Log.h"
 #include "util/StringUtils.h"
 
+namespace tessella {
+
 Menu* Application::menu = nullptr;
 GUIElement* Application::menuBar = nullptr;
 uint8_t Application::keyState[256] = {};
@@ -512,13 +514,15 @@ void Application::Log(const char* text) {
 }
 
 void Application::Log(const std::string& text) {
-    ::Log::Write(text);
+    tessella::Log::Write(text);
 }
 
 void Application::SetLogFile(std::string path) {
-    ::Log::SetFile(std::move(path));
+    tessella::Log::SetFile(std::move(path));
 }
 
 std::string Application::GetLogFile() {
-    return ::Log::File();
+    return tessella::Log::File();
 }
+
+}  // namespace tessella

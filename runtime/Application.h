@@ -6,12 +6,15 @@
 
 #include "tagPOINT.h"
 
-class GUIElement;
-class Form;
 struct IntuiMessage;
 struct InputEvent;
 struct Menu;
 struct Window;
+
+namespace tessella {
+
+class GUIElement;
+class Form;
 
 // The registries of live elements (ApplicationRegistry.cpp), the one event loop of the main
 // thread with its dispatch (Application.cpp), and the log.
@@ -81,3 +84,5 @@ private:
     static void ClickOnChild(Form* w, tagPOINT p, bool down);
     static GUIElement* ParentOf(GUIElement* e);
 };
+
+}  // namespace tessella

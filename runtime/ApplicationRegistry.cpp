@@ -10,6 +10,8 @@
 #include "MenuEntries.h"
 #include "util/StringUtils.h"
 
+namespace tessella {
+
 std::vector<GUIElement*> Application::lst;
 std::vector<GUIElement*> Application::lstForm;
 std::vector<GUIElement*> Application::lstTimer;
@@ -179,3 +181,5 @@ void Application::ResetRiferimenti() {
     GadgetSel = nullptr;
     CustomsGadgetSel = nullptr;
 }
+
+}  // namespace tessella

@@ -2,6 +2,8 @@
 
 #include "Application.h"
 
+namespace tessella {
+
 Child::Child(GUIElement* p, unsigned long inst) : GUIElement(inst), parent(p) {
     isChildren = 1;
 }
@@ -31,3 +33,5 @@ tagPOINT Child::GetPositionFromParent(int x, int y) const {
     }
     return p;
 }
+
+}  // namespace tessella

@@ -2,6 +2,8 @@
 
 #include "GUIElement.h"
 
+namespace tessella {
+
 // An element that lives inside a window, or inside a panel, tool bar or menu of one.
 class Child : public GUIElement {
 public:
@@ -17,3 +19,5 @@ public:
 protected:
     GUIElement* parent = nullptr;
 };
+
+}  // namespace tessella

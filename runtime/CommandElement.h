@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tessella {
+
 class GUIElement;
 
 // The command callback of clickable elements (buttons, menu entries, tool bar items).
@@ -19,3 +21,5 @@ public:
 private:
     CommandFn command = nullptr;
 };
+
+}  // namespace tessella

@@ -3,6 +3,8 @@
 #include <diskfont.h>
 #include <graphics.h>
 
+namespace tessella {
+
 Font::Font(const Font& other)
     : name(other.name),
       size(other.size),
@@ -81,3 +83,5 @@ TextFont* Font::FontOpen() {
 TextFont* Font::GetTextFont() {
     return opened != nullptr ? opened : FontOpen();
 }
+
+}  // namespace tessella

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tessella {
+
 // A font description that opens its platform font on first use and closes it when dropped.
 // Copies share the description only: each copy opens its own font.
 class Font {
@@ -53,3 +55,5 @@ private:
     int16_t romFont = 1;
     TextAttr attr{};
 };
+
+}  // namespace tessella

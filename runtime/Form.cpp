@@ -10,6 +10,8 @@
 #include "Application.h"
 #include "OrvScreen.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr ULONG kWindowIDCMP = IDCMP_NEWSIZE | IDCMP_REFRESHWINDOW | IDCMP_MOUSEBUTTONS |
@@ -347,3 +349,5 @@ void Form::_SpecializedSetFont() {
         SetFont(window->RPort, f);
     }
 }
+
+}  // namespace tessella

@@ -6,6 +6,8 @@
 
 #include "GUIElement.h"
 
+namespace tessella {
+
 class OrvScreen;
 
 // A top-level window: opens and closes the platform window, owns its gadget list, builds its
@@ -90,3 +92,5 @@ private:
     Requester blocker{};
     bool blocking = false;
 };
+
+}  // namespace tessella

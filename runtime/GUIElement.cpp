@@ -4,6 +4,8 @@
 
 #include "Application.h"
 
+namespace tessella {
+
 int32_t GUIElement::countForm = 0;
 Screen* GUIElement::GlobalScreen = nullptr;
 void* GUIElement::GlobalVisualInfo = nullptr;
@@ -352,3 +354,5 @@ void GUIElement::LoadElementBase() {
         _SpecializedSetFont();
     }
 }
+
+}  // namespace tessella

@@ -13,6 +13,8 @@ struct Gadget;
 struct Screen;
 struct TextAttr;
 
+namespace tessella {
+
 // Every window, control, menu entry and timer. The base holds no platform code: platform work
 // hides behind the _Specialized... hooks, which the classes bound to the platform override.
 class GUIElement {
@@ -197,3 +199,5 @@ protected:
     int16_t focused = 0;
     MyDateTime lastLeftUp;
 };
+
+}  // namespace tessella

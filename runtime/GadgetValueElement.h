@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tessella {
+
 // A system-gadget control whose value the user drags: the loop reports each new position.
 class GadgetValueElement {
 public:
@@ -9,3 +11,5 @@ public:
     // A slider's value changed.
     virtual void OnChangeValue() {}
 };
+
+}  // namespace tessella

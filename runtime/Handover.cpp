@@ -2,6 +2,8 @@
 
 #include "Timer.h"
 
+namespace tessella {
+
 // The timer's callback gets only the element: the timer carries its way back to the queue.
 class Handover::TickTimer : public Timer {
 public:
@@ -81,3 +83,5 @@ size_t Handover::Pending() const {
     const std::lock_guard<std::mutex> hold(lock);
     return queue.size();
 }
+
+}  // namespace tessella

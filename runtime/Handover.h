@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+namespace tessella {
+
 class GUIElement;
 
 // Hands work from any thread to the task that made the object: a window's task, the only one
@@ -48,3 +50,5 @@ private:
     std::unique_ptr<TickTimer> timer;
     TickFn onTick;
 };
+
+}  // namespace tessella

@@ -5,6 +5,8 @@
 #include "Application.h"
 #include "GUIElement.h"
 
+namespace tessella {
+
 bool KeyControl::Pressed(GUIElement* window, int rawKey) {
     if (window == nullptr || !window->GetEnabled()) {
         return false;
@@ -39,3 +41,5 @@ bool KeyControl::P_Pressed(GUIElement* w) {
 bool KeyControl::G_Pressed(GUIElement* w) {
     return Pressed(w, RAWKEY_G);
 }
+
+}  // namespace tessella

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tessella {
+
 class GUIElement;
 
 // Whether one raw key is down, as seen by a window: a disabled window sees no key.
@@ -18,3 +20,5 @@ public:
 private:
     static bool Pressed(GUIElement* window, int rawKey);
 };
+
+}  // namespace tessella

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tessella {
+
 class GUIElement;
 
 // What the event loop needs of the menu bar, its menus and their entries: the entry at a
@@ -10,3 +12,5 @@ public:
     virtual GUIElement* at(int index) = 0;
     virtual int count() = 0;
 };
+
+}  // namespace tessella

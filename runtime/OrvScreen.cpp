@@ -7,6 +7,8 @@
 
 #include "GUIElement.h"
 
+namespace tessella {
+
 namespace {
 
 // Reads a field of the screen the toolkit draws on: the one fixed by the first window, or the
@@ -88,3 +90,5 @@ tagPOINT OrvScreen::GetMouseXY() {
         return s != nullptr ? tagPOINT{s->MouseX, s->MouseY} : tagPOINT{};
     });
 }
+
+}  // namespace tessella

@@ -6,6 +6,8 @@
 
 struct Screen;
 
+namespace tessella {
+
 // The program's own 800 x 600 screen, 256 colours, on which the main window is a backdrop.
 class OrvScreen {
 public:
@@ -40,3 +42,5 @@ private:
     int32_t height = 600;
     uint16_t depth = 8;
 };
+
+}  // namespace tessella

@@ -18,6 +18,8 @@
 #include "GUIElement.h"
 #include "OrvScreen.h"
 
+namespace tessella {
+
 Library* Startup::bases[7] = {};
 
 namespace {
@@ -251,3 +253,5 @@ void Startup::Down(OrvScreen* screen) {
     }
     CloseLibraries();
 }
+
+}  // namespace tessella

@@ -2,8 +2,11 @@
 
 #include <string>
 
-class OrvScreen;
 struct Library;
+
+namespace tessella {
+
+class OrvScreen;
 
 // Brings the platform up for the program and takes it down again, in a fixed order: the log,
 // the libraries, the program's screen with its palette; after the event loop, the screen slides
@@ -44,3 +47,5 @@ public:
 private:
     static Library* bases[7];
 };
+
+}  // namespace tessella

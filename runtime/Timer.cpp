@@ -6,6 +6,8 @@
 
 #include "Application.h"
 
+namespace tessella {
+
 Timer::Timer(GUIElement* owner, uint32_t ms) : Child(owner), millisecond(ms) {
     className = "timer";
     text = "timer";
@@ -121,3 +123,5 @@ void Timer::OnTimer() {
     }
     Arm();
 }
+
+}  // namespace tessella

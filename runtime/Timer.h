@@ -7,6 +7,8 @@
 struct MsgPort;
 struct timerequest;
 
+namespace tessella {
+
 // An invisible element that calls its callback at a fixed interval, on the main thread: the
 // expiry comes back to a port of its own, on which the event loop waits with the windows.
 class Timer : public Child {
@@ -40,3 +42,5 @@ private:
     TimerFn onTimer = nullptr;
     bool deviceOpen = false;
 };
+
+}  // namespace tessella

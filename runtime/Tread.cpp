@@ -4,6 +4,8 @@
 
 #include "util/StringUtils.h"
 
+namespace tessella {
+
 int32_t Tread::count = 0;
 std::atomic<Tread*> Tread::TreadCurrent{nullptr};
 
@@ -66,3 +68,5 @@ bool Tread::IsFinished() {
     const std::lock_guard<std::mutex> hold(finishLock);
     return !started || finished;
 }
+
+}  // namespace tessella

@@ -6,8 +6,11 @@
 #include <mutex>
 #include <string>
 
-class GUIElement;
 struct Process;
+
+namespace tessella {
+
+class GUIElement;
 
 // Runs one function on a process of its own, so that a long job leaves the event loop free.
 class Tread {
@@ -54,3 +57,5 @@ private:
     bool started = false;
     bool finished = false;
 };
+
+}  // namespace tessella

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+namespace tessella {
+
 void VKPressed::KeyDOWN(int k) {
     if (k < 0 || k > 255) {
         return;
@@ -22,3 +24,5 @@ void VKPressed::KeyUP(int k) {
 int16_t VKPressed::KeyPressed(int k) const {
     return k >= 0 && k <= 255 ? keys[k] : 0;
 }
+
+}  // namespace tessella

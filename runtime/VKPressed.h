@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace tessella {
+
 // The down/up state of 256 keys; in single-key mode a new key releases all others.
 class VKPressed {
 public:
@@ -14,3 +16,5 @@ private:
     int16_t keys[256] = {};
     int16_t singleKey = 1;
 };
+
+}  // namespace tessella

@@ -18,6 +18,10 @@ Inside the platform, its libraries (exec, dos, graphics, intuition, ...) may inc
 only without a circle. Tests, benchmarks and examples sit above everything, but reach the platform
 through its public headers (platform/include) only.
 
+The project's own code (util, engine, runtime, controls, app, cli, examples) is in namespace
+tessella, as the platform's libraries are in tessella::<library>; the AROS calls and types stay
+global, as their headers declare them.
+
 Usage: check-layers.py [SOURCE-DIR]. Prints each breach and exits 1 if there is any.
 """
 import os
@@ -181,11 +185,27 @@ def sources_cmake(root):
             yield os.path.relpath(os.path.join(folder, "CMakeLists.txt"), root)
 
 
+def check_namespace(root, breaches):
+    """The project's own code is in namespace tessella, as the platform's is in tessella::<library>;
+    a program's file with main() uses it instead."""
+    own = ("util/", "engine/", "runtime/", "controls/", "app/", "cli/", "examples/")
+    for path in sources(root):
+        if not path.startswith(own) or path == "examples/WindowDemo.cpp":
+            continue
+        text = open(os.path.join(root, path), encoding="utf-8", errors="replace").read()
+        if "namespace tessella {" in text:
+            continue
+        if re.search(r"^int main\(", text, re.M) and "using namespace tessella;" in text:
+            continue
+        breaches.append(f"{path}: outside namespace tessella")
+
+
 def main():
     root = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.dirname(__file__))
     breaches = []
     check_includes(root, breaches)
     check_links(root, breaches)
+    check_namespace(root, breaches)
     for line in breaches:
         print(line)
     if breaches:

@@ -13,6 +13,8 @@
 
 #include "StringUtils.h"
 
+namespace tessella {
+
 void Enviroment::Beep() {
     DisplayBeep(nullptr);
 }
@@ -75,3 +77,5 @@ std::string Enviroment::Folder(const char* name) {
     }
     return name;
 }
+
+}  // namespace tessella

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tessella {
+
 // A platform-neutral view of the environment: beep, command lines, well-known folders, memory
 // figures and a random number. Operations with no counterpart here return empty or fixed values.
 class Enviroment {
@@ -55,3 +57,5 @@ private:
     // A folder relative to the current directory, created when nothing of that name exists.
     static std::string Folder(const char* name);
 };
+
+}  // namespace tessella

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <mutex>
 
+namespace tessella {
+
 namespace {
 
 std::mutex lock;
@@ -36,3 +38,5 @@ std::string Log::File() {
     const std::lock_guard<std::mutex> hold(lock);
     return file;
 }
+
+}  // namespace tessella

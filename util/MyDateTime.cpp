@@ -4,6 +4,8 @@
 
 #include "StringUtils.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr int64_t kSecondsPerDay = 86400;
@@ -410,3 +412,5 @@ bool operator==(const MyDateTime& a, const MyDateTime& b) {
 bool operator!=(const MyDateTime& a, const MyDateTime& b) {
     return !a.IsError() && a.Epoch() != b.Epoch();
 }
+
+}  // namespace tessella

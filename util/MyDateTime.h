@@ -4,6 +4,8 @@
 #include <ctime>
 #include <string>
 
+namespace tessella {
+
 // The platform-neutral broken-down time record the date value converts to and from.
 struct _SYSTEMTIME {
     int32_t wYear = 0;
@@ -109,3 +111,5 @@ bool operator>(const MyDateTime& a, const MyDateTime& b);
 bool operator>=(const MyDateTime& a, const MyDateTime& b);
 bool operator==(const MyDateTime& a, const MyDateTime& b);
 bool operator!=(const MyDateTime& a, const MyDateTime& b);
+
+}  // namespace tessella

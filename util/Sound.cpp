@@ -15,6 +15,8 @@
 #include "Log.h"
 #include "StringUtils.h"
 
+namespace tessella {
+
 namespace {
 
 constexpr LONG kId8SVX = MAKE_ID('8', 'S', 'V', 'X');
@@ -354,3 +356,5 @@ void Sound::StopPlay() {
     WaitIO(&request->ioa_Request);
     playing = 0;
 }
+
+}  // namespace tessella

@@ -7,6 +7,8 @@
 
 struct IFFHandle;
 
+namespace tessella {
+
 // Plays uncompressed IFF 8SVX sound files through audio.device. A file is never played from
 // where it lies: the first time it is copied to a folder private to the user, and later calls
 // play the copy. Paths are the program's own (Latin-1) text. Every failure goes to the log
@@ -55,3 +57,5 @@ private:
     ULONG samplesLength = 0;  // bytes allocated for `samples`
     short libraryOpen = 0;
 };
+
+}  // namespace tessella

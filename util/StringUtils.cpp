@@ -4,6 +4,8 @@
 #include <cinttypes>
 #include <cstdio>
 
+namespace tessella {
+
 int32_t StringUtils::ita = 1;
 
 namespace {
@@ -283,3 +285,5 @@ std::string StringUtils::EscapeControls(const std::string& s) {
     }
     return out;
 }
+
+}  // namespace tessella

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tessella {
+
 // Byte-string helpers shared by every subsystem. Strings hold 8-bit (Latin-1) text; every byte is
 // classified as an unsigned char so that accented letters never reach the C library as negative
 // values.
@@ -51,3 +53,5 @@ public:
     // as a stray byte; every other byte, well-formed or not, is left as it is.
     static std::string EscapeControls(const std::string& s);
 };
+
+}  // namespace tessella

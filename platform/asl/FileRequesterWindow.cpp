@@ -48,12 +48,12 @@ std::vector<Entry> Read(const std::string& drawer, const std::string& pattern, b
     std::vector<Entry> entries;
     std::error_code error;
     const fs::path where =
-        drawer.empty() ? fs::path(".") : fs::path(StringUtils::Latin1ToUtf8(drawer));
+        drawer.empty() ? fs::path(".") : fs::path(tessella::StringUtils::Latin1ToUtf8(drawer));
     for (fs::directory_iterator it(where, error), end; !error && it != end; it.increment(error)) {
         std::error_code kindError;
         const bool isDrawer = it->is_directory(kindError);
         bool spelled = true;
-        const std::string name = StringUtils::Utf8ToLatin1(it->path().filename().string(), spelled);
+        const std::string name = tessella::StringUtils::Utf8ToLatin1(it->path().filename().string(), spelled);
         if (!spelled || (!isDrawer && (drawersOnly || !patternOk ||
                                        !MatchPatternNoCase(parsed.data(), name.c_str())))) {
             continue;
@@ -67,7 +67,7 @@ std::vector<Entry> Read(const std::string& drawer, const std::string& pattern, b
 // The current directory in the program's text.
 std::string CurrentDrawer() {
     std::error_code error;
-    return StringUtils::Utf8ToLatin1(fs::current_path(error).string());
+    return tessella::StringUtils::Utf8ToLatin1(fs::current_path(error).string());
 }
 
 std::string Join(const std::string& drawer, const std::string& name) {
@@ -87,7 +87,7 @@ std::string Absolute(const std::string& drawer) {
     std::error_code error;
     const fs::path here = fs::current_path(error);
     bool spelled = true;
-    const std::string text = StringUtils::Utf8ToLatin1(here.string(), spelled);
+    const std::string text = tessella::StringUtils::Utf8ToLatin1(here.string(), spelled);
     if (error || !spelled || text.empty()) {
         return drawer;
     }

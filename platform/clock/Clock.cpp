@@ -149,7 +149,7 @@ void UseVirtual() {
         s.isVirtual = true;
         s.changed.notify_all();
     }
-    MyDateTime::SetClockSource(WallSpec);
+    tessella::MyDateTime::SetClockSource(WallSpec);
     Tell();
 }
 
@@ -164,7 +164,7 @@ void UseReal() {
         s.isVirtual = false;
         s.changed.notify_all();
     }
-    MyDateTime::SetClockSource(nullptr);
+    tessella::MyDateTime::SetClockSource(nullptr);
     Tell();
 }
 

@@ -97,7 +97,7 @@ LONG Execute(CONST_STRPTR command, BPTR input, BPTR output) {
     std::string shell = "sh";
     std::string flag = "-c";
     // The program's Latin-1 text, for a shell that reads UTF-8 (file names above all).
-    std::string line = StringUtils::Latin1ToUtf8(command);
+    std::string line = tessella::StringUtils::Latin1ToUtf8(command);
     char* argv[] = {shell.data(), flag.data(), line.data(), nullptr};
     return Spawn("/bin/sh", argv, input, output);
 }

@@ -25,7 +25,7 @@ bool HasPrefix(const std::string& text, const char* prefix) {
 
 std::string LinuxPath(const char* name) {
     // The program names files in its own Latin-1 text; Linux file names are UTF-8.
-    const std::string path = StringUtils::Latin1ToUtf8(name);
+    const std::string path = tessella::StringUtils::Latin1ToUtf8(name);
     struct Volume {
         const char* prefix;
         std::string root;

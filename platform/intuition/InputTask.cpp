@@ -548,7 +548,7 @@ void Intuition::StartInputTask() {
 
 std::string PasteText(const std::string& utf8) {
     std::string text;
-    for (const char ch : StringUtils::Utf8ToLatin1(utf8)) {
+    for (const char ch : tessella::StringUtils::Utf8ToLatin1(utf8)) {
         const auto c = static_cast<unsigned char>(ch);
         if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
             continue;

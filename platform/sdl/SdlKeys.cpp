@@ -161,11 +161,11 @@ UWORD QualifierFor(Uint16 modifiers, SDL_Scancode scancode) {
 }
 
 std::string Latin1Of(const char* utf8) {
-    return StringUtils::Utf8ToLatin1(utf8);
+    return tessella::StringUtils::Utf8ToLatin1(utf8);
 }
 
 std::string Utf8Of(const std::string& latin1) {
-    return StringUtils::Latin1ToUtf8(latin1);
+    return tessella::StringUtils::Latin1ToUtf8(latin1);
 }
 
 int ScaleFor(int desktopWidth, int desktopHeight, int screenWidth, int screenHeight) {

@@ -101,7 +101,7 @@ bool DeliverDrop(const std::vector<std::string>& paths) {
     bool unspellable = false;
     for (const std::string& path : paths) {
         bool complete = true;
-        std::string name = StringUtils::Utf8ToLatin1(path, complete);
+        std::string name = tessella::StringUtils::Utf8ToLatin1(path, complete);
         if (!complete || name.empty()) {
             unspellable = true;
             continue;

@@ -13,6 +13,8 @@
 #include "engine/OpenTextFile.h"
 #include "tests/support/VirtualClock.h"
 
+using namespace tessella;
+
 namespace {
 
 void DesktopClose() {
@@ -107,7 +109,7 @@ TEST_F(MainWindow, AFileDroppedOnTheWindowBecomesTheSourceWithItsProposedDestina
             // poll. The box is read once the loop waits again.
             VirtualClock clock;
             emptyBeforeTick = window->txtFiles->GetText().empty();
-            firstTick = PlatformTest::AdvanceClock(FormMain::kBannerMs);
+            firstTick = PlatformTest::AdvanceClock(Banner::kTickMs);
             ASSERT_TRUE(PlatformTest::WaitDelays(1));
             PlatformTest::AdvanceClock(100);
             ASSERT_TRUE(PlatformTest::WaitTimerRequests(2));  // the banner and the poll
@@ -161,7 +163,7 @@ TEST_F(MainWindow, TheBannerRunsOnlyWithAJobAndItsStripIsBlankedAfter) {
                 ASSERT_TRUE(PlatformTest::WaitDelays(1));
                 PlatformTest::AdvanceClock(ms);
             };
-            PlatformTest::AdvanceClock(FormMain::kBannerMs);  // the first tick, with no job
+            PlatformTest::AdvanceClock(Banner::kTickMs);  // the first tick, with no job
             stepThroughPause(100);                            // it starts the drop poll
             ASSERT_TRUE(PlatformTest::WaitTimerRequests(2));
             Settle();
@@ -175,7 +177,7 @@ TEST_F(MainWindow, TheBannerRunsOnlyWithAJobAndItsStripIsBlankedAfter) {
             stepThroughPause(200);  // START held down
             stepThroughPause(100);  // the job's hand-over timer starts
             ASSERT_TRUE(window->WaitHeld());
-            PlatformTest::AdvanceClock(FormMain::kBannerMs);  // a tick during the job
+            PlatformTest::AdvanceClock(Banner::kTickMs);  // a tick during the job
             ASSERT_TRUE(PlatformTest::WaitTimerRequests(3));  // banner, poll, hand-over
             Settle();
             during = inkInStrip();

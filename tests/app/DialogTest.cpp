@@ -13,6 +13,8 @@
 #include "runtime/Form.h"
 #include "runtime/OrvScreen.h"
 
+using namespace tessella;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -26,6 +26,8 @@
 #include "runtime/OrvScreen.h"
 #include "runtime/Startup.h"
 
+namespace tessella {
+
 namespace fs = std::filesystem;
 
 // The window with one seam: the worker can be held when its content pass starts, so that a
@@ -291,3 +293,5 @@ protected:
     OrvScreen* screen = nullptr;
     HeldWindow* window = nullptr;
 };
+
+}  // namespace tessella

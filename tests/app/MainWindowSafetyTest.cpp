@@ -7,6 +7,8 @@
 #include "controls/TextBox.h"
 #include "controls/TextBoxCustom.h"
 
+using namespace tessella;
+
 namespace {
 
 // An hour of banner ticks, stepped one by one: far past the generator's nominal range, which it

@@ -10,6 +10,8 @@
 #include "controls/TextBox.h"
 #include "controls/TextBoxCustom.h"
 
+using namespace tessella;
+
 namespace {
 
 TEST_F(MainWindow, EncryptsAndThenRestoresTheFileUnderItsStoredName) {

@@ -9,6 +9,8 @@
 #include "controls/TextBox.h"
 #include "controls/TextBoxCustom.h"
 
+using namespace tessella;
+
 namespace {
 
 constexpr UWORD kRawI = 0x17;

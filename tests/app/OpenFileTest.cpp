@@ -10,6 +10,8 @@
 #include "engine/CryptEngine.h"
 #include "tests/support/VirtualClock.h"
 
+using namespace tessella;
+
 namespace {
 
 // What the window's task sees at each banner tick: the test reads this, never the boxes that the
@@ -57,7 +59,7 @@ protected:
     bool Drop(const std::string& path, const std::string& shown, SeenWindow::Seen& seen) {
         if (!clock) {
             clock.emplace();
-            PlatformTest::AdvanceClock(FormMain::kBannerMs);
+            PlatformTest::AdvanceClock(Banner::kTickMs);
             if (!PlatformTest::WaitDelays(1)) {
                 return false;
             }
@@ -72,7 +74,7 @@ protected:
         }
         PlatformTest::AdvanceClock(FormMain::kDropMs);
         PlatformTest::WaitTimerRequests(2);
-        PlatformTest::AdvanceClock(FormMain::kBannerMs);
+        PlatformTest::AdvanceClock(Banner::kTickMs);
         PlatformTest::WaitTimerRequests(2);
         seen = seenWindow->Last();
         return seen.files == shown;

@@ -18,6 +18,8 @@
 #include "controls/TextBox.h"
 #include "controls/TextBoxCustom.h"
 
+using namespace tessella;
+
 namespace {
 
 std::string target;

@@ -12,6 +12,8 @@
 
 #include "app/Arguments.h"
 
+using namespace tessella;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -13,6 +13,8 @@
 #include "runtime/OrvScreen.h"
 #include "runtime/Startup.h"
 
+using namespace tessella;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -21,6 +21,8 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/TestJob.h"
 
+using namespace tessella;
+
 namespace {
 
 struct Outcome {

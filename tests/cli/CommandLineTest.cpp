@@ -4,6 +4,8 @@
 #include "cli/Latin1.h"
 #include "cli/PasswordInput.h"
 
+using namespace tessella;
+
 namespace {
 
 CommandLine Parsed(std::vector<std::string> args, bool expectOk = true) {

@@ -7,6 +7,8 @@
 
 #include "tests/support/TempDir.h"
 
+using namespace tessella;
+
 namespace {
 
 // What bash offers for the command line `line` (completing its last word) in `dir`, sorted,

@@ -7,6 +7,8 @@
 
 #include "tests/support/TempDir.h"
 
+namespace tessella {
+
 // In a child process: becomes tessella-cli running in `dir`.
 [[noreturn]] inline void ExecCli(const TempDir& dir, const std::vector<std::string>& args) {
     if (chdir(dir.Path("").c_str()) != 0) {
@@ -20,3 +22,5 @@
     execv(TESSELLA_CLI, argv.data());
     _exit(98);
 }
+
+}  // namespace tessella

@@ -15,6 +15,8 @@
 #include "cli/CliBatch.h"
 #include "tests/support/TempDir.h"
 
+using namespace tessella;
+
 namespace {
 
 // In a child process, as tessella-cli's main does: a batch that succeeds, then `sig` arriving

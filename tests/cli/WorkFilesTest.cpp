@@ -18,6 +18,8 @@
 #include "ExecCli.h"
 #include "tests/support/TempDir.h"
 
+using namespace tessella;
+
 namespace {
 
 using Env = std::map<std::string, std::string>;

@@ -6,6 +6,8 @@
 #include "controls/Drawing.h"
 #include "controls/StatusBar.h"
 
+using namespace tessella;
+
 namespace {
 
 using Cells = GadgetDesk;

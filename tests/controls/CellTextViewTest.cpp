@@ -4,6 +4,8 @@
 #include "GadgetDesk.h"
 #include "controls/TextBoxView.h"
 
+using namespace tessella;
+
 namespace {
 
 using TextView = GadgetDesk;

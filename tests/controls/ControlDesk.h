@@ -19,6 +19,8 @@
 #include "runtime/Form.h"
 #include "runtime/OrvScreen.h"
 
+namespace tessella {
+
 // What the window's own handlers saw, and what commands ran: "<who>:<event>".
 inline std::vector<std::string> deskTrace;
 
@@ -137,3 +139,5 @@ private:
         LoadRGB32(&screen->GetHandle()->ViewPort, table.data());
     }
 };
+
+}  // namespace tessella

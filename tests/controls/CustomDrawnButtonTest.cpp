@@ -8,6 +8,8 @@
 #include "controls/ButtonCustom.h"
 #include "tests/support/VirtualClock.h"
 
+using namespace tessella;
+
 namespace {
 
 // What the command saw when it ran.

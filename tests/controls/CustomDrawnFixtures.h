@@ -15,6 +15,8 @@
 #include "runtime/Form.h"
 #include "runtime/GUIElement.h"
 
+namespace tessella {
+
 // The window the controls sit in: a dialog on the default screen, with the program's first
 // 32 pens loaded so that snapshots show the colours the user will see.
 class ControlsWindow : public Form {
@@ -94,3 +96,5 @@ inline void Snapshot(const std::string& name) {
     PlatformTest::WaitInputDrained();
     EXPECT_TRUE(PlatformTest::SaveScreenPNG((name + ".png").c_str()));
 }
+
+}  // namespace tessella

@@ -17,6 +17,8 @@
 #include "controls/ProgressBar.h"
 #include "controls/ScrollBar.h"
 
+using namespace tessella;
+
 namespace {
 
 class CustomDrawn : public ::testing::Test {

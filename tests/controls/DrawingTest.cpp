@@ -12,6 +12,8 @@
 #include "runtime/Font.h"
 #include "runtime/Form.h"
 
+using namespace tessella;
+
 namespace {
 
 constexpr int kInk = 5;

@@ -6,6 +6,8 @@
 #include "controls/CheckBox.h"
 #include "tests/support/TestLog.h"
 
+using namespace tessella;
+
 namespace {
 
 using Buttons = GadgetDesk;

@@ -8,6 +8,8 @@
 #include "controls/ListBox.h"
 #include "controls/OptionBox.h"
 
+using namespace tessella;
+
 namespace {
 
 using Choices = GadgetDesk;

@@ -17,6 +17,8 @@
 #include "runtime/Child.h"
 #include "runtime/Form.h"
 
+namespace tessella {
+
 // What the handlers saw, in order: "<who>:<event>".
 inline std::vector<std::string> events;
 
@@ -130,3 +132,5 @@ protected:
     uint8_t keyBufferSize = 2;
     char* keyBuffer = nullptr;
 };
+
+}  // namespace tessella

@@ -19,6 +19,8 @@
 #include "controls/ToolBar.h"
 #include "controls/ToolBarItem.h"
 
+using namespace tessella;
+
 namespace {
 
 class Gallery : public GadgetDesk {

@@ -6,6 +6,8 @@
 #include "controls/Button.h"
 #include "controls/TextBox.h"
 
+using namespace tessella;
+
 namespace {
 
 using TextFields = GadgetDesk;

@@ -5,6 +5,8 @@
 #include "controls/ScrollBar.h"
 #include "controls/Slider.h"
 
+using namespace tessella;
+
 namespace {
 
 using Values = GadgetDesk;

@@ -8,6 +8,8 @@
 #include "controls/SubMenu.h"
 #include "tests/support/TestLog.h"
 
+using namespace tessella;
+
 namespace {
 
 constexpr UWORD kRawE = 0x12;

@@ -4,6 +4,8 @@
 #include "controls/CurrencyBox.h"
 #include "controls/NumericBox.h"
 
+using namespace tessella;
+
 namespace {
 
 class NumberBoxes : public ControlDesk {

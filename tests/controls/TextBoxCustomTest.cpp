@@ -9,6 +9,8 @@
 #include "controls/TextBoxCustom.h"
 #include "runtime/Font.h"
 
+using namespace tessella;
+
 namespace {
 
 int textChanges = 0;

@@ -5,6 +5,8 @@
 
 #include "controls/TextEditBuffer.h"
 
+using namespace tessella;
+
 namespace {
 
 // Stand-ins in a key string for the two cursor keys that need no grid.

@@ -12,6 +12,8 @@
 #include "controls/ToolBarItem.h"
 #include "runtime/Font.h"
 
+using namespace tessella;
+
 namespace {
 
 using ToolBars = GadgetDesk;

@@ -9,6 +9,8 @@
 #include "tests/support/TestJob.h"
 #include "util/StringUtils.h"
 
+using namespace tessella;
+
 namespace {
 
 int SlotOf(const CryptEngine& e, uint8_t byte) {

@@ -7,6 +7,8 @@
 #include "engine/OpenTextFile.h"
 #include "tests/support/TempDir.h"
 
+using namespace tessella;
+
 TEST(OpenBinaryFile, MissingFileIsInert) {
     TempDir dir;
     OpenBinaryFile f(dir.Path("missing"));

@@ -20,6 +20,8 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/TestJob.h"
 
+using namespace tessella;
+
 using FieldFocus = CryptEngine::FieldFocus;
 using Names = std::vector<std::string>;
 

@@ -6,6 +6,8 @@
 
 #include "engine/MyCustomRandom.h"
 
+using namespace tessella;
+
 namespace {
 
 std::vector<int> Draw(MyCustomRandom& g, int count, int base, int span) {

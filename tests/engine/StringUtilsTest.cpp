@@ -2,6 +2,8 @@
 
 #include "util/StringUtils.h"
 
+using namespace tessella;
+
 TEST(StringUtils, TrimRemovesOnlyOuterWhiteSpace) {
     EXPECT_EQ(StringUtils::Trim(" \t pass word \n"), "pass word");
     EXPECT_EQ(StringUtils::Trim("   "), "");

@@ -11,6 +11,8 @@
 #include "engine/WorkFile.h"
 #include "tests/support/TempDir.h"
 
+using namespace tessella;
+
 using Names = std::vector<std::string>;
 
 namespace {

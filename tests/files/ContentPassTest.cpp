@@ -10,6 +10,8 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/TestJob.h"
 
+using namespace tessella;
+
 // The content pass moves data in runs of many blocks; these files span several runs, so that
 // every per-block rule is seen inside a run and across the runs' edges.
 

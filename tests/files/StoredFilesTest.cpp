@@ -6,6 +6,8 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/TestJob.h"
 
+using namespace tessella;
+
 namespace {
 
 // Encrypted files written by an earlier build; stored/README.md says how they were made.

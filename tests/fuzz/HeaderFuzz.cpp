@@ -7,6 +7,8 @@
 #include "InputFile.h"
 #include "engine/CryptEngine.h"
 
+using namespace tessella;
+
 namespace {
 
 // The password the seed files were encrypted with: with it the seeds' masked fields read back

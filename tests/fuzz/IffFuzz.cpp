@@ -10,6 +10,8 @@
 #include "dos.h"
 #include "iffparse.h"
 
+using namespace tessella;
+
 namespace {
 
 constexpr LONG kType = MAKE_ID('8', 'S', 'V', 'X');

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <string>
 
+namespace tessella {
+
 inline std::string InputAsFile(const uint8_t* data, size_t size) {
     static const int fd = memfd_create("fuzz-input", 0);
     if (fd < 0 || ftruncate(fd, 0) != 0 ||
@@ -16,3 +18,5 @@ inline std::string InputAsFile(const uint8_t* data, size_t size) {
     }
     return "/proc/self/fd/" + std::to_string(fd);
 }
+
+}  // namespace tessella

@@ -7,6 +7,8 @@
 
 #include "cli/Latin1.h"
 
+using namespace tessella;
+
 namespace {
 
 bool ExpectedLatin1(const std::string& text, std::string& out) {

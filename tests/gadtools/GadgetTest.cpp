@@ -4,6 +4,8 @@
 
 #include "tests/support/GadToolsDesk.h"
 
+using namespace tessella;
+
 namespace {
 
 using Gadgets = GadToolsDesk;

@@ -7,6 +7,8 @@
 #include "ReferenceRandom.h"
 #include "engine/MyCustomRandom.h"
 
+using namespace tessella;
+
 // Content streams as long as large files: tens of millions of bytes, in the buffer sizes the
 // cipher uses, against the step-by-step reference.
 TEST(GeneratorLongRun, ContentStreamsOfTwentyMillionBytes) {

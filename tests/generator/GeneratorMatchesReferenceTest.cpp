@@ -8,6 +8,8 @@
 #include "ReferenceRandom.h"
 #include "engine/MyCustomRandom.h"
 
+using namespace tessella;
+
 #ifndef TESSELLA_SEED_STRIDE
 #define TESSELLA_SEED_STRIDE 1
 #endif

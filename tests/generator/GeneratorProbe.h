@@ -6,6 +6,8 @@
 #include "ReferenceRandom.h"
 #include "engine/MyCustomRandom.h"
 
+namespace tessella {
+
 // Test access to the engine's generator: move its drift far ahead the way the reference's public
 // fields allow, and tell whether it has started replaying a recorded period.
 struct MyCustomRandomProbe {
@@ -39,3 +41,5 @@ inline std::vector<uint8_t> BulkLowBytes(MyCustomRandom& g, int base, int span, 
     g.GetLowBytes(base, span, out.data(), count);
     return out;
 }
+
+}  // namespace tessella

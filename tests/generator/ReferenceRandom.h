@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <ctime>
 
+namespace tessella {
+
 // The generator written step by step, one operation at a time, without tables or shortcuts. The
 // engine's generator must return exactly what this one returns; its fields are public so that a
 // test can move the drift far ahead instead of running for minutes.
@@ -102,3 +104,5 @@ struct ReferenceRandom {
         return forward >= 0 ? forward : bin;
     }
 };
+
+}  // namespace tessella

@@ -13,6 +13,8 @@
 #include "platform_test.h"
 #include "tests/support/KeyText.h"
 
+using namespace tessella;
+
 namespace {
 
 struct Received {

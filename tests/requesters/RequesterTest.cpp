@@ -10,6 +10,8 @@
 #include "dos.h"
 #include "tests/support/GadToolsDesk.h"
 
+using namespace tessella;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -8,6 +8,8 @@
 #include "runtime/OrvScreen.h"
 #include "tests/support/VirtualClock.h"
 
+using namespace tessella;
+
 TEST(Demo, TimerAndClicksShowOnTheScreen) {
     OrvScreen screen("Tessella Cross Edition");
     ASSERT_NE(screen.GetHandle(), nullptr);

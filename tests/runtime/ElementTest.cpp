@@ -5,6 +5,8 @@
 #include "runtime/Child.h"
 #include "runtime/VKPressed.h"
 
+using namespace tessella;
+
 namespace {
 
 // A panel holds children of its own; their positions are relative to it.

@@ -8,6 +8,8 @@
 #include "runtime/Application.h"
 #include "util/Enviroment.h"
 
+using namespace tessella;
+
 TEST(Enviroment, RandomStaysInItsRange) {
     Application::Randomize = 0;
     std::set<int> seen;

@@ -15,6 +15,8 @@
 #include "runtime/Tread.h"
 #include "tests/support/VirtualClock.h"
 
+using namespace tessella;
+
 namespace {
 
 constexpr UWORD kRawA = 0x20;

@@ -7,6 +7,8 @@
 #include "runtime/CommandElement.h"
 #include "runtime/MenuEntries.h"
 
+using namespace tessella;
+
 namespace {
 
 constexpr UWORD kRawO = 0x18;

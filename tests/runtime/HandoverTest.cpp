@@ -6,6 +6,8 @@
 
 #include "runtime/Handover.h"
 
+using namespace tessella;
+
 namespace {
 
 TEST(Handover, WorkFromAnotherThreadWaitsForTheOwnerAndRunsInOrder) {

@@ -7,6 +7,8 @@
 #include "RuntimeFixtures.h"
 #include "runtime/Timer.h"
 
+using namespace tessella;
+
 TEST(EventLoop, IdleLoopUsesAlmostNoCpu) {
     TraceForm main("main");
     main.SetPosition(40, 40);

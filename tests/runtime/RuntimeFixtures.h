@@ -15,6 +15,8 @@
 #include "runtime/Form.h"
 #include "tests/support/TestLog.h"
 
+namespace tessella {
+
 // What the handlers saw, in order: "<who>:<event>[:<detail>]".
 inline std::vector<std::string> trace;
 
@@ -137,3 +139,5 @@ inline std::vector<std::string> Without(const std::vector<std::string>& all,
     }
     return kept;
 }
+
+}  // namespace tessella

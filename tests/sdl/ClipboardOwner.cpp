@@ -9,6 +9,8 @@
 
 #include "SelectionReply.h"
 
+using namespace tessella;
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: clipboard-owner TEXT\n");

@@ -19,6 +19,8 @@
 #include "platform_test.h"
 #include "tests/support/KeyText.h"
 
+using namespace tessella;
+
 namespace {
 
 using tessella::intuition::PostInputEvent;

@@ -10,6 +10,8 @@
 #include "tests/support/KeyText.h"
 #include "workbench.h"
 
+using namespace tessella;
+
 namespace {
 
 using Desk = GadToolsDesk;

@@ -12,6 +12,8 @@
 
 #include "SelectionReply.h"
 
+using namespace tessella;
+
 namespace {
 
 // file:// URIs with every byte outside the unreserved set escaped.

@@ -4,6 +4,8 @@
 
 #include <X11/Xlib.h>
 
+namespace tessella {
+
 inline void ReplySelection(Display* display, const XSelectionRequestEvent& request, Atom type,
                            int format, const void* data, int count) {
     XSelectionEvent reply{};
@@ -23,3 +25,5 @@ inline void ReplySelection(Display* display, const XSelectionRequestEvent& reque
     XSendEvent(display, request.requestor, False, NoEventMask, reinterpret_cast<XEvent*>(&reply));
     XFlush(display);
 }
+
+}  // namespace tessella

@@ -10,6 +10,8 @@
 #include "gadtools.h"
 #include "platform_test.h"
 
+namespace tessella {
+
 struct Got {
     ULONG cls;
     UWORD code;
@@ -132,3 +134,5 @@ protected:
     Gadget* last = nullptr;
     Menu* strip = nullptr;
 };
+
+}  // namespace tessella

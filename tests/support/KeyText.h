@@ -6,6 +6,8 @@
 #include "intuition.h"
 #include "keymap.h"
 
+namespace tessella {
+
 inline std::string KeyText(const IntuiMessage* m) {
     InputEvent ie{};
     ie.ie_Class = IECLASS_RAWKEY;
@@ -16,3 +18,5 @@ inline std::string KeyText(const IntuiMessage* m) {
     const WORD n = MapRawKey(&ie, buffer, sizeof(buffer), nullptr);
     return std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0);
 }
+
+}  // namespace tessella

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace tessella {
+
 // A fresh folder per test, removed afterwards, with small helpers to make and read files.
 class TempDir {
 public:
@@ -59,3 +61,5 @@ public:
 private:
     std::string root;
 };
+
+}  // namespace tessella

@@ -7,6 +7,8 @@
 
 #include "engine/CryptEngine.h"
 
+namespace tessella {
+
 // A job driven the way the window drives it: inputs set as the engine's fields, every message,
 // focus move and progress value recorded. `onProgress` lets a test act at a given point, as a user
 // pressing STOP.
@@ -48,3 +50,5 @@ protected:
 private:
     int progress = 0;
 };
+
+}  // namespace tessella

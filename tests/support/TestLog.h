@@ -9,6 +9,8 @@
 #include "engine/OpenTextFile.h"
 #include "runtime/Application.h"
 
+namespace tessella {
+
 // The program's log, for a test that reads it: a file of this test process alone. The tests of
 // one program run side by side in one folder, and with a shared "log.txt" one test's fresh start
 // would wipe the lines another has just logged.
@@ -33,3 +35,5 @@ inline std::vector<std::string> Lines() {
 }
 
 }  // namespace TestLog
+
+}  // namespace tessella

@@ -7,6 +7,8 @@
 
 #include "platform_test.h"
 
+namespace tessella {
+
 class VirtualClock {
 public:
     VirtualClock() { PlatformTest::UseVirtualClock(); }
@@ -26,3 +28,5 @@ public:
         hand.join();
     }
 };
+
+}  // namespace tessella

@@ -5,6 +5,8 @@
 
 #include "util/StringUtils.h"
 
+using namespace tessella;
+
 namespace {
 
 std::string Utf8ToLatin1(const std::string& s, bool expectComplete) {

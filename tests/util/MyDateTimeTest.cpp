@@ -5,6 +5,8 @@
 
 #include "util/MyDateTime.h"
 
+using namespace tessella;
+
 namespace {
 
 // Dates are local: the tests run in Rome, where daylight saving makes some days 23 or 25 hours.

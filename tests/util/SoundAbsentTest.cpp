@@ -10,6 +10,8 @@
 #include "SoundFile.h"
 #include "util/Sound.h"
 
+using namespace tessella;
+
 namespace {
 
 TEST(SoundAbsent, WithoutASoundOutputThePlayerStaysSilent) {

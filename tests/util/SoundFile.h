@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace tessella {
+
 namespace soundfile {
 
 using Bytes = std::vector<uint8_t>;
@@ -92,3 +94,5 @@ inline Bytes Read(const std::string& path) {
 }
 
 }  // namespace soundfile
+
+}  // namespace tessella

@@ -11,6 +11,8 @@
 #include "SoundFile.h"
 #include "util/Sound.h"
 
+using namespace tessella;
+
 namespace {
 
 namespace fs = std::filesystem;
