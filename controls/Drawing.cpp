@@ -74,6 +74,31 @@ private:
     TextFont* font;
 };
 
+// The pens for a line of text: with a background, letters are drawn on it; without one, only
+// the letters' own pixels change.
+void SetLinePens(RastPort* rp, int colour, int background, bool first) {
+    SetAPen(rp, static_cast<ULONG>(colour));
+    if (background == -1) {
+        SetDrMd(rp, JAM1);
+        return;
+    }
+    if (first) {
+        SetBPen(rp, static_cast<ULONG>(background));
+    }
+    SetDrMd(rp, JAM2);
+}
+
+// Where a line of the given width starts in a box of width w.
+int AlignedX(int x, int w, int width, OrvAlign align) {
+    if (align == AlignLeft) {
+        return x;
+    }
+    if (align == AlignRight) {
+        return x + w - width;
+    }
+    return x + (w - width) / 2;
+}
+
 }  // namespace
 
 Drawing::Drawing(RastPort* rastPort) : rp(rastPort) {
@@ -368,31 +393,13 @@ void Drawing::PrintText(int x, int y, int w, int h, const std::string& text, int
         }
         const bool boxed = w > 0 && height > 0;
         const Line line = CutLine(rest, w, boxed);
-        SetAPen(rp, static_cast<ULONG>(colour));
-        if (background != -1) {
-            if (first) {
-                if (boxed) {
-                    SetAPen(rp, static_cast<ULONG>(background));
-                    RectFill(rp, x, top, x + w - 1, top + height - 1);
-                    SetAPen(rp, static_cast<ULONG>(colour));
-                }
-                SetBPen(rp, static_cast<ULONG>(background));
-            }
-            SetDrMd(rp, JAM2);
-        } else {
-            // No background: only the letters' own pixels change.
-            SetDrMd(rp, JAM1);
+        // With a background, the first line fills its box with it.
+        if (background != -1 && first && boxed) {
+            SetAPen(rp, static_cast<ULONG>(background));
+            RectFill(rp, x, top, x + w - 1, top + height - 1);
         }
-        int textX = x;
-        if (!line.wrapped) {
-            if (align == AlignLeft) {
-                textX = x;
-            } else if (align == AlignRight) {
-                textX = x + w - line.width;
-            } else {
-                textX = x + (w - line.width) / 2;
-            }
-        }
+        SetLinePens(rp, colour, background, first);
+        const int textX = line.wrapped ? x : AlignedX(x, w, line.width, align);
         int baseline = top + lineHeight;
         // A single line sits in the middle of its box; without a box there is nothing to centre
         // it in.

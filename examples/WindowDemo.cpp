@@ -199,15 +199,84 @@ bool Handle(Dialog& dialog, Screen* screen, const IntuiMessage& m) {
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+const char* SnapshotPath(int argc, char** argv) {
     const char* snapshot = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--snapshot") == 0 && i + 1 < argc) {
             snapshot = argv[++i];
         }
     }
+    return snapshot;
+}
+
+Window* OpenBackdrop(Screen* screen) {
+    return OpenWindowTags(nullptr, WA_CustomScreen, screen, WA_Left, 0, WA_Top, screen->BarHeight,
+                          WA_Width, kScreenWidth, WA_Height, kScreenHeight - screen->BarHeight,
+                          WA_Flags, WFLG_BACKDROP | WFLG_BORDERLESS, WA_IDCMP, 0);
+}
+
+// The dialog's font and window; false unless both opened.
+bool OpenDialog(Dialog& dialog, Screen* screen) {
+    TextAttr attr{"helvetica.font", 13, FS_NORMAL, FPF_DISKFONT};
+    dialog.font = OpenFont(&attr);
+    dialog.window =
+        OpenWindowTags(nullptr, WA_CustomScreen, screen, WA_Left, 200, WA_Top, 150, WA_InnerWidth,
+                       400, WA_InnerHeight, 220, WA_Title, "Welcome", WA_Flags,
+                       WFLG_DRAGBAR | WFLG_CLOSEGADGET | WFLG_DEPTHGADGET | WFLG_ACTIVATE, WA_IDCMP,
+                       IDCMP_CLOSEWINDOW | IDCMP_MOUSEBUTTONS | IDCMP_RAWKEY);
+    return dialog.window != nullptr && dialog.font != nullptr;
+}
+
+// Files dropped on the desktop window are named in the dialog's line of typed text.
+void TakeDrops(Dialog& dialog, MsgPort* drops) {
+    while (drops != nullptr) {
+        auto* m = reinterpret_cast<AppMessage*>(GetMsg(drops));
+        if (m == nullptr) {
+            break;
+        }
+        for (LONG i = 0; i < m->am_NumArgs; ++i) {
+            std::printf("DROP name=%s\n", Hex(m->am_ArgList[i].wa_Name).c_str());
+            const std::string name = m->am_ArgList[i].wa_Name;
+            dialog.typed = name.size() > 30 ? name.substr(name.size() - 30) : name;
+        }
+        dialog.Paint();
+        ReplyMsg(&m->am_Message);
+    }
+}
+
+// Until the dialog is closed: its messages and the drops, a snapshot after each round.
+void Run(Dialog& dialog, Screen* screen, MsgPort* drops, const char* snapshot) {
+    const ULONG windowSignal = 1UL << dialog.window->UserPort->mp_SigBit;
+    const ULONG dropSignal = drops != nullptr ? 1UL << drops->mp_SigBit : 0;
+    bool running = true;
+    while (running) {
+        Wait(windowSignal | dropSignal);
+        while (auto* m = reinterpret_cast<IntuiMessage*>(GetMsg(dialog.window->UserPort))) {
+            running = Handle(dialog, screen, *m) && running;
+            ReplyMsg(&m->ExecMessage);
+        }
+        TakeDrops(dialog, drops);
+        Snapshot(snapshot);
+        std::printf("IDLE\n");
+    }
+}
+
+void CloseDrops(AppWindow* appWindow, MsgPort* drops) {
+    if (appWindow != nullptr) {
+        RemoveAppWindow(appWindow);
+    }
+    while (Message* m = drops != nullptr ? GetMsg(drops) : nullptr) {
+        ReplyMsg(m);
+    }
+    if (drops != nullptr) {
+        DeleteMsgPort(drops);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char* snapshot = SnapshotPath(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     static const char kTitle[] = "Tessella Cross Edition - platform demonstration";
     Screen* screen =
@@ -223,19 +292,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     LoadPalette(screen);
-    Window* backdrop =
-        OpenWindowTags(nullptr, WA_CustomScreen, screen, WA_Left, 0, WA_Top, screen->BarHeight,
-                       WA_Width, kScreenWidth, WA_Height, kScreenHeight - screen->BarHeight,
-                       WA_Flags, WFLG_BACKDROP | WFLG_BORDERLESS, WA_IDCMP, 0);
-    TextAttr attr{"helvetica.font", 13, FS_NORMAL, FPF_DISKFONT};
+    Window* backdrop = OpenBackdrop(screen);
     Dialog dialog;
-    dialog.font = OpenFont(&attr);
-    dialog.window =
-        OpenWindowTags(nullptr, WA_CustomScreen, screen, WA_Left, 200, WA_Top, 150, WA_InnerWidth,
-                       400, WA_InnerHeight, 220, WA_Title, "Welcome", WA_Flags,
-                       WFLG_DRAGBAR | WFLG_CLOSEGADGET | WFLG_DEPTHGADGET | WFLG_ACTIVATE, WA_IDCMP,
-                       IDCMP_CLOSEWINDOW | IDCMP_MOUSEBUTTONS | IDCMP_RAWKEY);
-    if (backdrop == nullptr || dialog.window == nullptr || dialog.font == nullptr) {
+    if (!OpenDialog(dialog, screen) || backdrop == nullptr) {
         std::fprintf(stderr, "The windows could not be opened.\n");
         return 1;
     }
@@ -245,44 +304,11 @@ int main(int argc, char** argv) {
     Snapshot(snapshot);
     std::printf("READY\n");
 
-    // Files dropped on the desktop window are named in the dialog's line of typed text.
     MsgPort* drops = CreateMsgPort();
     AppWindow* appWindow =
         drops != nullptr ? AddAppWindowA(1, 0, dialog.window, drops, nullptr) : nullptr;
-    const ULONG windowSignal = 1UL << dialog.window->UserPort->mp_SigBit;
-    const ULONG dropSignal = drops != nullptr ? 1UL << drops->mp_SigBit : 0;
-    bool running = true;
-    while (running) {
-        Wait(windowSignal | dropSignal);
-        while (auto* m = reinterpret_cast<IntuiMessage*>(GetMsg(dialog.window->UserPort))) {
-            running = Handle(dialog, screen, *m) && running;
-            ReplyMsg(&m->ExecMessage);
-        }
-        while (drops != nullptr) {
-            auto* m = reinterpret_cast<AppMessage*>(GetMsg(drops));
-            if (m == nullptr) {
-                break;
-            }
-            for (LONG i = 0; i < m->am_NumArgs; ++i) {
-                std::printf("DROP name=%s\n", Hex(m->am_ArgList[i].wa_Name).c_str());
-                const std::string name = m->am_ArgList[i].wa_Name;
-                dialog.typed = name.size() > 30 ? name.substr(name.size() - 30) : name;
-            }
-            dialog.Paint();
-            ReplyMsg(&m->am_Message);
-        }
-        Snapshot(snapshot);
-        std::printf("IDLE\n");
-    }
-    if (appWindow != nullptr) {
-        RemoveAppWindow(appWindow);
-    }
-    while (Message* m = drops != nullptr ? GetMsg(drops) : nullptr) {
-        ReplyMsg(m);
-    }
-    if (drops != nullptr) {
-        DeleteMsgPort(drops);
-    }
+    Run(dialog, screen, drops, snapshot);
+    CloseDrops(appWindow, drops);
     CloseWindow(dialog.window);
     CloseWindow(backdrop);
     CloseFont(dialog.font);

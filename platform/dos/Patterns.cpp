@@ -251,13 +251,12 @@ private:
 
     Ends PartEnds(const Part& part, const Ends& from) const {
         const size_t n = s_.size();
-        Ends to(n + 1, false);
         work_ += n + 1;
         if (work_ > kWorkLimit) {
             givenUp_ = true;
         }
         if (givenUp_) {
-            return to;
+            return Ends(n + 1, false);
         }
         switch (part.kind) {
             case Part::Kind::Empty:
@@ -265,54 +264,80 @@ private:
             case Part::Kind::Literal:
             case Part::Kind::Any:
             case Part::Kind::Class:
-                for (size_t i = 0; i < n; ++i) {
-                    if (!from[i]) {
-                        continue;
-                    }
-                    const char c = s_[i];
-                    const bool ok = part.kind == Part::Kind::Any ||
-                                    (part.kind == Part::Kind::Literal && Fold(c) == Fold(part.c)) ||
-                                    (part.kind == Part::Kind::Class && InClass(part, c));
-                    to[i + 1] = to[i + 1] || ok;
-                }
-                return to;
+                return CharEnds(part, from);
             case Part::Kind::Group:
-                for (const Sequence& alt : part.alternatives) {
-                    const Ends e = SequenceEnds(alt, from);
-                    for (size_t i = 0; i <= n; ++i) {
-                        to[i] = to[i] || e[i];
-                    }
-                }
-                return to;
-            case Part::Kind::Repeat: {
-                to = from;
-                Ends frontier = from;
-                for (bool grew = true; grew;) {
-                    const Ends next = SequenceEnds(part.alternatives[0], frontier);
-                    grew = false;
-                    frontier.assign(n + 1, false);
-                    for (size_t i = 0; i <= n; ++i) {
-                        if (next[i] && !to[i]) {
-                            to[i] = true;
-                            frontier[i] = true;
-                            grew = true;
-                        }
-                    }
-                }
-                return to;
-            }
+                return GroupEnds(part, from);
+            case Part::Kind::Repeat:
+                return RepeatEnds(part, from);
             case Part::Kind::Not:
-                // From each start, every end that the negated part cannot reach from there.
-                for (size_t i = 0; i <= n; ++i) {
-                    if (!from[i]) {
-                        continue;
-                    }
-                    const Ends& reached = NotEnds(part, i);
-                    for (size_t e = i; e <= n; ++e) {
-                        to[e] = to[e] || reached[e];
-                    }
+                return NegationEnds(part, from);
+        }
+        return Ends(n + 1, false);
+    }
+
+    // One character that the part accepts, after each start.
+    Ends CharEnds(const Part& part, const Ends& from) const {
+        const size_t n = s_.size();
+        Ends to(n + 1, false);
+        for (size_t i = 0; i < n; ++i) {
+            if (!from[i]) {
+                continue;
+            }
+            const char c = s_[i];
+            const bool ok = part.kind == Part::Kind::Any ||
+                            (part.kind == Part::Kind::Literal && Fold(c) == Fold(part.c)) ||
+                            (part.kind == Part::Kind::Class && InClass(part, c));
+            to[i + 1] = to[i + 1] || ok;
+        }
+        return to;
+    }
+
+    // The ends of any of the alternatives.
+    Ends GroupEnds(const Part& part, const Ends& from) const {
+        const size_t n = s_.size();
+        Ends to(n + 1, false);
+        for (const Sequence& alt : part.alternatives) {
+            const Ends e = SequenceEnds(alt, from);
+            for (size_t i = 0; i <= n; ++i) {
+                to[i] = to[i] || e[i];
+            }
+        }
+        return to;
+    }
+
+    // Zero or more times: the starts themselves, then every end reached from the new ones
+    // until no more appear.
+    Ends RepeatEnds(const Part& part, const Ends& from) const {
+        const size_t n = s_.size();
+        Ends to = from;
+        Ends frontier = from;
+        for (bool grew = true; grew;) {
+            const Ends next = SequenceEnds(part.alternatives[0], frontier);
+            grew = false;
+            frontier.assign(n + 1, false);
+            for (size_t i = 0; i <= n; ++i) {
+                if (next[i] && !to[i]) {
+                    to[i] = true;
+                    frontier[i] = true;
+                    grew = true;
                 }
-                return to;
+            }
+        }
+        return to;
+    }
+
+    // From each start, every end that the negated part cannot reach from there.
+    Ends NegationEnds(const Part& part, const Ends& from) const {
+        const size_t n = s_.size();
+        Ends to(n + 1, false);
+        for (size_t i = 0; i <= n; ++i) {
+            if (!from[i]) {
+                continue;
+            }
+            const Ends& reached = NotEnds(part, i);
+            for (size_t e = i; e <= n; ++e) {
+                to[e] = to[e] || reached[e];
+            }
         }
         return to;
     }

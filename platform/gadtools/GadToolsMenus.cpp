@@ -127,6 +127,90 @@ void LayoutColumn(MenuItem* first, TextFont* font, int left, int top) {
     }
 }
 
+// Builds a strip entry by entry. Past the most menus, items or sub-items a strip can hold, the
+// rest of that level is left out and the strip counts as trimmed.
+struct StripBuilder {
+    UBYTE frontPen = 1;
+    Menu* strip = nullptr;
+    Menu* menu = nullptr;
+    MenuItem* item = nullptr;
+    int menus = 0;
+    int items = 0;
+    int subs = 0;
+    bool trimmed = false;
+
+    // False when the entry is invalid where it stands.
+    bool Add(const NewMenu& nm) {
+        if (nm.nm_Type & NM_IGNORE) {
+            return true;
+        }
+        switch (nm.nm_Type) {
+            case NM_TITLE:
+                AddTitle(nm);
+                return true;
+            case NM_ITEM:
+            case IM_ITEM:
+                return AddItem(nm);
+            case NM_SUB:
+            case IM_SUB:
+                return AddSub(nm);
+            default:
+                return false;
+        }
+    }
+
+    void AddTitle(const NewMenu& nm) {
+        if (++menus > kMostMenus) {
+            trimmed = true;
+            menu = nullptr;
+            item = nullptr;
+            return;
+        }
+        auto* m = new GTMenu;
+        m->label = nm.nm_Label != nullptr && nm.nm_Label != NM_BARLABEL ? nm.nm_Label : "";
+        m->menu.MenuName = m->label.c_str();
+        m->menu.Flags = (nm.nm_Flags & NM_MENUDISABLED) ? 0 : MENUENABLED;
+        m->userData = nm.nm_UserData;
+        Append(&strip, &m->menu, &Menu::NextMenu);
+        menu = &m->menu;
+        item = nullptr;
+        items = 0;
+    }
+
+    bool AddItem(const NewMenu& nm) {
+        if (menus > kMostMenus) {
+            return true;
+        }
+        if (menu == nullptr) {
+            return false;
+        }
+        if (++items > kMostItems) {
+            trimmed = true;
+            item = nullptr;
+            return true;
+        }
+        item = &NewItem(nm, frontPen)->item;
+        Append(&menu->FirstItem, item, &MenuItem::NextItem);
+        subs = 0;
+        return true;
+    }
+
+    bool AddSub(const NewMenu& nm) {
+        if (menus > kMostMenus || items > kMostItems) {
+            return true;
+        }
+        if (item == nullptr) {
+            return false;
+        }
+        if (++subs > kMostSubs) {
+            trimmed = true;
+            return true;
+        }
+        Append(&item->SubItem, &NewItem(nm, frontPen)->item, &MenuItem::NextItem);
+        return true;
+    }
+};
+
 }  // namespace
 
 Menu* CreateMenusA(const NewMenu* newMenu, const TagItem* tagList) {
@@ -144,77 +228,17 @@ Menu* CreateMenusA(const NewMenu* newMenu, const TagItem* tagList) {
     if (newMenu == nullptr) {
         return fail(nullptr, GTMENU_INVALID);
     }
-    const auto frontPen = static_cast<UBYTE>(GetTagData(GTMN_FrontPen, 1, tagList));
-    Menu* strip = nullptr;
-    Menu* menu = nullptr;
-    MenuItem* item = nullptr;
-    int menus = 0;
-    int items = 0;
-    int subs = 0;
-    bool trimmed = false;
+    StripBuilder builder;
+    builder.frontPen = static_cast<UBYTE>(GetTagData(GTMN_FrontPen, 1, tagList));
     for (const NewMenu* nm = newMenu; nm->nm_Type != NM_END; ++nm) {
-        if (nm->nm_Type & NM_IGNORE) {
-            continue;
-        }
-        switch (nm->nm_Type) {
-            case NM_TITLE: {
-                if (++menus > kMostMenus) {
-                    trimmed = true;
-                    menu = nullptr;
-                    item = nullptr;
-                    continue;
-                }
-                auto* m = new GTMenu;
-                m->label =
-                    nm->nm_Label != nullptr && nm->nm_Label != NM_BARLABEL ? nm->nm_Label : "";
-                m->menu.MenuName = m->label.c_str();
-                m->menu.Flags = (nm->nm_Flags & NM_MENUDISABLED) ? 0 : MENUENABLED;
-                m->userData = nm->nm_UserData;
-                Append(&strip, &m->menu, &Menu::NextMenu);
-                menu = &m->menu;
-                item = nullptr;
-                items = 0;
-                break;
-            }
-            case NM_ITEM:
-            case IM_ITEM:
-                if (menus > kMostMenus) {
-                    continue;
-                }
-                if (menu == nullptr) {
-                    return fail(strip, GTMENU_INVALID);
-                }
-                if (++items > kMostItems) {
-                    trimmed = true;
-                    item = nullptr;
-                    continue;
-                }
-                item = &NewItem(*nm, frontPen)->item;
-                Append(&menu->FirstItem, item, &MenuItem::NextItem);
-                subs = 0;
-                break;
-            case NM_SUB:
-            case IM_SUB:
-                if (menus > kMostMenus || items > kMostItems) {
-                    continue;
-                }
-                if (item == nullptr) {
-                    return fail(strip, GTMENU_INVALID);
-                }
-                if (++subs > kMostSubs) {
-                    trimmed = true;
-                    continue;
-                }
-                Append(&item->SubItem, &NewItem(*nm, frontPen)->item, &MenuItem::NextItem);
-                break;
-            default:
-                return fail(strip, GTMENU_INVALID);
+        if (!builder.Add(*nm)) {
+            return fail(builder.strip, GTMENU_INVALID);
         }
     }
-    if (trimmed && secondary != nullptr) {
+    if (builder.trimmed && secondary != nullptr) {
         *secondary = GTMENU_TRIMMED;
     }
-    return strip;
+    return builder.strip;
 }
 
 BOOL LayoutMenusA(Menu* firstMenu, APTR visualInfo, const TagItem* tagList) {

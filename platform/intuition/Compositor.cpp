@@ -59,20 +59,14 @@ void DrawScreenBar(const Canvas& out, const ScreenImpl& s, const std::string& ti
                        s.BlockPen, JAM1);
 }
 
-void DrawFrame(const Canvas& out, const WindowView& v, const TextFont* font) {
-    if ((v.flags & WFLG_BORDERLESS) || v.width <= 0 || v.height <= 0) {
-        return;
-    }
-    const Canvas c = Region(out, v.left, v.top, v.left + v.width, v.top + v.height);
+// The border's fill, a raised outer edge and a recessed inner one.
+void DrawBorders(const Canvas& c, const WindowView& v, UBYTE fill) {
     const int w = v.width;
     const int h = v.height;
-    const UBYTE fill = v.active ? look::kActiveFillPen : look::kInactiveFillPen;
-    const UBYTE textPen = v.active ? look::kActiveTextPen : look::kInactiveTextPen;
     c.Fill(0, 0, w - 1, v.borderTop - 1, fill, false);
     c.Fill(0, 0, v.borderLeft - 1, h - 1, fill, false);
     c.Fill(w - v.borderRight, 0, w - 1, h - 1, fill, false);
     c.Fill(0, h - v.borderBottom, w - 1, h - 1, fill, false);
-    // Raised outer edge, recessed inner edge.
     c.Fill(0, 0, w - 1, 0, look::kShinePen, false);
     c.Fill(0, 0, 0, h - 1, look::kShinePen, false);
     c.Fill(0, h - 1, w - 1, h - 1, look::kShadowPen, false);
@@ -87,40 +81,63 @@ void DrawFrame(const Canvas& out, const WindowView& v, const TextFont* font) {
         c.Fill(il, ib, ir, ib, look::kShinePen, false);
         c.Fill(ir, it, ir, ib, look::kShinePen, false);
     }
+}
+
+// The close and depth gadgets at the ends of the title bar, and the title between them.
+void DrawTitleBar(const Canvas& c, const WindowView& v, const TextFont* font, UBYTE fill,
+                  UBYTE textPen) {
+    const int w = v.width;
+    const int bar = v.borderTop - 1;
+    int textLeft = 4;
+    int textRight = w - 2;
+    if (v.flags & WFLG_CLOSEGADGET) {
+        const int g = look::kGadgetWidth;
+        c.Fill(g - 1, 1, g - 1, bar - 1, look::kShadowPen, false);
+        const int cy = bar / 2;
+        c.Fill(6, cy - 2, 11, cy + 3, look::kShinePen, false);
+        Box(c, 6, cy - 2, 11, cy + 3, look::kShadowPen);
+        textLeft = g + 4;
+    }
+    if (v.flags & WFLG_DEPTHGADGET) {
+        const int x = w - look::kGadgetWidth;
+        c.Fill(x, 1, x, bar - 1, look::kShadowPen, false);
+        Box(c, x + 3, 3, x + 10, bar - 5, look::kShadowPen);
+        c.Fill(x + 6, 6, x + 14, bar - 2, look::kShinePen, false);
+        Box(c, x + 6, 6, x + 14, bar - 2, look::kShadowPen);
+        textRight = x - 2;
+    }
+    if (font != nullptr && !v.title.empty()) {
+        const Canvas text = Region(c, textLeft, 0, textRight, bar);
+        graphics::DrawText(text, font, 0, 2 + font->tf_Baseline,
+                           reinterpret_cast<const UBYTE*>(v.title.data()), v.title.size(), textPen,
+                           fill, JAM1);
+    }
+}
+
+void DrawSizeGadget(const Canvas& c, const WindowView& v) {
+    const int w = v.width;
+    const int h = v.height;
+    const int x = w - look::kSizeGadgetWidth;
+    const int y = h - look::kSizeGadgetHeight;
+    c.Fill(x, y, x, h - 2, look::kShadowPen, false);
+    c.Fill(x, y, w - 2, y, look::kShadowPen, false);
+    Box(c, x + 4, y + 2, w - 5, h - 3, look::kShadowPen);
+    c.Fill(x + 5, y + 3, w - 6, h - 4, look::kShinePen, false);
+}
+
+void DrawFrame(const Canvas& out, const WindowView& v, const TextFont* font) {
+    if ((v.flags & WFLG_BORDERLESS) || v.width <= 0 || v.height <= 0) {
+        return;
+    }
+    const Canvas c = Region(out, v.left, v.top, v.left + v.width, v.top + v.height);
+    const UBYTE fill = v.active ? look::kActiveFillPen : look::kInactiveFillPen;
+    const UBYTE textPen = v.active ? look::kActiveTextPen : look::kInactiveTextPen;
+    DrawBorders(c, v, fill);
     if (look::HasTitleBar(v.flags, !v.title.empty())) {
-        const int bar = v.borderTop - 1;
-        int textLeft = 4;
-        int textRight = w - 2;
-        if (v.flags & WFLG_CLOSEGADGET) {
-            const int g = look::kGadgetWidth;
-            c.Fill(g - 1, 1, g - 1, bar - 1, look::kShadowPen, false);
-            const int cy = bar / 2;
-            c.Fill(6, cy - 2, 11, cy + 3, look::kShinePen, false);
-            Box(c, 6, cy - 2, 11, cy + 3, look::kShadowPen);
-            textLeft = g + 4;
-        }
-        if (v.flags & WFLG_DEPTHGADGET) {
-            const int x = w - look::kGadgetWidth;
-            c.Fill(x, 1, x, bar - 1, look::kShadowPen, false);
-            Box(c, x + 3, 3, x + 10, bar - 5, look::kShadowPen);
-            c.Fill(x + 6, 6, x + 14, bar - 2, look::kShinePen, false);
-            Box(c, x + 6, 6, x + 14, bar - 2, look::kShadowPen);
-            textRight = x - 2;
-        }
-        if (font != nullptr && !v.title.empty()) {
-            const Canvas text = Region(c, textLeft, 0, textRight, bar);
-            graphics::DrawText(text, font, 0, 2 + font->tf_Baseline,
-                               reinterpret_cast<const UBYTE*>(v.title.data()), v.title.size(),
-                               textPen, fill, JAM1);
-        }
+        DrawTitleBar(c, v, font, fill, textPen);
     }
     if (v.flags & WFLG_SIZEGADGET) {
-        const int x = w - look::kSizeGadgetWidth;
-        const int y = h - look::kSizeGadgetHeight;
-        c.Fill(x, y, x, h - 2, look::kShadowPen, false);
-        c.Fill(x, y, w - 2, y, look::kShadowPen, false);
-        Box(c, x + 4, y + 2, w - 5, h - 3, look::kShadowPen);
-        c.Fill(x + 5, y + 3, w - 6, h - 4, look::kShinePen, false);
+        DrawSizeGadget(c, v);
     }
 }
 
@@ -137,33 +154,33 @@ void DrawWindow(const Canvas& out, const WindowView& v) {
     UnlockLayerRom(&w.layer);
 }
 
-}  // namespace
-
-bool ComposeFrontScreen(Frame& frame) {
-    Intuition& in = Intuition::Get();
-    std::shared_ptr<ScreenImpl> screen;
-    std::vector<WindowView> views;
-    std::string barTitle;
-    {
-        std::lock_guard guard(in.lock);
-        if (in.screens.empty()) {
-            return false;
-        }
-        screen = in.screens.back();
-        for (const auto& w : screen->windows) {
-            views.push_back(WindowView{w, w->LeftEdge, w->TopEdge, w->Width, w->Height, w->Flags,
-                                       w->BorderLeft, w->BorderTop, w->BorderRight, w->BorderBottom,
-                                       w->title, in.active == w.get()});
-        }
-        const WindowImpl* a = in.active;
-        barTitle = a != nullptr && a->screen == screen.get() && a->hasScreenTitle ? a->screenTitle
-                                                                                  : screen->title;
-        frame.topEdge = screen->TopEdge;
-        frame.title = ProgramTitle(screen.get());
+// The front screen and what is needed of its windows, taken under the lock; null with no
+// screen open.
+std::shared_ptr<ScreenImpl> TakeFrontScreen(Intuition& in, Frame& frame,
+                                            std::vector<WindowView>& views, std::string& barTitle) {
+    std::lock_guard guard(in.lock);
+    if (in.screens.empty()) {
+        return nullptr;
     }
-    frame.width = screen->Width;
-    frame.height = screen->Height;
-    frame.palette = graphics::PaletteOf(screen->ViewPort.ColorMap);
+    std::shared_ptr<ScreenImpl> screen = in.screens.back();
+    for (const auto& w : screen->windows) {
+        views.push_back(WindowView{w, w->LeftEdge, w->TopEdge, w->Width, w->Height, w->Flags,
+                                   w->BorderLeft, w->BorderTop, w->BorderRight, w->BorderBottom,
+                                   w->title, in.active == w.get()});
+    }
+    const WindowImpl* a = in.active;
+    barTitle = a != nullptr && a->screen == screen.get() && a->hasScreenTitle ? a->screenTitle
+                                                                              : screen->title;
+    frame.topEdge = screen->TopEdge;
+    frame.title = ProgramTitle(screen.get());
+    return screen;
+}
+
+// The frame's pens start as the screen's own bitmap.
+Canvas CopyScreenPens(Frame& frame, ScreenImpl& screen) {
+    frame.width = screen.Width;
+    frame.height = screen.Height;
+    frame.palette = graphics::PaletteOf(screen.ViewPort.ColorMap);
     frame.pens.assign(static_cast<size_t>(frame.width) * frame.height, 0);
     Canvas out;
     out.pixels = frame.pens.data();
@@ -171,13 +188,27 @@ bool ComposeFrontScreen(Frame& frame) {
     out.height = frame.height;
     out.stride = frame.width;
 
-    LockLayerRom(&screen->layer);
-    const Canvas own = Canvas::Of(screen->RastPort.BitMap);
+    LockLayerRom(&screen.layer);
+    const Canvas own = Canvas::Of(screen.RastPort.BitMap);
     for (int y = 0; y < std::min(own.height, out.height); ++y) {
         std::memcpy(out.At(0, y), own.At(0, y),
                     static_cast<size_t>(std::min(own.width, out.width)));
     }
-    UnlockLayerRom(&screen->layer);
+    UnlockLayerRom(&screen.layer);
+    return out;
+}
+
+}  // namespace
+
+bool ComposeFrontScreen(Frame& frame) {
+    Intuition& in = Intuition::Get();
+    std::vector<WindowView> views;
+    std::string barTitle;
+    const std::shared_ptr<ScreenImpl> screen = TakeFrontScreen(in, frame, views, barTitle);
+    if (screen == nullptr) {
+        return false;
+    }
+    Canvas out = CopyScreenPens(frame, *screen);
 
     bool barDrawn = false;
     for (const WindowView& v : views) {

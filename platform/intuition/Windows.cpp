@@ -114,20 +114,8 @@ size_t IndexOf(const ScreenImpl* s, const Window* w) {
     return s->windows.size();
 }
 
-}  // namespace
-
-Window* OpenWindowTagList(const NewWindow* /*newWindow*/, const TagItem* tags) {
-    Intuition& in = Intuition::Get();
-    std::unique_lock guard(in.lock);
-    ScreenImpl* s = ScreenFor(in, tags);
-    if (s == nullptr) {
-        return nullptr;
-    }
-    auto w = std::make_shared<WindowImpl>();
-    std::memset(static_cast<Window*>(w.get()), 0, sizeof(Window));
-    w->screen = s;
-    w->WScreen = s;
-    w->Flags = FlagsFrom(tags);
+// The window's own copies of its title and the screen title it shows while active.
+void SetTitles(WindowImpl* w, const TagItem* tags) {
     if (const char* title = reinterpret_cast<const char*>(GetTagData(WA_Title, 0, tags))) {
         w->title = title;
         w->Title = reinterpret_cast<UBYTE*>(w->title.data());
@@ -137,7 +125,10 @@ Window* OpenWindowTagList(const NewWindow* /*newWindow*/, const TagItem* tags) {
         w->hasScreenTitle = true;
         w->ScreenTitle = reinterpret_cast<UBYTE*>(w->screenTitle.data());
     }
-    SetBorders(w.get(), s);
+}
+
+// The window's size, its limits and zoom box, and its place on the screen.
+void SetGeometry(WindowImpl* w, ScreenImpl* s, const TagItem* tags) {
     const int horizontal = w->BorderLeft + w->BorderRight;
     const int vertical = w->BorderTop + w->BorderBottom;
     int width = static_cast<int>(GetTagData(WA_Width, s->Width, tags));
@@ -158,8 +149,44 @@ Window* OpenWindowTagList(const NewWindow* /*newWindow*/, const TagItem* tags) {
         w->Flags |= WFLG_HASZOOM;
     }
     // Windows always fit their screen: moved in first, made smaller only if they must.
-    SetBox(w.get(), static_cast<int>(static_cast<SIPTR>(GetTagData(WA_Left, 0, tags))),
+    SetBox(w, static_cast<int>(static_cast<SIPTR>(GetTagData(WA_Left, 0, tags))),
            static_cast<int>(static_cast<SIPTR>(GetTagData(WA_Top, 0, tags))), width, height);
+}
+
+// The window draws through its own layer into a bitmap of its size, in the screen's font.
+void AttachRastPort(WindowImpl* w, ScreenImpl* s, BitMap* bm) {
+    InitRastPort(&w->rastPort);
+    w->rastPort.BitMap = bm;
+    w->rastPort.Layer = &w->layer;
+    if (s->font != nullptr) {
+        w->rastPort.Font = s->font;
+        w->rastPort.TxHeight = s->font->tf_YSize;
+        w->rastPort.TxWidth = s->font->tf_XSize;
+        w->rastPort.TxBaseline = s->font->tf_Baseline;
+    }
+    w->layer.window = w;
+    w->RPort = &w->rastPort;
+    w->WLayer = &w->layer;
+    w->IFont = s->font;
+}
+
+}  // namespace
+
+Window* OpenWindowTagList(const NewWindow* /*newWindow*/, const TagItem* tags) {
+    Intuition& in = Intuition::Get();
+    std::unique_lock guard(in.lock);
+    ScreenImpl* s = ScreenFor(in, tags);
+    if (s == nullptr) {
+        return nullptr;
+    }
+    auto w = std::make_shared<WindowImpl>();
+    std::memset(static_cast<Window*>(w.get()), 0, sizeof(Window));
+    w->screen = s;
+    w->WScreen = s;
+    w->Flags = FlagsFrom(tags);
+    SetTitles(w.get(), tags);
+    SetBorders(w.get(), s);
+    SetGeometry(w.get(), s, tags);
 
     BitMap* bm = AllocBitMap(w->Width, w->Height, s->RastPort.BitMap->Depth, BMF_CLEAR, nullptr);
     if (bm == nullptr) {
@@ -175,19 +202,7 @@ Window* OpenWindowTagList(const NewWindow* /*newWindow*/, const TagItem* tags) {
     }
     w->IDCMPFlags = idcmp;
     w->mouseQueue = std::max(1, static_cast<int>(GetTagData(WA_MouseQueue, 5, tags)));
-    InitRastPort(&w->rastPort);
-    w->rastPort.BitMap = bm;
-    w->rastPort.Layer = &w->layer;
-    if (s->font != nullptr) {
-        w->rastPort.Font = s->font;
-        w->rastPort.TxHeight = s->font->tf_YSize;
-        w->rastPort.TxWidth = s->font->tf_XSize;
-        w->rastPort.TxBaseline = s->font->tf_Baseline;
-    }
-    w->layer.window = w.get();
-    w->RPort = &w->rastPort;
-    w->WLayer = &w->layer;
-    w->IFont = s->font;
+    AttachRastPort(w.get(), s, bm);
     w->FirstGadget = reinterpret_cast<Gadget*>(GetTagData(WA_Gadgets, 0, tags));
     w->DetailPen = static_cast<UBYTE>(GetTagData(WA_DetailPen, 0, tags));
     w->BlockPen = static_cast<UBYTE>(GetTagData(WA_BlockPen, 1, tags));

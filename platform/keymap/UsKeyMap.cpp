@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace tessella::keymap {
@@ -95,16 +96,12 @@ UBYTE CharOf(UWORD code, UWORD qualifier) {
     return c;
 }
 
-// The bytes a key gives, without regard to the buffer.
-std::string Translate(UWORD code, UWORD qualifier, const DeadKeyPrefix* prefix) {
+// The keys that give the same bytes whatever the layout: controls, cursor keys and the keypad's
+// operators. None for any other key.
+std::optional<std::string> FixedKey(UWORD code, UWORD qualifier) {
     const bool shift = qualifier & kShift;
     const bool alt = qualifier & kAlt;
     const std::string csi(1, static_cast<char>(CSI));
-    const Accent* accent =
-        prefix != nullptr ? DeadKey(prefix->prev1DownCode, prefix->prev1DownQual) : nullptr;
-    if (accent != nullptr && code == RAWKEY_SPACE && !alt) {
-        return std::string(1, static_cast<char>(accent->spacing));
-    }
     switch (code) {
         case RAWKEY_SPACE:
             return std::string(1, static_cast<char>(alt ? 0xA0 : ' '));
@@ -142,17 +139,36 @@ std::string Translate(UWORD code, UWORD qualifier, const DeadKeyPrefix* prefix) 
         case 0x5E:
             return "+";
         default:
-            break;
+            return std::nullopt;
+    }
+}
+
+// F1 to F10: CSI, a 1 with Shift, the key's digit and a tilde.
+std::string FunctionKey(UWORD code, bool shift) {
+    const char digit = static_cast<char>('0' + (code - RAWKEY_F1));
+    std::string sequence(1, static_cast<char>(CSI));
+    if (shift) {
+        sequence += '1';
+    }
+    sequence += digit;
+    sequence += '~';
+    return sequence;
+}
+
+// The bytes a key gives, without regard to the buffer.
+std::string Translate(UWORD code, UWORD qualifier, const DeadKeyPrefix* prefix) {
+    const bool shift = qualifier & kShift;
+    const bool alt = qualifier & kAlt;
+    const Accent* accent =
+        prefix != nullptr ? DeadKey(prefix->prev1DownCode, prefix->prev1DownQual) : nullptr;
+    if (accent != nullptr && code == RAWKEY_SPACE && !alt) {
+        return std::string(1, static_cast<char>(accent->spacing));
+    }
+    if (std::optional<std::string> fixed = FixedKey(code, qualifier)) {
+        return *fixed;
     }
     if (code >= RAWKEY_F1 && code <= RAWKEY_F10) {
-        const char digit = static_cast<char>('0' + (code - RAWKEY_F1));
-        std::string sequence = csi;
-        if (shift) {
-            sequence += '1';
-        }
-        sequence += digit;
-        sequence += '~';
-        return sequence;
+        return FunctionKey(code, shift);
     }
     if (DeadKey(code, qualifier) != nullptr) {
         return "";  // it only changes the next key

@@ -1,3 +1,5 @@
+// The presenter's thread and its window: opening them, waking the thread when the display
+// changes, the beep, and the end, also when the display is lost.
 #include "SdlPresenter.h"
 
 #include <dlfcn.h>
@@ -16,7 +18,6 @@
 #include "platform/dos/StopRequests.h"
 #include "platform/graphics/LayerImpl.h"
 #include "platform/intuition/IntuitionState.h"
-#include "platform/workbench/AppWindows.h"
 
 namespace tessella::sdl {
 namespace {
@@ -26,12 +27,6 @@ constexpr auto kFlashTime = std::chrono::milliseconds(120);
 // How long the display may take to answer, and then to open the window.
 constexpr int kProbeLimitMs = 3000;
 constexpr auto kOpenLimit = std::chrono::seconds(10);
-// Room for the desktop's title bar above the window, so the window fits with its frame.
-constexpr int kDecorationHeight = 32;
-
-// Sprite colours 1 to 3 are pens 17 to 19 of the screen, as on the Amiga's display.
-constexpr int kFirstSpritePen = 16;
-
 // The beep: a short 880 Hz tone with soft edges, as 8-bit samples at 22,050 per second.
 // Never freed: the sound thread may still be playing it while the process exits.
 const std::vector<BYTE>& ToneSamples() {
@@ -179,61 +174,7 @@ std::unique_ptr<SdlPresenter> SdlPresenter::Open(std::string& error) {
 bool SdlPresenter::Start(std::string& error) {
     auto opened = std::make_shared<std::promise<std::string>>();
     std::future<std::string> result = opened->get_future();
-    thread_ = std::thread([this, opened] {
-        {
-            const std::lock_guard guard(endLock_);
-            threadId_ = std::this_thread::get_id();
-        }
-        std::string problem;
-        // Only a desktop will do: SDL's other drivers (the console's, off-screen ones) would
-        // show the user nothing.
-        const char* display = std::getenv("DISPLAY");
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, display != nullptr && *display ? "x11" : "wayland");
-        if (!StartSubSystem(SDL_INIT_VIDEO)) {
-            problem = SDL_GetError();
-        } else if (const char* driver = SDL_GetCurrentVideoDriver();
-                   driver == nullptr ||
-                   (std::strcmp(driver, "x11") != 0 && std::strcmp(driver, "wayland") != 0)) {
-            problem = std::string("no desktop video driver (") + (driver ? driver : "none") + ")";
-            StopSubSystem(SDL_INIT_VIDEO);
-        } else {
-            SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-            wakeEvent_ = SDL_RegisterEvents(1);
-            window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 800, 600,
-                                       SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
-            if (window_ != nullptr) {
-                if (SDL_Surface* icon = MakeIcon()) {
-                    SDL_SetWindowIcon(window_, icon);
-                    SDL_FreeSurface(icon);
-                }
-                renderer_ = SDL_CreateRenderer(window_, -1, 0);
-                if (renderer_ == nullptr) {
-                    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-                }
-            }
-            if (window_ == nullptr || renderer_ == nullptr || wakeEvent_ == Uint32(-1)) {
-                problem = SDL_GetError();
-                Finish();
-            }
-        }
-        const bool ok = problem.empty();
-        if (ok) {
-            PinLoadedLibraries();
-            CatchDisplayLoss(this);
-        }
-        opened->set_value(problem);
-        if (!ok) {
-            return;
-        }
-        int waiting = kWaiting;
-        if (state_.compare_exchange_strong(waiting, kOpened)) {
-            Run();
-        }
-        Finish();
-        const std::lock_guard guard(endLock_);
-        ended_ = true;
-        endChanged_.notify_all();
-    });
+    thread_ = std::thread([this, opened] { PresenterThread(*opened); });
     // The display was seen to answer, but a desktop can still stall the opening of a window:
     // past this limit the program goes on without one.
     int waiting = kWaiting;
@@ -248,18 +189,87 @@ bool SdlPresenter::Start(std::string& error) {
         thread_.join();
         return false;
     }
-    watcher_ = std::thread([this] {
-        {
-            const std::lock_guard guard(endLock_);
-            watcherId_ = std::this_thread::get_id();
-        }
-        WatchDisplay();
-        const std::lock_guard guard(endLock_);
-        watcherEnded_ = true;
-        endChanged_.notify_all();
-    });
+    watcher_ = std::thread([this] { WatcherThread(); });
     graphics::TouchDisplay();  // the first picture
     return true;
+}
+
+// Opens the window, tells the opener how that went, and then runs until the presenter ends,
+// unless the opener gave up waiting.
+void SdlPresenter::PresenterThread(std::promise<std::string>& opened) {
+    {
+        const std::lock_guard guard(endLock_);
+        threadId_ = std::this_thread::get_id();
+    }
+    const std::string problem = OpenVideo();
+    const bool ok = problem.empty();
+    if (ok) {
+        PinLoadedLibraries();
+        CatchDisplayLoss(this);
+    }
+    opened.set_value(problem);
+    if (!ok) {
+        return;
+    }
+    int waiting = kWaiting;
+    if (state_.compare_exchange_strong(waiting, kOpened)) {
+        Run();
+    }
+    Finish();
+    const std::lock_guard guard(endLock_);
+    ended_ = true;
+    endChanged_.notify_all();
+}
+
+// SDL video on the desktop, the wake-up event, and the hidden window with its icon and
+// renderer. Returns what went wrong, or nothing; a failure leaves nothing open.
+std::string SdlPresenter::OpenVideo() {
+    // Only a desktop will do: SDL's other drivers (the console's, off-screen ones) would show
+    // the user nothing.
+    const char* display = std::getenv("DISPLAY");
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, display != nullptr && *display ? "x11" : "wayland");
+    if (!StartSubSystem(SDL_INIT_VIDEO)) {
+        return SDL_GetError();
+    }
+    if (const char* driver = SDL_GetCurrentVideoDriver();
+        driver == nullptr ||
+        (std::strcmp(driver, "x11") != 0 && std::strcmp(driver, "wayland") != 0)) {
+        std::string problem =
+            std::string("no desktop video driver (") + (driver ? driver : "none") + ")";
+        StopSubSystem(SDL_INIT_VIDEO);
+        return problem;
+    }
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    wakeEvent_ = SDL_RegisterEvents(1);
+    window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 800, 600,
+                               SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    if (window_ != nullptr) {
+        if (SDL_Surface* icon = MakeIcon()) {
+            SDL_SetWindowIcon(window_, icon);
+            SDL_FreeSurface(icon);
+        }
+        renderer_ = SDL_CreateRenderer(window_, -1, 0);
+        if (renderer_ == nullptr) {
+            renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        }
+    }
+    if (window_ == nullptr || renderer_ == nullptr || wakeEvent_ == Uint32(-1)) {
+        std::string problem = SDL_GetError();
+        Finish();
+        return problem;
+    }
+    return {};
+}
+
+void SdlPresenter::WatcherThread() {
+    {
+        const std::lock_guard guard(endLock_);
+        watcherId_ = std::this_thread::get_id();
+    }
+    WatchDisplay();
+    const std::lock_guard guard(endLock_);
+    watcherEnded_ = true;
+    endChanged_.notify_all();
 }
 
 void SdlPresenter::WatchDisplay() {
@@ -429,363 +439,6 @@ void SdlPresenter::Run() {
             StartTone();
         }
     }
-}
-
-void SdlPresenter::Handle(const SDL_Event& e) {
-    if (e.type == wakeEvent_) {
-        {
-            std::lock_guard guard(watchLock_);
-            wakePending_ = false;
-        }
-        taken_.notify_all();
-        dirty_ = true;
-        if (beepPending_.exchange(false)) {
-            beepStarting_ = true;
-        }
-        return;
-    }
-    switch (e.type) {
-        case SDL_WINDOWEVENT:
-            if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
-                InputEvent close{};
-                close.ie_Class = IECLASS_CLOSEWINDOW;
-                intuition::PostInputEvent(close);
-            } else if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-                // Smaller than the screen would cut it off: a desktop that ignores the minimum
-                // size gets the window back at that size.
-                if (width_ > 0 && (e.window.data1 < width_ || e.window.data2 < height_)) {
-                    SDL_SetWindowSize(window_, std::max(e.window.data1, width_),
-                                      std::max(e.window.data2, height_));
-                    return;
-                }
-                view_ = Fit(e.window.data1, e.window.data2, width_, height_);
-                Present();
-            } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
-                Present();
-            }
-            return;
-        case SDL_MOUSEMOTION:
-            PostMouse(e.motion.x, e.motion.y, IECODE_NOBUTTON);
-            return;
-        case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP: {
-            UWORD code;
-            switch (e.button.button) {
-                case SDL_BUTTON_LEFT:
-                    code = IECODE_LBUTTON;
-                    break;
-                case SDL_BUTTON_RIGHT:
-                    code = IECODE_RBUTTON;
-                    break;
-                case SDL_BUTTON_MIDDLE:
-                    code = IECODE_MBUTTON;
-                    break;
-                default:
-                    return;
-            }
-            if (e.type == SDL_MOUSEBUTTONUP) {
-                code |= IECODE_UP_PREFIX;
-            }
-            PostMouse(e.button.x, e.button.y, code);
-            return;
-        }
-        case SDL_KEYDOWN:
-        case SDL_KEYUP:
-            HandleKey(e.key);
-            return;
-        case SDL_TEXTINPUT:
-            HandleText(e.text);
-            return;
-        // Files dropped together arrive one by one between a beginning and an end; the
-        // program gets them as one drop.
-        case SDL_DROPBEGIN:
-            dropped_.clear();
-            return;
-        case SDL_DROPFILE:
-            if (e.drop.file != nullptr) {
-                dropped_.emplace_back(e.drop.file);
-                SDL_free(e.drop.file);
-            }
-            return;
-        case SDL_DROPCOMPLETE:
-            if (!dropped_.empty()) {
-                workbench::DeliverDrop(dropped_);
-            }
-            dropped_.clear();
-            return;
-        default:
-            return;
-    }
-}
-
-void SdlPresenter::PostMouse(int x, int y, UWORD code) {
-    if (width_ <= 0 || height_ <= 0) {
-        return;
-    }
-    InputEvent e{};
-    e.ie_Class = IECLASS_RAWMOUSE;
-    e.ie_Code = code;
-    int sx;
-    int sy;
-    ToScreen(view_, width_, height_, x, y - topEdge_ * view_.scale, sx, sy);
-    e.ie_X = static_cast<WORD>(sx);
-    e.ie_Y = static_cast<WORD>(sy);
-    intuition::PostInputEvent(e);
-}
-
-void SdlPresenter::HandleKey(const SDL_KeyboardEvent& key) {
-    const SDL_Scancode scancode = key.keysym.scancode;
-    const UWORD raw = RawKeyFor(scancode);
-    // Caps Lock travels as a qualifier only: the desktop keeps its state, and a key event for
-    // it would make the input task toggle a second copy that can disagree with the desktop's.
-    if (raw == kNoRawKey || scancode == SDL_SCANCODE_CAPSLOCK) {
-        return;
-    }
-    InputEvent e{};
-    e.ie_Class = IECLASS_RAWKEY;
-    e.ie_Qualifier = QualifierFor(key.keysym.mod, scancode);
-    if (key.repeat) {
-        e.ie_Qualifier |= IEQUALIFIER_REPEAT;
-    }
-    DesktopKey desktop{};
-    desktop.known = 1;
-    if (key.state == SDL_RELEASED && raw == pasteKey_) {
-        pasteKey_ = kNoRawKey;  // the paste key's release belongs to the paste too
-        return;
-    }
-    if (key.state == SDL_PRESSED && Paste(key)) {
-        pasteKey_ = raw;
-        return;
-    }
-    if (key.state == SDL_RELEASED) {
-        e.ie_Code = raw | IECODE_UP_PREFIX;
-        intuition::PostInputEvent(e, desktop);
-        return;
-    }
-    e.ie_Code = raw;
-    lastKey_ = raw;
-    // The layout's character arrives as a text event right after the key that typed it.
-    std::string text;
-    SDL_Event next;
-    if (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 &&
-        next.type == SDL_TEXTINPUT) {
-        SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_TEXTINPUT, SDL_TEXTINPUT);
-        text = Latin1Of(next.text.text);
-    } else if ((key.keysym.mod & KMOD_CTRL) && key.keysym.sym >= 'a' && key.keysym.sym <= 'z') {
-        // SDL gives no text for control characters; the letter comes from the layout.
-        text.push_back(static_cast<char>(key.keysym.sym & 0x1F));
-    }
-    desktop.length = static_cast<UBYTE>(std::min(text.size(), sizeof(desktop.chars)));
-    std::memcpy(desktop.chars, text.data(), desktop.length);
-    // The layout's own letter for the key, which menu command keys go by.
-    if (key.keysym.sym >= 0x20 && key.keysym.sym <= 0xFF && key.keysym.sym != 0x7F) {
-        desktop.plain = static_cast<UBYTE>(key.keysym.sym);
-    }
-    intuition::PostInputEvent(e, desktop);
-}
-
-// Ctrl+V, Shift+Insert and Amiga+V paste the desktop's clipboard text, when intuition agrees.
-bool SdlPresenter::Paste(const SDL_KeyboardEvent& key) {
-    const Uint16 mod = key.keysym.mod;
-    const bool ctrl = (mod & KMOD_CTRL) && !(mod & (KMOD_ALT | KMOD_GUI));
-    const bool amiga = (mod & KMOD_GUI) && !(mod & (KMOD_ALT | KMOD_CTRL));
-    const bool v = key.keysym.sym == SDLK_v;
-    const bool shiftInsert = key.keysym.scancode == SDL_SCANCODE_INSERT && (mod & KMOD_SHIFT) &&
-                             !(mod & (KMOD_ALT | KMOD_CTRL | KMOD_GUI));
-    if (!(shiftInsert || (v && (ctrl || amiga))) ||
-        !intuition::PasteWanted(amiga && !shiftInsert, shiftInsert ? 0 : 'v')) {
-        return false;
-    }
-    // Ask the clipboard only now: its owner may be slow, and each paste needs the text anew.
-    char* clip = SDL_GetClipboardText();
-    if (clip != nullptr) {
-        intuition::PostPaste(intuition::PasteText(clip));
-        SDL_free(clip);
-    }
-    return true;
-}
-
-// Text that follows no key (an input method's result, or a key SDL could not place) is typed
-// on the last key pressed, as a press and a release.
-void SdlPresenter::HandleText(const SDL_TextInputEvent& input) {
-    const std::string text = Latin1Of(input.text);
-    if (text.empty()) {
-        return;
-    }
-    DesktopKey desktop{};
-    desktop.known = 1;
-    desktop.length = static_cast<UBYTE>(std::min(text.size(), sizeof(desktop.chars)));
-    std::memcpy(desktop.chars, text.data(), desktop.length);
-    InputEvent e{};
-    e.ie_Class = IECLASS_RAWKEY;
-    e.ie_Code = lastKey_;
-    e.ie_Qualifier = QualifierFor(SDL_GetModState(), SDL_SCANCODE_UNKNOWN);
-    intuition::PostInputEvent(e, desktop);
-    e.ie_Code = lastKey_ | IECODE_UP_PREFIX;
-    DesktopKey release{};
-    release.known = 1;
-    intuition::PostInputEvent(e, release);
-}
-
-void SdlPresenter::Resize(int width, int height) {
-    width_ = width;
-    height_ = height;
-    SDL_Rect usable{0, 0, width, height};
-    const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
-    SDL_GetDisplayUsableBounds(display, &usable);
-    const int scale = ScaleFor(usable.w, usable.h - kDecorationHeight, width, height);
-    SDL_SetWindowMinimumSize(window_, width, height);
-    SDL_SetWindowSize(window_, width * scale, height * scale);
-    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
-                          SDL_WINDOWPOS_CENTERED_DISPLAY(display));
-    int w;
-    int h;
-    SDL_GetWindowSize(window_, &w, &h);
-    view_ = Fit(w, h, width, height);
-    if (texture_ != nullptr) {
-        SDL_DestroyTexture(texture_);
-    }
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                 width, height);
-    // A new texture holds nothing yet. Every pixel shown is opaque, so a transparent one makes
-    // every pixel count as changed.
-    visible_.assign(static_cast<size_t>(width) * height, 0);
-}
-
-void SdlPresenter::Render() {
-    intuition::Frame frame;
-    if (!intuition::ComposeFrontScreen(frame)) {
-        if (shown_) {
-            SDL_HideWindow(window_);
-            shown_ = false;
-        }
-        return;
-    }
-    if (frame.width != width_ || frame.height != height_ || texture_ == nullptr) {
-        Resize(frame.width, frame.height);
-    }
-    if (frame.title != title_) {
-        title_ = frame.title;
-        SDL_SetWindowTitle(window_, Utf8Of(title_).c_str());
-    }
-    topEdge_ = frame.topEdge;
-    // The picture as it is seen: the slid-away part is black, and a flash shows the
-    // complement of every colour.
-    const Uint32 flip = flashing_ ? 0x00FFFFFFu : 0;
-    next_.resize(visible_.size());
-    for (int y = 0; y < height_; ++y) {
-        Uint32* row = &next_[static_cast<size_t>(y) * width_];
-        const int source = y - topEdge_;
-        if (source < 0) {
-            std::fill(row, row + width_, 0xFF000000u ^ flip);
-            continue;
-        }
-        const UBYTE* pens = &frame.pens[static_cast<size_t>(source) * width_];
-        for (int x = 0; x < width_; ++x) {
-            row[x] = (0xFF000000u | frame.palette[pens[x]]) ^ flip;
-        }
-    }
-    // Upload only the bands of rows that changed, each as narrow as its changed columns.
-    bool changed = false;
-    int y = 0;
-    while (y < height_) {
-        const size_t at = static_cast<size_t>(y) * width_;
-        if (std::memcmp(&next_[at], &visible_[at], sizeof(Uint32) * width_) == 0) {
-            ++y;
-            continue;
-        }
-        int first = width_;
-        int last = -1;
-        const int top = y;
-        for (; y < height_; ++y) {
-            const Uint32* a = &next_[static_cast<size_t>(y) * width_];
-            const Uint32* b = &visible_[static_cast<size_t>(y) * width_];
-            int l = 0;
-            while (l < width_ && a[l] == b[l]) {
-                ++l;
-            }
-            if (l == width_) {
-                break;
-            }
-            int r = width_ - 1;
-            while (a[r] == b[r]) {
-                --r;
-            }
-            first = std::min(first, l);
-            last = std::max(last, r);
-        }
-        const SDL_Rect band{first, top, last - first + 1, y - top};
-        SDL_UpdateTexture(texture_, &band, &next_[static_cast<size_t>(top) * width_ + first],
-                          static_cast<int>(width_ * sizeof(Uint32)));
-        for (int row = top; row < y; ++row) {
-            const size_t from = static_cast<size_t>(row) * width_ + first;
-            std::memcpy(&visible_[from], &next_[from], sizeof(Uint32) * band.w);
-        }
-        changed = true;
-    }
-    UpdatePointer(frame.palette);
-    if (!shown_) {
-        SDL_ShowWindow(window_);
-        shown_ = true;
-        changed = true;
-    }
-    if (changed) {
-        Present();
-    }
-}
-
-void SdlPresenter::Present() {
-    if (!shown_ || texture_ == nullptr) {
-        return;
-    }
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    const SDL_Rect target{view_.left, view_.top, width_ * view_.scale, height_ * view_.scale};
-    SDL_RenderCopy(renderer_, texture_, nullptr, &target);
-    SDL_RenderPresent(renderer_);
-}
-
-void SdlPresenter::UpdatePointer(const std::array<ULONG, 256>& palette) {
-    const intuition::PointerImage image = intuition::ActivePointer();
-    std::array<ULONG, 4> colours{};
-    for (int c = 1; c < 4; ++c) {
-        colours[c] = palette[kFirstSpritePen + c];
-    }
-    if (image.custom == pointer_.custom && pointerScale_ == view_.scale &&
-        (!image.custom ||
-         (image.pixels == pointer_.pixels && colours == pointerColours_ &&
-          image.xOffset == pointer_.xOffset && image.yOffset == pointer_.yOffset))) {
-        return;
-    }
-    pointer_ = image;
-    pointerColours_ = colours;
-    pointerScale_ = view_.scale;
-    SDL_Cursor* made = nullptr;
-    if (image.custom) {
-        const int s = view_.scale;
-        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, image.width * s, image.height * s,
-                                                              32, SDL_PIXELFORMAT_ARGB8888);
-        if (surface != nullptr) {
-            for (int y = 0; y < surface->h; ++y) {
-                auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) +
-                                                      static_cast<ptrdiff_t>(y) * surface->pitch);
-                for (int x = 0; x < surface->w; ++x) {
-                    const UBYTE c = image.pixels[static_cast<size_t>(y / s) * image.width + x / s];
-                    row[x] = c == 0 ? 0 : 0xFF000000u | colours[c];
-                }
-            }
-            // The sprite's offsets place its top-left corner relative to the hot spot.
-            const int hotX = std::clamp(-image.xOffset, 0, image.width - 1);
-            const int hotY = std::clamp(-image.yOffset, 0, image.height - 1);
-            made = SDL_CreateColorCursor(surface, hotX * s, hotY * s);
-            SDL_FreeSurface(surface);
-        }
-    }
-    SDL_SetCursor(made != nullptr ? made : arrow_);
-    if (cursor_ != nullptr) {
-        SDL_FreeCursor(cursor_);
-    }
-    cursor_ = made;
 }
 
 void SdlPresenter::StartTone() {

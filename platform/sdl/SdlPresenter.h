@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -45,18 +46,29 @@ private:
 
     SdlPresenter() = default;
     bool Start(std::string& error);
+    void PresenterThread(std::promise<std::string>& opened);
+    std::string OpenVideo();
+    void WatcherThread();
     void Run();
     void Finish();
     void Wake();
     void PushWake();
     void WatchDisplay();
 
+    // Input (SdlPresenterInput.cpp).
     void Handle(const SDL_Event& e);
+    void TakeWake();
+    void HandleWindow(const SDL_WindowEvent& window);
+    void HandleButton(const SDL_MouseButtonEvent& button);
+    void HandleDrop(const SDL_DropEvent& drop);
     void HandleKey(const SDL_KeyboardEvent& key);
     void HandleText(const SDL_TextInputEvent& text);
     bool Paste(const SDL_KeyboardEvent& key);
     void PostMouse(int x, int y, UWORD code);
+    // The picture (SdlPresenterRender.cpp).
     void Render();
+    void Paint(const intuition::Frame& frame);
+    bool UploadChangedBands();
     void Present();
     void Resize(int width, int height);
     void UpdatePointer(const std::array<ULONG, 256>& palette);
@@ -114,9 +126,8 @@ private:
     std::array<ULONG, 4> pointerColours_{};
     int pointerScale_ = 0;
     UWORD lastKey_ = RAWKEY_SPACE;
-    UWORD pasteKey_ = kNoRawKey;
-    std::vector<std::string> dropped_;  // files of the drop under way, as the desktop names them //
-                                        // the key that pasted, until it comes up
+    UWORD pasteKey_ = kNoRawKey;        // the key that pasted, until it comes up
+    std::vector<std::string> dropped_;  // files of the drop under way, as the desktop names them
     Voice tone_;
 };
 

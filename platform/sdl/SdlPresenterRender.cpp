@@ -1,0 +1,191 @@
+// The presenter's picture: the front screen composed into the window's texture, at its
+// scale, and the active window's pointer image as the desktop's cursor.
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "SdlPresenter.h"
+
+namespace tessella::sdl {
+namespace {
+
+// Room for the desktop's title bar above the window, so the window fits with its frame.
+constexpr int kDecorationHeight = 32;
+
+// Sprite colours 1 to 3 are pens 17 to 19 of the screen, as on the Amiga's display.
+constexpr int kFirstSpritePen = 16;
+
+}  // namespace
+
+void SdlPresenter::Resize(int width, int height) {
+    width_ = width;
+    height_ = height;
+    SDL_Rect usable{0, 0, width, height};
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+    SDL_GetDisplayUsableBounds(display, &usable);
+    const int scale = ScaleFor(usable.w, usable.h - kDecorationHeight, width, height);
+    SDL_SetWindowMinimumSize(window_, width, height);
+    SDL_SetWindowSize(window_, width * scale, height * scale);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                          SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+    int w;
+    int h;
+    SDL_GetWindowSize(window_, &w, &h);
+    view_ = Fit(w, h, width, height);
+    if (texture_ != nullptr) {
+        SDL_DestroyTexture(texture_);
+    }
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                 width, height);
+    // A new texture holds nothing yet. Every pixel shown is opaque, so a transparent one makes
+    // every pixel count as changed.
+    visible_.assign(static_cast<size_t>(width) * height, 0);
+}
+
+void SdlPresenter::Render() {
+    intuition::Frame frame;
+    if (!intuition::ComposeFrontScreen(frame)) {
+        if (shown_) {
+            SDL_HideWindow(window_);
+            shown_ = false;
+        }
+        return;
+    }
+    if (frame.width != width_ || frame.height != height_ || texture_ == nullptr) {
+        Resize(frame.width, frame.height);
+    }
+    if (frame.title != title_) {
+        title_ = frame.title;
+        SDL_SetWindowTitle(window_, Utf8Of(title_).c_str());
+    }
+    topEdge_ = frame.topEdge;
+    Paint(frame);
+    bool changed = UploadChangedBands();
+    UpdatePointer(frame.palette);
+    if (!shown_) {
+        SDL_ShowWindow(window_);
+        shown_ = true;
+        changed = true;
+    }
+    if (changed) {
+        Present();
+    }
+}
+
+// The picture as it is seen, into next_: the slid-away part is black, and a flash shows the
+// complement of every colour.
+void SdlPresenter::Paint(const intuition::Frame& frame) {
+    const Uint32 flip = flashing_ ? 0x00FFFFFFu : 0;
+    next_.resize(visible_.size());
+    for (int y = 0; y < height_; ++y) {
+        Uint32* row = &next_[static_cast<size_t>(y) * width_];
+        const int source = y - topEdge_;
+        if (source < 0) {
+            std::fill(row, row + width_, 0xFF000000u ^ flip);
+            continue;
+        }
+        const UBYTE* pens = &frame.pens[static_cast<size_t>(source) * width_];
+        for (int x = 0; x < width_; ++x) {
+            row[x] = (0xFF000000u | frame.palette[pens[x]]) ^ flip;
+        }
+    }
+}
+
+// Uploads only the bands of rows that changed, each as narrow as its changed columns; true if
+// any did.
+bool SdlPresenter::UploadChangedBands() {
+    bool changed = false;
+    int y = 0;
+    while (y < height_) {
+        const size_t at = static_cast<size_t>(y) * width_;
+        if (std::memcmp(&next_[at], &visible_[at], sizeof(Uint32) * width_) == 0) {
+            ++y;
+            continue;
+        }
+        int first = width_;
+        int last = -1;
+        const int top = y;
+        for (; y < height_; ++y) {
+            const Uint32* a = &next_[static_cast<size_t>(y) * width_];
+            const Uint32* b = &visible_[static_cast<size_t>(y) * width_];
+            int l = 0;
+            while (l < width_ && a[l] == b[l]) {
+                ++l;
+            }
+            if (l == width_) {
+                break;
+            }
+            int r = width_ - 1;
+            while (a[r] == b[r]) {
+                --r;
+            }
+            first = std::min(first, l);
+            last = std::max(last, r);
+        }
+        const SDL_Rect band{first, top, last - first + 1, y - top};
+        SDL_UpdateTexture(texture_, &band, &next_[static_cast<size_t>(top) * width_ + first],
+                          static_cast<int>(width_ * sizeof(Uint32)));
+        for (int row = top; row < y; ++row) {
+            const size_t from = static_cast<size_t>(row) * width_ + first;
+            std::memcpy(&visible_[from], &next_[from], sizeof(Uint32) * band.w);
+        }
+        changed = true;
+    }
+    return changed;
+}
+
+void SdlPresenter::Present() {
+    if (!shown_ || texture_ == nullptr) {
+        return;
+    }
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    const SDL_Rect target{view_.left, view_.top, width_ * view_.scale, height_ * view_.scale};
+    SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+    SDL_RenderPresent(renderer_);
+}
+
+void SdlPresenter::UpdatePointer(const std::array<ULONG, 256>& palette) {
+    const intuition::PointerImage image = intuition::ActivePointer();
+    std::array<ULONG, 4> colours{};
+    for (int c = 1; c < 4; ++c) {
+        colours[c] = palette[kFirstSpritePen + c];
+    }
+    if (image.custom == pointer_.custom && pointerScale_ == view_.scale &&
+        (!image.custom ||
+         (image.pixels == pointer_.pixels && colours == pointerColours_ &&
+          image.xOffset == pointer_.xOffset && image.yOffset == pointer_.yOffset))) {
+        return;
+    }
+    pointer_ = image;
+    pointerColours_ = colours;
+    pointerScale_ = view_.scale;
+    SDL_Cursor* made = nullptr;
+    if (image.custom) {
+        const int s = view_.scale;
+        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, image.width * s, image.height * s,
+                                                              32, SDL_PIXELFORMAT_ARGB8888);
+        if (surface != nullptr) {
+            for (int y = 0; y < surface->h; ++y) {
+                auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) +
+                                                      static_cast<ptrdiff_t>(y) * surface->pitch);
+                for (int x = 0; x < surface->w; ++x) {
+                    const UBYTE c = image.pixels[static_cast<size_t>(y / s) * image.width + x / s];
+                    row[x] = c == 0 ? 0 : 0xFF000000u | colours[c];
+                }
+            }
+            // The sprite's offsets place its top-left corner relative to the hot spot.
+            const int hotX = std::clamp(-image.xOffset, 0, image.width - 1);
+            const int hotY = std::clamp(-image.yOffset, 0, image.height - 1);
+            made = SDL_CreateColorCursor(surface, hotX * s, hotY * s);
+            SDL_FreeSurface(surface);
+        }
+    }
+    SDL_SetCursor(made != nullptr ? made : arrow_);
+    if (cursor_ != nullptr) {
+        SDL_FreeCursor(cursor_);
+    }
+    cursor_ = made;
+}
+
+}  // namespace tessella::sdl
