@@ -424,7 +424,7 @@ void FormMain::SetCursorWait(bool b) {
     }
 }
 
-bool FormMain::CursorWait() {
+bool FormMain::CursorWait() const {
     return waitCount > 0;
 }
 

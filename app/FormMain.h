@@ -55,7 +55,7 @@ public:
     void OnPaint() override;
     void OnShow() override;
     void SetCursorWait(bool b) override;
-    bool CursorWait() override;
+    bool CursorWait() const override;
 
     virtual void evCreateChildren();
     virtual bool evClosing();

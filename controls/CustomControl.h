@@ -10,7 +10,6 @@ namespace tessella {
 
 class Drawing;
 
-
 // What every self-drawn control shares: it loads by taking an id, paints itself into its
 // window's rastport, erases itself with its container's colour when hidden, and is hidden and
 // shown again to move or resize while loaded.

@@ -36,7 +36,7 @@ Form::~Form() {
     CloseForm();
 }
 
-tagPOINT Form::GetPosition() {
+tagPOINT Form::GetPosition() const {
     if (loaded && window != nullptr) {
         return {window->LeftEdge, window->TopEdge};
     }

@@ -17,7 +17,7 @@ public:
     explicit Form(unsigned long instance, bool isDialog = false);
     ~Form() override;
 
-    tagPOINT GetPosition() override;
+    tagPOINT GetPosition() const override;
     void SetBackgroundColor(unsigned long color) override;
     void Focus() override;
     void OnPaint() override;

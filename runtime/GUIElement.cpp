@@ -18,25 +18,25 @@ GUIElement::GUIElement(unsigned long inst) : instance(inst) {
     Application::AddWinForm(this);
 }
 
-int GUIElement::Width() {
+int GUIElement::Width() const {
     return size.cx;
 }
-int GUIElement::ClientWidth() {
+int GUIElement::ClientWidth() const {
     return size.cx;
 }
-int GUIElement::Height() {
+int GUIElement::Height() const {
     return size.cy;
 }
-int GUIElement::ClientHeight() {
+int GUIElement::ClientHeight() const {
     return size.cy;
 }
-tagPOINT GUIElement::GetPosition() {
+tagPOINT GUIElement::GetPosition() const {
     return position;
 }
-tagSIZE GUIElement::GetSize() {
+tagSIZE GUIElement::GetSize() const {
     return size;
 }
-tagSIZE GUIElement::GetClientSize() {
+tagSIZE GUIElement::GetClientSize() const {
     return size;
 }
 
@@ -68,7 +68,7 @@ void GUIElement::SetBackgroundColor(unsigned long color) {
     }
 }
 
-unsigned long GUIElement::GetBackgroundColor() {
+unsigned long GUIElement::GetBackgroundColor() const {
     return backgroundColor;
 }
 
@@ -89,16 +89,16 @@ void GUIElement::Hide() {
     }
 }
 
-bool GUIElement::IsVisible() {
+bool GUIElement::IsVisible() const {
     return visible;
 }
-bool GUIElement::IsLoad() {
+bool GUIElement::IsLoad() const {
     return loaded;
 }
 void GUIElement::SetEnabled(bool enable) {
     enabled = enable;
 }
-bool GUIElement::GetEnabled() {
+bool GUIElement::GetEnabled() const {
     return enabled;
 }
 
@@ -127,7 +127,7 @@ void GUIElement::SetZOrder_Bottom() {
 void GUIElement::SetToolTip(std::string tip) {
     toolTip = std::move(tip);
 }
-std::string GUIElement::GetToolTip() {
+std::string GUIElement::GetToolTip() const {
     return toolTip;
 }
 
@@ -141,13 +141,13 @@ void GUIElement::SetFonts(Font f) {
 Font* GUIElement::GetFonts() {
     return &font;
 }
-short GUIElement::IsTabStop() {
+short GUIElement::IsTabStop() const {
     return isTabStop;
 }
-short GUIElement::IsRenderControl() {
+short GUIElement::IsRenderControl() const {
     return isRenderControl;
 }
-short GUIElement::IsChildren() {
+short GUIElement::IsChildren() const {
     return isChildren;
 }
 
@@ -319,10 +319,10 @@ void GUIElement::Refresh() {
     }
 }
 
-bool GUIElement::CursorWait() {
+bool GUIElement::CursorWait() const {
     return cursorWait;
 }
-bool GUIElement::CursorHand() {
+bool GUIElement::CursorHand() const {
     return cursorHand;
 }
 

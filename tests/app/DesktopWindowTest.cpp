@@ -164,7 +164,7 @@ TEST_F(MainWindow, TheBannerRunsOnlyWithAJobAndItsStripIsBlankedAfter) {
                 PlatformTest::AdvanceClock(ms);
             };
             PlatformTest::AdvanceClock(Banner::kTickMs);  // the first tick, with no job
-            stepThroughPause(100);                            // it starts the drop poll
+            stepThroughPause(100);                        // it starts the drop poll
             ASSERT_TRUE(PlatformTest::WaitTimerRequests(2));
             Settle();
             before = inkInStrip();
@@ -177,7 +177,7 @@ TEST_F(MainWindow, TheBannerRunsOnlyWithAJobAndItsStripIsBlankedAfter) {
             stepThroughPause(200);  // START held down
             stepThroughPause(100);  // the job's hand-over timer starts
             ASSERT_TRUE(window->WaitHeld());
-            PlatformTest::AdvanceClock(Banner::kTickMs);  // a tick during the job
+            PlatformTest::AdvanceClock(Banner::kTickMs);      // a tick during the job
             ASSERT_TRUE(PlatformTest::WaitTimerRequests(3));  // banner, poll, hand-over
             Settle();
             during = inkInStrip();

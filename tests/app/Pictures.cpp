@@ -10,13 +10,13 @@
 #include <cstring>
 
 #include "MainWindowFixture.h"
-#include "examples/DemoForm.h"
 #include "app/FormAbout.h"
-#include "examples/GalleryForm.h"
 #include "controls/ButtonCustom.h"
 #include "controls/OptionBox.h"
 #include "controls/TextBox.h"
 #include "controls/TextBoxCustom.h"
+#include "examples/DemoForm.h"
+#include "examples/GalleryForm.h"
 
 using namespace tessella;
 
