@@ -53,7 +53,8 @@ std::vector<Entry> Read(const std::string& drawer, const std::string& pattern, b
         std::error_code kindError;
         const bool isDrawer = it->is_directory(kindError);
         bool spelled = true;
-        const std::string name = tessella::StringUtils::Utf8ToLatin1(it->path().filename().string(), spelled);
+        const std::string name =
+            tessella::StringUtils::Utf8ToLatin1(it->path().filename().string(), spelled);
         if (!spelled || (!isDrawer && (drawersOnly || !patternOk ||
                                        !MatchPatternNoCase(parsed.data(), name.c_str())))) {
             continue;
