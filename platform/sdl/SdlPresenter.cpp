@@ -229,7 +229,7 @@ std::string SdlPresenter::OpenVideo() {
     const char* display = std::getenv("DISPLAY");
     SDL_SetHint(SDL_HINT_VIDEODRIVER, display != nullptr && *display ? "x11" : "wayland");
     if (!StartSubSystem(SDL_INIT_VIDEO)) {
-        return SDL_GetError();
+        return FailureOf("SDL_InitSubSystem");
     }
     if (const char* driver = SDL_GetCurrentVideoDriver();
         driver == nullptr ||
@@ -254,7 +254,9 @@ std::string SdlPresenter::OpenVideo() {
         }
     }
     if (window_ == nullptr || renderer_ == nullptr || wakeEvent_ == Uint32(-1)) {
-        std::string problem = SDL_GetError();
+        std::string problem = FailureOf(window_ == nullptr     ? "SDL_CreateWindow"
+                                        : renderer_ == nullptr ? "SDL_CreateRenderer"
+                                                               : "SDL_RegisterEvents");
         Finish();
         return problem;
     }

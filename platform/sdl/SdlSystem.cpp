@@ -25,4 +25,12 @@ void StopSubSystem(Uint32 flags) {
     SDL_QuitSubSystem(flags);
 }
 
+std::string FailureOf(const char* call) {
+    const char* reason = SDL_GetError();
+    if (reason != nullptr && *reason != '\0') {
+        return reason;
+    }
+    return std::string(call) + " failed";
+}
+
 }  // namespace tessella::sdl

@@ -2,6 +2,8 @@
 // name, names in the desktop's encoding, paths too long for a box, and the program's log.
 #include <sys/stat.h>
 
+#include <chrono>
+
 #include "MainWindowFixture.h"
 #include "app/FormTestoMultilinea.h"
 #include "controls/ButtonCustom.h"
@@ -185,10 +187,14 @@ TEST_F(MainWindow, TheBannerRunsOnlyWithAJobAndItsStripIsBlankedAfter) {
             ClickForBox(window->btnStart);  // STOP
             stepThroughPause(200);
             window->Release();
-            // The job ends on the worker and is handed over at a tick of the hand-over timer.
-            for (int i = 0; i < 5000 && window->IsJobActive(); ++i) {
+            // The job ends on the worker, as soon as that thread gets the processor, and is
+            // handed over at the next tick of the hand-over timer: the clock is stepped tick by
+            // tick until then. A loaded machine may keep the worker waiting, so the bound is on
+            // real time, not on a count of steps (a job that never ends still fails).
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+            while (window->IsJobActive() && std::chrono::steady_clock::now() < deadline) {
                 PlatformTest::AdvanceClock(FormMain::kHandoverMs);
-                std::this_thread::yield();
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
             ended = !window->IsJobActive();
             Settle();

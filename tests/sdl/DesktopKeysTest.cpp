@@ -4,6 +4,7 @@
 
 #include "keymap.h"
 #include "platform/sdl/SdlKeys.h"
+#include "platform/sdl/SdlSystem.h"
 
 namespace {
 
@@ -180,6 +181,15 @@ TEST(DesktopPointer, WindowPixelsBecomeScreenPixels) {
     ToScreen(one, 800, 600, 123, 456, x, y);
     EXPECT_EQ(x, 123);
     EXPECT_EQ(y, 456);
+}
+
+// When the desktop window cannot open, the reason is told to the user; SDL does not always
+// give one, and an empty reason would be taken for a window that opened.
+TEST(DesktopOpening, AFailureSdlGivesNoReasonForIsNamedByItsCall) {
+    SDL_SetError("%s", "no video device");
+    EXPECT_EQ(tessella::sdl::FailureOf("SDL_CreateWindow"), "no video device");
+    SDL_ClearError();
+    EXPECT_EQ(tessella::sdl::FailureOf("SDL_CreateWindow"), "SDL_CreateWindow failed");
 }
 
 }  // namespace
