@@ -9,7 +9,6 @@ namespace tessella {
 
 namespace {
 
-constexpr int kDisabledTextPen = 22;
 constexpr int kPressTicks = 10;  // 1/50 s each: 200 ms
 
 // A downward triangle in pen 1; the disabled one keeps every other dot, which reads as grey.
@@ -96,7 +95,7 @@ void ButtonCustom::OnLeftMouseUP(tagPOINT p) {
 
 void ButtonCustom::PaintCaption(Drawing& d, int x, int y, int w, int h, int background,
                                 Image* shown) {
-    const int pen = enabled ? textColour : kDisabledTextPen;
+    const int pen = enabled ? textColour : Drawing::kDisabledTextPen;
     const int imageRoom = shown != nullptr ? shown->Width + 10 : 0;
     if (combo != 0) {
         Image* arrow = enabled ? &imgCbo : &imgCboDis;

@@ -22,6 +22,9 @@ class GUIElement;
 // A null rastport (a window not open) makes every call a no-op.
 class Drawing {
 public:
+    // The grey every self-drawn control writes a disabled control's text in.
+    static constexpr int kDisabledTextPen = 22;
+
     explicit Drawing(RastPort* rastPort);
     ~Drawing();
 

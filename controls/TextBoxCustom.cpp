@@ -14,7 +14,7 @@ namespace tessella {
 
 namespace {
 
-constexpr int32_t kDisabledTextPen = 22;
+constexpr int32_t kDisabledTextPen = Drawing::kDisabledTextPen;
 constexpr int32_t kDisabledBackgroundPen = 0;
 
 }  // namespace
