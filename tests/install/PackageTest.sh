@@ -126,12 +126,16 @@ usr=$root/usr
 if ldd "$usr/bin/tessella-cli" | grep -iE 'SDL|X11|xcb|freetype|fontconfig|png'; then
     fail "the installed tessella-cli loads a desktop, font or image library (above)"
 fi
-ldd "$usr/bin/tessella" | grep -q 'libSDL2' || fail "the window does not load SDL2"
+# Read whole before searching: grep -q stops at the first match, and the writer it leaves behind
+# dies of SIGPIPE, which pipefail would report as a failure.
+libs=$(ldd "$usr/bin/tessella")
+grep -q 'libSDL2' <<<"$libs" || fail "the window does not load SDL2"
 for page in tessella tessella-cli; do
     gz=$usr/share/man/man1/$page.1.gz
     warnings=$(zcat "$gz" | groff -man -Tutf8 -ww -z 2>&1)
     [ -z "$warnings" ] || fail "$page.1: $warnings"
-    zcat "$gz" | grep -q '^\.SH SECURITY' || fail "$page.1 lacks its warning about the encryption"
+    page_text=$(zcat "$gz")
+    grep -q '^\.SH SECURITY' <<<"$page_text" || fail "$page.1 lacks its warning about the encryption"
 done
 # The packaged file type names what tessella-cli writes, by name and by signature.
 mimedb=$work/mime
