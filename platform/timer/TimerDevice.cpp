@@ -27,6 +27,7 @@ class TimerDevice : public exec::DeviceDriver {
 public:
     TimerDevice() {
         base_.driver = this;
+        settled_ = clock::Now();  // a test may have stopped the clock before the device was made
         clock::AddListener(&TimerDevice::ClockChanged);
     }
 
@@ -149,7 +150,7 @@ private:
                 continue;
             }
             const Pending first = *pending_.begin();
-            if (clock::Now() < first.deadline) {
+            if (NowForClockThread() < first.deadline) {
                 clock::WaitUntil(changed_, guard, first.deadline);
                 continue;
             }
@@ -159,6 +160,14 @@ private:
             ReplyMsg(&first.request->io_Message);
             guard.lock();
         }
+    }
+
+    // Under the virtual clock this thread sees time move only once a step's listener has taken
+    // what fell due: were it to read the clock itself, it could reply a request between the step
+    // and the listener, and the step would not count it. What was due already when queued (a zero
+    // wait) it replies at once, as it does in real time.
+    Clock::time_point NowForClockThread() const {
+        return clock::IsVirtual() ? settled_ : clock::Now();
     }
 
     static int ClockChanged();
@@ -171,6 +180,7 @@ private:
             std::lock_guard guard(lock_);
             if (clock::IsVirtual()) {
                 const Clock::time_point now = clock::Now();
+                settled_ = now;
                 while (!pending_.empty() && pending_.begin()->deadline <= now) {
                     due.push_back(pending_.begin()->request);
                     pending_.erase(pending_.begin());
@@ -198,6 +208,7 @@ private:
     std::condition_variable changed_;
     std::set<Pending> pending_;
     unsigned long nextSequence_ = 0;
+    Clock::time_point settled_{};  // the virtual time whose due requests have been taken
     bool stopping_ = false;
     std::thread clock_;
 };
