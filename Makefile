@@ -10,6 +10,11 @@ TSAN      ?= build-tsan
 PACKAGE_DIR ?= build-package
 INSTALL_DIR ?= build-install
 PREFIX    ?= /usr/local
+MUTATE    ?= build-mutate
+# `make mutate`: which sources (default every folder's), how many mutants of each, which draw.
+FILES     ?=
+PER_FILE  ?= 4
+SEED      ?= 1
 # Seconds each fuzz target runs in `make fuzz`; `make test` runs the short fixed pass (0).
 FUZZ_TIME ?= 60
 FUZZ_TEST_TIME ?= 0
@@ -19,6 +24,7 @@ WERROR    ?= OFF
 CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
 .PHONY: all deps build build-asan run test test-plain test-asan test-configs test-fuzz fuzz \
+        mutate test-mutate \
         package install install-build uninstall tsan bench pictures format clean
 
 all: build
@@ -72,7 +78,19 @@ test-configs: deps
 test-fuzz:
 	$(MAKE) fuzz FUZZ_TIME=$(FUZZ_TEST_TIME)
 
-test: test-plain test-asan test-configs test-fuzz
+test: test-plain test-asan test-configs test-fuzz test-mutate
+
+# Small faults put into the sources one at a time, each against the tests of its folder: the
+# figures per folder and every survivor's change. Resumable; FILES=controls/TextBoxCustom.cpp
+# PER_FILE=0 takes every mutant of one file.
+mutate: deps
+	./scripts/mutate.py --build $(MUTATE) --per-file $(PER_FILE) --seed $(SEED) --jobs $(JOBS) $(FILES)
+
+# The check `make test` runs: a fixed draw of mutants of the engine, every one of which the
+# tests must kill.
+test-mutate: deps
+	./scripts/mutate.py --build $(MUTATE) --folders engine --per-file 1 --seed 1 --jobs $(JOBS) \
+	    --fresh --fail-on engine
 
 fuzz: deps $(FUZZ)/CMakeCache.txt
 	cmake --build $(FUZZ) -j $(JOBS)
@@ -113,4 +131,5 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(RELEASE) $(MINIMAL) $(FUZZ) $(TSAN) $(PACKAGE_DIR) $(INSTALL_DIR)
+	rm -rf $(BUILD) $(ASAN) $(RELEASE) $(MINIMAL) $(FUZZ) $(TSAN) $(MUTATE) $(PACKAGE_DIR) \
+	    $(INSTALL_DIR)
