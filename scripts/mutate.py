@@ -461,7 +461,8 @@ def main():
                 result, seconds = runner.run_one(mu, texts[rel])
                 state.put({"id": mu.id, "source": source_hash, "file": rel, "line": mu.line,
                            "op": mu.op, "result": result, "seconds": round(seconds, 1)})
-                runner.log(f"[{done}/{total}] {result:12} {mu.id} ({seconds:.0f} s)")
+                shown = "equivalent" if result == "survived" and mu.id in listed else result
+                runner.log(f"[{done}/{total}] {shown:12} {mu.id} ({seconds:.0f} s)")
     failing = report(state, chosen, texts, listed, args)
     if failing:
         print(f"\nmutate: {len(failing)} mutant(s) survived in {', '.join(args.fail_on)}/",

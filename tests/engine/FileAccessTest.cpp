@@ -60,6 +60,34 @@ TEST(OpenBinaryFile, AppendModeWritesAtTheEndWhateverOffsetIsAsked) {
     EXPECT_EQ(TempDir::Read(dir.Path("new")), "x");
 }
 
+// Neither created nor appended to: the bytes land at the offset asked, the rest of the file
+// stays, and a missing file is not made.
+TEST(OpenBinaryFile, WritingInPlaceKeepsTheRestAndMakesNoFile) {
+    TempDir dir;
+    dir.Write("f", "0123456789");
+    {
+        OpenBinaryFile f(dir.Path("f"), 0, 0, 0);
+        char ab[] = "ab";
+        EXPECT_TRUE(f.SaveContenuto(4, ab, 2));
+    }
+    EXPECT_EQ(TempDir::Read(dir.Path("f")), "0123ab6789");
+    OpenBinaryFile missing(dir.Path("missing"), 0, 0, 0);
+    EXPECT_EQ(missing.NoFound(), 1);
+    EXPECT_FALSE(FileUtils::FileEsistente(dir.Path("missing")));
+}
+
+// A copy holds the source's bytes; an empty or missing source copies nothing and makes nothing.
+TEST(FileUtils, CopyFileCopiesTheBytesAndRefusesAnEmptyOrMissingSource) {
+    TempDir dir;
+    const std::string bytes = TempDir::RandomBytes(70000, 3);
+    EXPECT_TRUE(FileUtils::CopyFile(dir.Write("a", bytes), dir.Path("b")));
+    EXPECT_EQ(TempDir::Read(dir.Path("b")), bytes);
+    EXPECT_FALSE(FileUtils::CopyFile(dir.Write("empty", ""), dir.Path("c")));
+    EXPECT_FALSE(FileUtils::CopyFile(dir.Path("missing"), dir.Path("d")));
+    EXPECT_FALSE(FileUtils::FileEsistente(dir.Path("c")));
+    EXPECT_FALSE(FileUtils::FileEsistente(dir.Path("d")));
+}
+
 TEST(OpenBinaryFile, CreateModeTruncates) {
     TempDir dir;
     dir.Write("f", "0123456789");
