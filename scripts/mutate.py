@@ -23,6 +23,7 @@ and restores a source it left mutated), and usable on one file:
 
 import argparse
 import dataclasses
+import fcntl
 import hashlib
 import json
 import os
@@ -39,9 +40,11 @@ FOLDERS = ["engine", "cli", "controls", "runtime", "app"]
 
 # What to build and which tests (CTest labels, one per test folder) cover each folder. The
 # window's tests exercise the controls and the runtime too, but they are the slowest; the
-# folder's own tests and the tests of the folder directly above it are what a mutant faces.
+# folder's own tests and the tests of the folder directly above it are what a mutant faces (for
+# the engine also the files written by earlier builds and the generator's reference).
 COVERAGE = {
-    "engine": (["engine_tests", "cli_tests"], "^(engine|cli)$"),
+    "engine": (["engine_tests", "cli_tests", "file_tests", "generator_tests"],
+               "^(engine|cli|files|generator)$"),
     "cli": (["cli_tests"], "^cli$"),
     "controls": (["controls_tests"], "^controls$"),
     "runtime": (["runtime_tests", "controls_tests"], "^(runtime|controls)$"),
@@ -354,7 +357,7 @@ class Runner:
                 result = "survived" if passed else "killed"
         finally:
             path.write_text(text)
-            self.backup.unlink()
+            self.backup.unlink(missing_ok=True)
         return result, time.monotonic() - started
 
 
@@ -430,9 +433,16 @@ def main():
 
     runner = Runner(args)
     runner.build.mkdir(parents=True, exist_ok=True)
-    runner.restore_left_over()
-    # A stopped run puts the source back before it goes.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+    if not (args.list or args.report):
+        # One run at a time per build folder: a second one would build the first one's mutant.
+        lock = (runner.build / "mutate.lock").open("w")
+        try:
+            fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+        except BlockingIOError:
+            sys.exit(f"mutate: another run is using {runner.build}")
+        runner.restore_left_over()
+        # A stopped run puts the source back before it goes.
+        signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
 
     files = sources(args)
     texts = {rel: (ROOT / rel).read_text() for rel in files}
