@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -72,6 +73,17 @@ TEST(KeyTable, DifferentPasswordsGiveDifferentTablesAndLongOnesTerminate) {
     // Far beyond what any input accepts: placement must still end, with every slot filled.
     c.GeneraKey(std::string(300, 'z'));
     EXPECT_EQ(SlotOf(c, 0), -1);
+}
+
+// 128 copies of one character take every slot, whatever the byte: the later copies' draws run
+// past the table and each then takes the lowest empty slot.
+TEST(KeyTable, OneCharacterRepeatedTakesEverySlot) {
+    TestJob job;
+    for (int c = 1; c < 256; ++c) {
+        job.GeneraKey(std::string(128, static_cast<char>(c)));
+        EXPECT_EQ(std::count(std::begin(job.keyTable), std::end(job.keyTable), c), 128)
+            << "byte " << c;
+    }
 }
 
 TEST(ContentCipher, RoundTripsAcrossBlockAndFoldBoundaries) {

@@ -156,6 +156,12 @@ TEST(FileUtils, UnreadableFileGivesTheZeroChecksumNotAPartialOne) {
     // A folder opens but every read fails.
     std::filesystem::create_directory(dir.Path("folder"));
     EXPECT_EQ(FileUtils::GetFileChecksum(dir.Path("folder")), FileUtils::kZeroChecksum);
+    // The job's form tells the failure from a file whose bytes fold to zero.
+    std::string checksum = "untouched";
+    EXPECT_FALSE(FileUtils::GetFileChecksum(dir.Path("folder"), checksum));
+    EXPECT_EQ(checksum, "untouched");
+    EXPECT_TRUE(FileUtils::GetFileChecksum(dir.Write("zero", std::string(32, 'z')), checksum));
+    EXPECT_EQ(checksum, FileUtils::kZeroChecksum);
 }
 
 TEST(FileUtils, SameFileSeesThroughSpellingsAndLinks) {
