@@ -145,3 +145,22 @@ TEST(WorkFiles, AWorkFileLeftByAKillIsRemovedByTheNextRunInItsFolder) {
     EXPECT_EQ(Wait(StartCli(dir, {"encrypt", "--password-file", "pw", "small.txt"}, {})), 0);
     EXPECT_EQ(dir.List(), (std::vector<std::string>{"big.bin", "pw", "small.txt", "small.velx"}));
 }
+
+// A file system that moves only a few bytes per call (a network share, a FUSE mount) gives the
+// same encrypted file, and the same file back, as any other; the file is large enough to be
+// cut into two halves that read and write on their own.
+TEST(WorkFiles, AFileSystemThatMovesFewBytesPerCallGivesTheSameBytes) {
+    TempDir dir;
+    const std::string plain = TempDir::RandomBytes(9 * 1024 * 1024 + 777, 11);
+    dir.Write("big.bin", plain);
+    dir.Write("pw", "short reads\n");
+    ASSERT_EQ(Wait(StartCli(dir, {"encrypt", "--password-file", "pw", "big.bin"}, {})), 0);
+    const std::string whole = TempDir::Read(dir.Path("big.velx"));
+    std::filesystem::rename(dir.Path("big.velx"), dir.Path("whole.velx"));
+    const Env shortIo{{"TESSELLA_SHIM_SHORT_IO", "4093"}};
+    ASSERT_EQ(Wait(StartCli(dir, {"encrypt", "--password-file", "pw", "big.bin"}, shortIo)), 0);
+    EXPECT_TRUE(TempDir::Read(dir.Path("big.velx")) == whole);
+    std::filesystem::remove(dir.Path("big.bin"));
+    ASSERT_EQ(Wait(StartCli(dir, {"decrypt", "--password-file", "pw", "big.velx"}, shortIo)), 0);
+    EXPECT_TRUE(TempDir::Read(dir.Path("big.bin")) == plain);
+}

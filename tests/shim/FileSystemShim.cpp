@@ -3,7 +3,9 @@
 // with EOPNOTSUPP, as on vfat, so work files get names (unless TESSELLA_SHIM_UNNAMED=allow).
 // With TESSELLA_SHIM_WRITE_DELAY_US set, every write to a regular file also waits that long
 // first, and with TESSELLA_SHIM_RENAME_DELAY_US every rename does, so that a test can act
-// while a job is surely halfway through, or about to give its output the final name.
+// while a job is surely halfway through, or about to give its output the final name. With
+// TESSELLA_SHIM_SHORT_IO set, a positioned read or write of a regular file moves at most that
+// many bytes per call, as network and FUSE file systems may.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -47,6 +49,16 @@ void DelayIfFile(int fd) {
     }
 }
 
+size_t Limited(int fd, size_t count) {
+    static const long most = Setting("TESSELLA_SHIM_SHORT_IO");
+    struct stat st {};
+    if (most > 0 && count > static_cast<size_t>(most) && fstat(fd, &st) == 0 &&
+        S_ISREG(st.st_mode)) {
+        return static_cast<size_t>(most);
+    }
+    return count;
+}
+
 }  // namespace
 
 extern "C" {
@@ -79,13 +91,23 @@ ssize_t write(int fd, const void* buffer, size_t count) {
 ssize_t pwrite(int fd, const void* buffer, size_t count, off_t offset) {
     DelayIfFile(fd);
     static auto next = Next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite");
-    return next(fd, buffer, count, offset);
+    return next(fd, buffer, Limited(fd, count), offset);
 }
 
 ssize_t pwrite64(int fd, const void* buffer, size_t count, off64_t offset) {
     DelayIfFile(fd);
     static auto next = Next<ssize_t (*)(int, const void*, size_t, off64_t)>("pwrite64");
-    return next(fd, buffer, count, offset);
+    return next(fd, buffer, Limited(fd, count), offset);
+}
+
+ssize_t pread(int fd, void* buffer, size_t count, off_t offset) {
+    static auto next = Next<ssize_t (*)(int, void*, size_t, off_t)>("pread");
+    return next(fd, buffer, Limited(fd, count), offset);
+}
+
+ssize_t pread64(int fd, void* buffer, size_t count, off64_t offset) {
+    static auto next = Next<ssize_t (*)(int, void*, size_t, off64_t)>("pread64");
+    return next(fd, buffer, Limited(fd, count), offset);
 }
 
 int rename(const char* from, const char* to) {
