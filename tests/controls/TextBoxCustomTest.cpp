@@ -62,6 +62,19 @@ protected:
         }
         return n;
     }
+    // The cell as drawn: a row of '#' and '.' for each pixel line, ink of the pen against the
+    // rest, so that two cells compare glyph to glyph.
+    std::string CellImage(TextBoxCustom& box, int column, int row = 0, LONG pen = kBlack) const {
+        const tagPOINT c = Cell(box, column, row);
+        std::string image;
+        for (int y = c.y + 1; y < c.y + ys + 5; ++y) {
+            for (int x = c.x; x < c.x + xs; ++x) {
+                image += Pen(x, y) == pen ? '#' : '.';
+            }
+            image += '\n';
+        }
+        return image;
+    }
     void ClickCell(TextBoxCustom& box, int column, int row = 0) const {
         const tagPOINT c = Cell(box, column, row);
         PlatformTest::Click(c.x + xs - 1, c.y + ys / 2 + 4);
@@ -180,13 +193,20 @@ TEST_F(TextBoxes, APasswordBoxShowsStarsAndSurvivesBackspaceAfterTrailingBlanks)
     auto box = Box(40, 60, 200, 20);
     box->SetPassword(1);
     box->Show();
+    // What a star and the typed letters look like in a box that hides nothing.
+    auto stars = Box(40, 100, 200, 20, "**");
+    stars->Show();
+    auto clear = Box(40, 140, 200, 20, "ab");
+    clear->Show();
     Seen seen;
     RunWith([&] {
         ClickCell(*box, 0);
         Type("ab  ");
-        seen.numbers.push_back(CellInk(*box, 0) > 0);
-        seen.numbers.push_back(CellInk(*box, 0) == CellInk(*box, 1));  // both the same star
-        seen.numbers.push_back(CellInk(*box, 2));                      // a blank stays blank
+        for (int column : {0, 1}) {
+            seen.numbers.push_back(CellImage(*box, column) == CellImage(*stars, column));
+            seen.numbers.push_back(CellImage(*box, column) != CellImage(*clear, column));
+        }
+        seen.numbers.push_back(CellInk(*box, 2));  // a blank stays blank
         // The text loses its trailing blanks; the cursor stays where the person put it.
         Key(RAWKEY_BACKSPACE);
         seen.numbers.push_back(box->GetCursor());
@@ -195,7 +215,7 @@ TEST_F(TextBoxes, APasswordBoxShowsStarsAndSurvivesBackspaceAfterTrailingBlanks)
         seen.texts.push_back(box->GetText());
         Snapshot("textbox_password.png");
     });
-    EXPECT_EQ(seen.numbers, (std::vector<int>{1, 1, 0, 3}));
+    EXPECT_EQ(seen.numbers, (std::vector<int>{1, 1, 1, 1, 0, 3}));
     EXPECT_EQ(seen.texts, (std::vector<std::string>{"ab", "ab c"}));
 }
 
