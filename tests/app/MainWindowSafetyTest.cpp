@@ -66,6 +66,33 @@ TEST_F(MainWindow, AnExistingDestinationIsReplacedOnlyAfterYes) {
     EXPECT_EQ(Names(), (std::vector<std::string>{"precious.dat", "report.txt"}));
 }
 
+// Yes to replacing, then STOP: the job ends without a word and the older file is still there,
+// byte for byte, beside nothing new.
+TEST_F(MainWindow, AStoppedJobLeavesTheFileItWasToReplaceAsItWas) {
+    Write("big.bin", Sample(3 << 20));
+    Write("big.velx", "the older copy");
+    PlatformTest::RequesterView asked;
+    bool boxAfterStop = true;
+    Run([&] {
+        TypeEncryption("big.bin", "big.velx", "long enough");
+        window->HoldNextJob();
+        Click(window->btnStart);
+        asked = Answer(0);  // YES
+        ASSERT_TRUE(window->WaitHeld());
+        Settle();
+        Click(window->btnStart);  // reads STOP
+        window->Release();
+        WaitJobEnd();
+        PlatformTest::RequesterView none;
+        boxAfterStop = PlatformTest::WaitRequester(&none, 300);
+        Quit();
+    });
+    EXPECT_EQ(asked.text, Path("big.velx") + " exists. Replace it?");
+    EXPECT_FALSE(boxAfterStop);
+    EXPECT_EQ(Read("big.velx"), "the older copy");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"big.bin", "big.velx"}));
+}
+
 // Decrypting to the stored name in the source's folder asks the same question.
 TEST_F(MainWindow, TheStoredNameDoesNotTakeAnExistingFileWithoutAsking) {
     const std::string original = Sample(6000);
