@@ -1,11 +1,13 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
 #include <poll.h>
 #include <pty.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
+#include <algorithm>
 
 #include <cstring>
 
@@ -139,12 +141,13 @@ void WriteSparse(const TempDir& dir, const std::string& name, off_t size) {
 }
 
 // Starts tessella-cli in `dir`, its standard error thrown away.
-pid_t StartCli(const TempDir& dir, const std::vector<std::string>& args) {
+pid_t StartCli(const TempDir& dir, const std::vector<std::string>& args,
+               const std::string& errors = "/dev/null") {
     const pid_t pid = fork();
     if (pid == 0) {
         const int devnull = ::open("/dev/null", O_RDWR);
         dup2(devnull, STDIN_FILENO);
-        dup2(devnull, STDERR_FILENO);
+        dup2(::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
         ExecCli(dir, args);
     }
     return pid;
@@ -209,8 +212,10 @@ TEST(Cli, SeveralSourcesRunSideBySideAndOneStopEndsThemAll) {
     WriteSparse(dir, "huge1", 900L * 1000 * 1000);
     WriteSparse(dir, "huge2", 900L * 1000 * 1000);
     dir.Write("pw", "two at a time\n");
+    TempDir elsewhere;
     const pid_t pid =
-        StartCli(dir, {"encrypt", "--no-check", "--password-file", "pw", "huge1", "huge2", "."});
+        StartCli(dir, {"encrypt", "--no-check", "--password-file", "pw", "huge1", "huge2", "."},
+                 elsewhere.Path("errors"));
     ASSERT_GT(pid, 0);
     const int cores = static_cast<int>(std::min(2u, std::thread::hardware_concurrency()));
     const bool writing = WaitForOutputs(pid, dir, cores);
@@ -221,6 +226,11 @@ TEST(Cli, SeveralSourcesRunSideBySideAndOneStopEndsThemAll) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_EQ(dir.List(), (std::vector<std::string>{"huge1", "huge2", "pw"}));
+    // Each file says it was interrupted, and the count says so too.
+    EXPECT_EQ(TempDir::Read(elsewhere.Path("errors")),
+              "huge1: Interrupted: nothing was written.\n"
+              "huge2: Interrupted: nothing was written.\n"
+              "0 of 2 files encrypted, 2 interrupted.\n");
 }
 
 TEST(Cli, SeveralSourcesGoToTheirDefaultNamesOrIntoAFolder) {
@@ -555,6 +565,20 @@ TEST(Cli, ProgressBarOnlyOnATerminal) {
     EXPECT_NE(shown.find("\r[" + std::string(40, '.') + "]   0%"), std::string::npos);
     EXPECT_NE(shown.find("\r[" + std::string(40, '#') + "] 100%\r\n"), std::string::npos);
     EXPECT_NE(shown.find("File encrypted successfully"), std::string::npos);
+    // Every bar drawn is 40 cells, filled in proportion to its value, and the values only grow.
+    int frames = 0;
+    int last = -1;
+    for (size_t at = shown.find("\r["); at != std::string::npos; at = shown.find("\r[", at + 1)) {
+        const std::string bar = shown.substr(at + 1, 42);
+        const int value = std::atoi(shown.substr(at + 44, 4).c_str());
+        const int filled = static_cast<int>(std::count(bar.begin(), bar.end(), '#'));
+        EXPECT_EQ(bar, "[" + std::string(filled, '#') + std::string(40 - filled, '.') + "]");
+        EXPECT_EQ(filled, value * 40 / 100) << value;
+        EXPECT_GT(value, last);
+        last = value;
+        ++frames;
+    }
+    EXPECT_GT(frames, 10);
     // Without a terminal the same job prints its message only.
     const Outcome piped =
         RunCli(dir, {"encrypt", "--no-check", "--password-file", "pw", "data", "b.velx"});
