@@ -1,6 +1,8 @@
 // The scrolling text view: its text printed once off screen, the rows the bar points at shown.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "GadgetDesk.h"
 #include "controls/TextBoxView.h"
 
@@ -37,6 +39,22 @@ protected:
         return pens;
     }
     int Ink(int y0, int y1) { return Count(kX + 2, y0, kW - kBar - 4, y1 - y0, 1); }
+    // The text area's rows from the first with ink to the last, each as '#' for ink and '.'
+    // for the rest: what the person reads, to compare glyph for glyph.
+    std::vector<std::string> InkedRows() {
+        std::vector<std::string> rows;
+        for (int y = kY + 2; y < kY + kH - 2; ++y) {
+            std::string row;
+            for (LONG pen : Row(y)) {
+                row += pen == 1 ? '#' : '.';
+            }
+            rows.push_back(row);
+        }
+        const auto inked = [](const std::string& r) { return r.find('#') != std::string::npos; };
+        const auto first = std::find_if(rows.begin(), rows.end(), inked);
+        const auto last = std::find_if(rows.rbegin(), rows.rend(), inked).base();
+        return first < last ? std::vector<std::string>(first, last) : std::vector<std::string>{};
+    }
 };
 
 TEST_F(TextViewPixels, ShowsTheTextOnItsBackgroundInsideASunkenFrame) {
@@ -70,10 +88,25 @@ TEST_F(TextViewPixels, TheScrollBarMovesTheRowsUpInItsSteps) {
 }
 
 TEST_F(TextViewPixels, ScrolledPastTheEndShowsTheLastRows) {
+    std::vector<std::string> lastLine;
+    {
+        TextBoxView alone(&form, "Line 40");
+        alone.SetLocation(kX, kY);
+        alone.Show();
+        lastLine = InkedRows();
+        alone.Hide();
+    }
+    ASSERT_FALSE(lastLine.empty());
     TextBoxView view(&form, Lines(40));
     view.SetLocation(kX, kY);
     view.Show();
     view.OnChangeValue(nullptr, 100000);
+    // The page ends with the last line, drawn whole, and the lines before it fill the page.
+    const std::vector<std::string> page = InkedRows();
+    ASSERT_GE(page.size(), lastLine.size());
+    EXPECT_EQ(std::vector<std::string>(page.end() - static_cast<long>(lastLine.size()), page.end()),
+              lastLine);
+    EXPECT_GT(Ink(kY + 2, kY + 20), 10);
     EXPECT_GT(Ink(kY + kH - 30, kY + kH - 2), 10);
 
     view.SetText("Short");  // back to the top, bar and all
