@@ -48,7 +48,7 @@ COVERAGE = {
     "cli": (["cli_tests"], "^cli$"),
     "controls": (["controls_tests"], "^controls$"),
     "runtime": (["runtime_tests", "controls_tests"], "^(runtime|controls)$"),
-    "app": (["app_tests"], "^app$"),
+    "app": (["app_tests", "tessella-pictures"], "^app$"),
 }
 
 # A mutant's tests run with this bound per test: a mutant that makes a test hang is killed by

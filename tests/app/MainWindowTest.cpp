@@ -140,6 +140,45 @@ TEST_F(MainWindow, EveryRefusalMovesTheKeyboardToTheBoxToFix) {
     EXPECT_FALSE(fs::exists(folder / "data.velx"));
 }
 
+// The Select buttons fill the path boxes from the file requester: the source proposes its
+// encrypted name, a chosen destination takes the suffix when encrypting and not when
+// decrypting, and Cancel changes nothing. "Specify pathname" starts from an empty box.
+TEST_F(MainWindow, TheSelectButtonsFillThePathBoxesFromTheFileRequester) {
+    Write("report.txt", "some words");
+    std::vector<std::string> seen;
+    Run([&] {
+        ClickForBox(window->btnSelectFiles);
+        ASSERT_TRUE(PlatformTest::AnswerFileRequester(Path("report.txt").c_str()));
+        Settle();
+        seen.push_back(window->txtFiles->GetText());
+        seen.push_back(window->txtDestination->GetText());
+        ClickForBox(window->btnSelectDestination);
+        ASSERT_TRUE(PlatformTest::AnswerFileRequester(Path("elsewhere").c_str()));
+        Settle();
+        seen.push_back(window->txtDestination->GetText());
+        ClickForBox(window->btnSelectDestination);
+        ASSERT_TRUE(PlatformTest::CancelRequester());
+        Settle();
+        seen.push_back(window->txtDestination->GetText());
+
+        Pick(window->optOperation, 1, 2);
+        Pick(window->optDestination, 1, 2);
+        seen.push_back(window->txtDestination->GetText());
+        Type(window->txtDestination, "typed");
+        Pick(window->optDestination, 0, 2);
+        Pick(window->optDestination, 1, 2);
+        seen.push_back(window->txtDestination->GetText());
+        ClickForBox(window->btnSelectDestination);
+        ASSERT_TRUE(PlatformTest::AnswerFileRequester(Path("plain.out").c_str()));
+        Settle();
+        seen.push_back(window->txtDestination->GetText());
+        Quit();
+    });
+    EXPECT_EQ(seen, (std::vector<std::string>{Path("report.txt"), Path("report.velx"),
+                                              Path("elsewhere.velx"), Path("elsewhere.velx"), "",
+                                              "", Path("plain.out")}));
+}
+
 TEST_F(MainWindow, TheDecryptViewAsksForItsOwnInputs) {
     std::vector<std::string> messages;
     Run([&] {
