@@ -3,11 +3,16 @@
 // first, from the start and again once a box has closed.
 #include <gadtools.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "MainWindowFixture.h"
 #include "app/FormAbout.h"
 #include "controls/ButtonCustom.h"
 #include "controls/TextBox.h"
 #include "controls/TextBoxCustom.h"
+#include "tests/support/Poll.h"
+#include "tests/support/TempDir.h"
 
 using namespace tessella;
 
@@ -112,6 +117,29 @@ TEST_F(ModalInput, MenusAndCommandKeysWorkBeforeAnyClickAndAfterABoxCloses) {
     EXPECT_TRUE(byKeyClosed);
     EXPECT_TRUE(byMenu);
     EXPECT_TRUE(byKeyAgain);
+}
+
+// Home hands the home page to the desktop's opener, as one argument; Exit asks what the close
+// button asks.
+TEST_F(ModalInput, TheMenusHomeOpensTheHomePageAndExitAsksBeforeItQuits) {
+    TempDir bin;
+    const std::string opened = bin.Path("opened");
+    bin.Write("xdg-open", "#!/bin/sh\nprintf '%s|' \"$@\" > '" + opened + "'\n");
+    std::filesystem::permissions(bin.Path("xdg-open"), std::filesystem::perms::owner_all);
+    const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    setenv("PATH", (bin.Path("") + ":" + path).c_str(), 1);
+    std::string question;
+    Run([&] {
+        PickWithPointer(1, 0);  // "?" / "Home"
+        EXPECT_TRUE(PollUntil([&] { return TempDir::Read(opened) != ""; }));
+        PickWithPointer(0, 0);  // "File" / "Exit"
+        const PlatformTest::RequesterView view = Answer(0);
+        question = view.text;
+    });
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(TempDir::Read(opened), "http://www.tessella.example.org|");
+    EXPECT_EQ(question, "Do you really want to go exit?");
+    EXPECT_FALSE(window->IsLoad());
 }
 
 }  // namespace
