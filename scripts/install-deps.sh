@@ -13,7 +13,7 @@ packages=(
     libsdl2-dev libx11-dev xvfb xdotool x11-utils x11-xkb-utils imagemagick
     desktop-file-utils libxml2-utils shared-mime-info
     debhelper lintian appstream
-    dosfstools fusefat
+    dosfstools fusefat locales
 )
 
 missing=()

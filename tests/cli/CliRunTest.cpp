@@ -129,6 +129,43 @@ TEST(Cli, Utf8PasswordGivesTheSameKeyAsTheLatin1WindowText) {
     EXPECT_FALSE(std::filesystem::exists(dir.Path("e.velx")));
 }
 
+// On a terminal set to Latin-1 (ISO-8859-1 or -15) the password's bytes are the window's
+// already: taken as they are, they give the key the window gives the same letters.
+TEST(Cli, ALatin1TerminalsPasswordIsTakenAsItIs) {
+    TempDir dir;
+    const std::string plain = TempDir::RandomBytes(5000, 35);
+    dir.Write("doc", plain);
+    dir.Write("pw", "p\xE4ssw\xF6rd\n");  // "pässwörd" in Latin-1
+    std::filesystem::create_directory(dir.Path(".locales"));
+    for (const char* charmap : {"ISO-8859-1", "ISO-8859-15"}) {
+        SCOPED_TRACE(charmap);
+        // The locale is compiled here, so that the test needs none installed.
+        const std::string name = std::string("en_US.") + charmap;
+        const std::string made = "localedef -i en_US -f " + std::string(charmap) + " '" +
+                                 dir.Path(".locales/" + name) + "' > /dev/null 2>&1";
+        if (std::system(made.c_str()) != 0) {
+            GTEST_SKIP() << "this machine cannot compile a " << charmap << " locale";
+        }
+        setenv("LOCPATH", dir.Path(".locales").c_str(), 1);
+        setenv("LC_ALL", name.c_str(), 1);
+        const Outcome out = RunCli(dir, {"encrypt", "--password-file", "pw", "doc", "doc.velx"});
+        unsetenv("LC_ALL");
+        unsetenv("LOCPATH");
+        ASSERT_EQ(out.status, 0) << out.err;
+
+        TestJob window;
+        window.encryptMode = false;
+        window.source = dir.Path("doc.velx");
+        window.destination = dir.Path("back");
+        window.password = "p\xE4ssw\xF6rd";
+        window.Start();
+        EXPECT_EQ(window.messages, std::vector<std::string>{"File decrypted successfully"});
+        EXPECT_EQ(TempDir::Read(dir.Path("back")), plain);
+        std::filesystem::remove(dir.Path("doc.velx"));
+        std::filesystem::remove(dir.Path("back"));
+    }
+}
+
 namespace {
 
 // A sparse file reads fast but still takes a job long enough to be signalled mid-way.
