@@ -510,6 +510,7 @@ namespace {
 // appeared. Returns what the terminal showed last, its echo setting afterwards and the status.
 struct TerminalRun {
     std::string shown;
+    std::string all;  // everything the terminal showed, from the start
     bool echo = false;
     int status = -1;
 };
@@ -533,6 +534,7 @@ TerminalRun OnTerminal(const TempDir& dir, const std::vector<std::string>& args,
                 break;  // the program ended and closed the terminal
             }
             run.shown.append(buf, static_cast<size_t>(n));
+            run.all.append(buf, static_cast<size_t>(n));
         }
         if (step < script.size() && run.shown.find(script[step].first) != std::string::npos) {
             // A password is typed only once the program has switched the echo off.
@@ -570,6 +572,19 @@ TEST(Cli, CtrlCAtThePasswordPromptGivesTheEchoBack) {
     EXPECT_TRUE(WIFSIGNALED(run.status) && WTERMSIG(run.status) == SIGINT) << run.status;
     EXPECT_TRUE(run.echo);
     EXPECT_EQ(dir.List(), std::vector<std::string>{"doc"});
+}
+
+// A password typed on the terminal is never shown there, neither the first time nor the second.
+TEST(Cli, APasswordTypedOnTheTerminalIsNotEchoed) {
+    TempDir dir;
+    dir.Write("doc", TempDir::RandomBytes(1000, 47));
+    const TerminalRun run =
+        OnTerminal(dir, {"encrypt", "doc"},
+                   {{"Password: ", "hidden words\n"}, {"Confirm password: ", "hidden words\n"}});
+    EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << run.all;
+    EXPECT_EQ(run.all.find("hidden"), std::string::npos) << run.all;
+    EXPECT_NE(run.all.find("File encrypted successfully"), std::string::npos) << run.all;
+    EXPECT_TRUE(run.echo);
 }
 
 TEST(Cli, ReplacingIsAskedOnATerminal) {
