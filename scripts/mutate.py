@@ -38,17 +38,18 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parent.parent
 FOLDERS = ["engine", "cli", "controls", "runtime", "app"]
 
-# What to build and which tests (CTest labels, one per test folder) cover each folder. The
-# window's tests exercise the controls and the runtime too, but they are the slowest; the
-# folder's own tests and the tests of the folder directly above it are what a mutant faces (for
-# the engine also the files written by earlier builds and the generator's reference).
+# What to build and which tests (CTest labels, one per test folder) cover each folder: its own
+# tests and those of the folders above it that use it, the window's among them (with the
+# pictures of it the README shows), and for the engine also the files written by earlier builds
+# and the generator's reference.
+WINDOW = ["app_tests", "tessella-pictures"]
 COVERAGE = {
     "engine": (["engine_tests", "cli_tests", "file_tests", "generator_tests"],
                "^(engine|cli|files|generator)$"),
     "cli": (["cli_tests"], "^cli$"),
-    "controls": (["controls_tests"], "^controls$"),
-    "runtime": (["runtime_tests", "controls_tests"], "^(runtime|controls)$"),
-    "app": (["app_tests", "tessella-pictures"], "^app$"),
+    "controls": (["controls_tests", *WINDOW], "^(controls|app)$"),
+    "runtime": (["runtime_tests", "controls_tests", *WINDOW], "^(runtime|controls|app)$"),
+    "app": (WINDOW, "^app$"),
 }
 
 # A mutant's tests run with this bound per test: a mutant that makes a test hang is killed by
