@@ -55,6 +55,59 @@ TEST_F(EventLoop, KeyOnAFocusedCustomControlReachesControlThenWindow) {
                                         "main:press:a", "ctl:keyup:32", "main:keyup:32"}));
 }
 
+namespace {
+
+// A focusable custom control that keeps the element's own handlers, which hand each event to
+// the functions set on it.
+class CallbackControl : public Child {
+public:
+    CallbackControl(GUIElement* parent, int x, int y, int w, int h) : Child(parent) {
+        className = "CallbackControl";
+        isRenderControl = 1;
+        position = {x, y};
+        size = {w, h};
+    }
+    void Load() override {
+        if (!loaded) {
+            LoadElementBase();
+            loaded = true;
+        }
+    }
+};
+
+}  // namespace
+
+// The functions set on an element hear every kind of event a person makes, in order.
+TEST_F(EventLoop, FunctionsSetOnAnElementHearEveryKindOfEvent) {
+    CallbackControl control(&main, 20, 40, 60, 20);
+    control.SetOnLeftMouseDOWN(
+        [](GUIElement*, unsigned long, tagPOINT) { trace.push_back("down"); });
+    control.SetOnLeftMouseUP([](GUIElement*, unsigned long, tagPOINT) { trace.push_back("up"); });
+    // The menu button belongs to the window, wherever it is pressed.
+    main.SetOnRightMouseDOWN(
+        [](GUIElement*, unsigned long, tagPOINT) { trace.push_back("rdown"); });
+    main.SetOnRightMouseUP([](GUIElement*, unsigned long, tagPOINT) { trace.push_back("rup"); });
+    control.SetOnKeyDOWN(
+        [](GUIElement*, int key) { trace.push_back("key:" + std::to_string(key)); });
+    control.SetOnKeyUP(
+        [](GUIElement*, int key) { trace.push_back("keyup:" + std::to_string(key)); });
+    control.SetOnKeyPress([](GUIElement*, int c) {
+        trace.push_back("press:" + std::string(1, static_cast<char>(c)));
+        return true;
+    });
+    control.Show();
+    RunWith(main, [&] {
+        ClickAt(main.OnScreen(30, 50));
+        PlatformTest::WaitIdle();
+        const tagPOINT at = main.OnScreen(30, 50);
+        PlatformTest::Click(at.x, at.y, IECODE_RBUTTON);
+        PlatformTest::WaitIdle();
+        PlatformTest::TypeKey(kRawA);
+    });
+    EXPECT_EQ(Without(trace, "main:"), (std::vector<std::string>{"down", "up", "rdown", "rup",
+                                                                 "key:32", "press:a", "keyup:32"}));
+}
+
 TEST_F(EventLoop, KeysWhoseTranslationOutgrowsTheBufferStillArrive) {
     constexpr UWORD kRawF1 = 0x50;
     constexpr UWORD kRawHelp = 0x5F;
