@@ -1,6 +1,7 @@
 #include <exec.h>
 #include <gadtools.h>
 #include <gtest/gtest.h>
+#include <keymap.h>
 
 #include <atomic>
 #include <chrono>
@@ -10,6 +11,7 @@
 
 #include "RuntimeFixtures.h"
 #include "runtime/Application.h"
+#include "runtime/KeyControl.h"
 #include "runtime/OrvScreen.h"
 #include "runtime/Timer.h"
 #include "runtime/Tread.h"
@@ -106,6 +108,48 @@ TEST_F(EventLoop, FunctionsSetOnAnElementHearEveryKindOfEvent) {
     });
     EXPECT_EQ(Without(trace, "main:"), (std::vector<std::string>{"down", "up", "rdown", "rup",
                                                                  "key:32", "press:a", "keyup:32"}));
+}
+
+// Each key a program may poll reads as held from its press to its release, and never for a
+// window that is disabled or absent.
+TEST_F(EventLoop, APolledKeyIsHeldFromItsPressToItsRelease) {
+    using Poll = bool (*)(GUIElement*);
+    const std::vector<std::pair<UWORD, Poll>> keys = {
+        {RAWKEY_LEFT, KeyControl::LeftCursorPressed},
+        {RAWKEY_RIGHT, KeyControl::RightCursorPressed},
+        {RAWKEY_UP, KeyControl::UpCursorPressed},
+        {RAWKEY_DOWN, KeyControl::DownCursorPressed},
+        {RAWKEY_SPACE, KeyControl::SpacePressed},
+        {RAWKEY_CONTROL, KeyControl::LeftCtrlPressed},
+        {RAWKEY_LALT, KeyControl::AltPressed},
+        {RAWKEY_P, KeyControl::P_Pressed},
+        {RAWKEY_G, KeyControl::G_Pressed}};
+    // Per key: held while down, by this key's poll only; held for a disabled window; for none;
+    // after the release.
+    std::vector<std::string> seen;
+    RunWith(main, [&] {
+        for (const auto& [raw, poll] : keys) {
+            PlatformTest::PressKey(raw);
+            PlatformTest::WaitIdle();
+            std::string row;
+            for (const auto& other : keys) {
+                row += other.second(&main) ? '1' : '0';
+            }
+            main.SetEnabled(false);
+            row += poll(&main) ? " disabled:1" : " disabled:0";
+            main.SetEnabled(true);
+            row += poll(nullptr) ? " none:1" : " none:0";
+            PlatformTest::ReleaseKey(raw);
+            PlatformTest::WaitIdle();
+            row += poll(&main) ? " released:1" : " released:0";
+            seen.push_back(row);
+        }
+    });
+    for (size_t k = 0; k < keys.size(); ++k) {
+        std::string held(keys.size(), '0');
+        held[k] = '1';
+        EXPECT_EQ(seen.at(k), held + " disabled:0 none:0 released:0") << k;
+    }
 }
 
 TEST_F(EventLoop, KeysWhoseTranslationOutgrowsTheBufferStillArrive) {
