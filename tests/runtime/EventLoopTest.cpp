@@ -404,6 +404,8 @@ TEST(Windows, MainWindowIsABackdropCoveringTheProgramScreen) {
     GUIElement::GlobalScreen = nullptr;
     OrvScreen screen("Tessella Cross Edition");
     ASSERT_NE(screen.GetHandle(), nullptr);
+    EXPECT_EQ(screen.GetHandle()->Width, 800);
+    EXPECT_EQ(screen.GetHandle()->Height, 600);
     {
         TraceForm main("main");
         main.SetScreen(&screen);
@@ -421,6 +423,9 @@ TEST(Windows, MainWindowIsABackdropCoveringTheProgramScreen) {
         EXPECT_FALSE(screen.Close());
         main.CloseForm();
     }
+    // Scrolling slides the screen down until it has gone below the display's bottom edge.
+    screen.Scrolling();
+    EXPECT_EQ(screen.GetHandle()->TopEdge, 600);
     EXPECT_TRUE(screen.Close());
     EXPECT_EQ(GUIElement::GlobalScreen, nullptr);
 }
