@@ -3,6 +3,7 @@
 #include "RuntimeFixtures.h"
 #include "runtime/Application.h"
 #include "runtime/Child.h"
+#include "runtime/Font.h"
 #include "runtime/VKPressed.h"
 
 using namespace tessella;
@@ -198,4 +199,23 @@ TEST(Application, KeyStateOutsideTheTableIsUp) {
     EXPECT_EQ(Application::GetKeyState(300), 0);
     EXPECT_EQ(Application::GetKeyState(-5), 0);
     Application::keyState[64] = 0;
+    // The table's last key is inside it.
+    Application::keyState[255] = 1;
+    EXPECT_EQ(Application::GetKeyState(255), -1);
+    EXPECT_EQ(Application::GetKeyState(256), 0);
+    Application::keyState[255] = 0;
+}
+
+// A font made again from a name and a size starts with no style, and says it was made.
+TEST(Font, InitStartsAgainWithoutAStyle) {
+    Font f("helvetica.font", 12);
+    f.SetBold(1);
+    f.SetItalic(1);
+    f.SetUnderline(1);
+    EXPECT_EQ(f.Init("times.font", 18), 1);
+    EXPECT_EQ(f.GetHFONT()->ta_Style, FS_NORMAL);
+    EXPECT_STREQ(f.GetHFONT()->ta_Name, "times.font");
+    EXPECT_EQ(f.GetHFONT()->ta_YSize, 18);
+    f.SetUnderline(1);
+    EXPECT_EQ(f.GetHFONT()->ta_Style, FSF_UNDERLINED);
 }
