@@ -37,6 +37,26 @@ TEST_F(MainWindow, TheBannerShowsPairsOfBitsForAnHourOfTicks) {
     EXPECT_GT(pairsSeen, 2000);
 }
 
+// A new window's banner: its words for three ticks, then one pair a tick, each pair the one its
+// own generator (seeded 19) draws: 1 "01", 2 "00", 3 "10", 4 "11".
+TEST_F(MainWindow, TheBannerShowsItsWordsThenThePairsItsGeneratorDraws) {
+    Banner::bannerText.clear();
+    Banner::bannerStep = 0;
+    window->running = true;
+    std::vector<std::string> shown;
+    for (int tick = 0; tick < 6; ++tick) {
+        window->evTimer();
+        shown.push_back(Banner::bannerText);
+    }
+    window->running = false;
+    window->evTimer();  // no job: nothing moves
+    shown.push_back(Banner::bannerText);
+    const std::string words = "decrypt and encrypt files...";
+    // The generator's first draws are 2, 1, 4.
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{words, words, words, "00", "0001", "000111", "000111"}));
+}
+
 // Encrypting onto a file that is there already asks first; NO writes nothing and keeps it.
 TEST_F(MainWindow, AnExistingDestinationIsReplacedOnlyAfterYes) {
     Write("report.txt", Sample(4000));
