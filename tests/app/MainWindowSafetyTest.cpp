@@ -44,9 +44,25 @@ TEST_F(MainWindow, TheBannerShowsItsWordsThenThePairsItsGeneratorDraws) {
     Banner::bannerStep = 0;
     window->running = true;
     std::vector<std::string> shown;
+    // Ink of the banner's pen in its strip, between two columns.
+    const auto inkOfStrip = [](int fromX, int toX) {
+        int ink = 0;
+        for (int y = 95; y < 120; ++y) {
+            for (int x = fromX; x < toX; ++x) {
+                ink += PlatformTest::ReadScreenPixel(x, y) == 1 ? 1 : 0;
+            }
+        }
+        return ink;
+    };
+    int firstPairInk = -1, pastFirstPairInk = -1;
     for (int tick = 0; tick < 6; ++tick) {
         window->evTimer();
         shown.push_back(Banner::bannerText);
+        if (tick == 3) {
+            // The words are gone from the strip: only the first pair is there.
+            firstPairInk = inkOfStrip(26, 66);
+            pastFirstPairInk = inkOfStrip(66, 780);
+        }
     }
     window->running = false;
     window->evTimer();  // no job: nothing moves
@@ -55,6 +71,8 @@ TEST_F(MainWindow, TheBannerShowsItsWordsThenThePairsItsGeneratorDraws) {
     // The generator's first draws are 2, 1, 4.
     EXPECT_EQ(shown,
               (std::vector<std::string>{words, words, words, "00", "0001", "000111", "000111"}));
+    EXPECT_GT(firstPairInk, 0);
+    EXPECT_EQ(pastFirstPairInk, 0);
 }
 
 // Encrypting onto a file that is there already asks first; NO writes nothing and keeps it.
