@@ -91,6 +91,25 @@ TEST_F(ModalInput, WithAQuestionUpNoBoxOfTheWindowTakesTyping) {
     EXPECT_EQ(password, "");
 }
 
+// The file requester puts the window to sleep: its path box takes neither the click nor the
+// typing while the requester is up.
+TEST_F(ModalInput, WithTheFileRequesterUpThePathBoxTakesNoTyping) {
+    std::string files;
+    Run([&] {
+        ClickForBox(window->btnSelectFiles);
+        EXPECT_TRUE(PlatformTest::WaitRequester(nullptr, 20000));
+        const tagPOINT at = window->txtFiles->GetPosition();
+        PlatformTest::Click(at.x + 6, at.y + window->txtFiles->GetSize().cy / 2);
+        EXPECT_TRUE(PlatformTest::TypeText("typed"));
+        EXPECT_TRUE(PlatformTest::WaitInputDrained());
+        EXPECT_TRUE(PlatformTest::CancelRequester());
+        Settle();
+        files = window->txtFiles->GetText();
+        Quit();
+    });
+    EXPECT_EQ(files, "");
+}
+
 TEST_F(ModalInput, MenusAndCommandKeysWorkBeforeAnyClickAndAfterABoxCloses) {
     bool byKey = false, byKeyClosed = false, byMenu = false, byKeyAgain = false;
     Run([&] {
