@@ -83,9 +83,19 @@ TEST_F(NumberBoxes, AnAmountBoxTakesOnePointAndShowsTwoDecimals) {
         seen.push_back(amount.GetText());
         Leave();
         seen.push_back(amount.GetText());
+        // Delete takes the character under the cursor and closes the gap.
+        ClickIn(amount);
+        for (int i = 0; i < 5; ++i) {
+            PlatformTest::TypeKey(RAWKEY_LEFT);
+        }
+        PlatformTest::TypeKey(RAWKEY_DELETE);
+        PlatformTest::WaitIdle();
+        seen.push_back(amount.GetText());
+        Type("3");
+        seen.push_back(amount.GetText());
         beeps = PlatformTest::BeepCount() - before;
     });
-    EXPECT_EQ(seen, (std::vector<std::string>{"12.5", "12.50"}));
-    EXPECT_DOUBLE_EQ(amount.GetValue(), 12.5);
+    EXPECT_EQ(seen, (std::vector<std::string>{"12.5", "12.50", "2.50", "32.50"}));
+    EXPECT_DOUBLE_EQ(amount.GetValue(), 32.5);
     EXPECT_EQ(beeps, 1);
 }
