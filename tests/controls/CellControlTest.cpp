@@ -160,6 +160,14 @@ TEST_F(Cells, StatusBarLiesAlongTheBottomOfItsWindow) {
     EXPECT_EQ(bar.GetBackgroundColor(), 3u);
     EXPECT_EQ(bar.GetOrvClassName(), "cellcontrol");
 
+    StatusBar shown(&form, "Ready");  // framed, on the window's colour
+    shown.Show();
+    const tagPOINT at = shown.GetPosition();
+    EXPECT_EQ(Pen(at.x + 10, at.y), 1);
+    EXPECT_EQ(Pen(at.x, at.y + 5), 1);
+    EXPECT_EQ(Pen(at.x + 10, at.y + shown.Height() - 1), 2);
+    EXPECT_EQ(Pen(at.x + shown.Width() - 1, at.y + 5), 2);
+
     CellControl cell(&window);
     StatusBar inCell(&cell, "Ready");  // only a window places a status bar
     EXPECT_EQ(inCell.GetText(), "");

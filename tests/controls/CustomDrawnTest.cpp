@@ -212,7 +212,9 @@ TEST_F(CustomDrawn, PanelTitleColourChildrenBackgroundAndBorders) {
     EXPECT_EQ(window.Pen(x, y), 2);            // raised
     EXPECT_EQ(window.Pen(x + 299, y + 99), 1);
     panel.SetBorderFlat(1);
-    panel.OnPaint();
+    panel.OnPaint();  // the panel painted again brings its children back over itself
+    EXPECT_EQ(window.Pen(x + 23, y + 45), 7);
+    EXPECT_EQ(window.Pen(x + 20, y + 30), 2);
     EXPECT_EQ(window.Pen(x, y), 1);
     EXPECT_EQ(window.Pen(x + 299, y + 99), 1);
     panel.SetBorder(0);

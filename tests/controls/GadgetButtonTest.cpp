@@ -5,6 +5,8 @@
 #include "controls/Button.h"
 #include "controls/ButtonCustom.h"
 #include "controls/CheckBox.h"
+#include "controls/ScrollBar.h"
+#include "controls/TextBox.h"
 #include "tests/support/TestLog.h"
 
 using namespace tessella;
@@ -58,13 +60,17 @@ TEST_F(Buttons, DefaultSizesAndTabStops) {
     Button button(&form, "b");
     CheckBox check(&form, "c");
     ButtonCustom drawn(&form, "d");
+    TextBox field(&form, "t");
+    ScrollBar scroller(&form, 0, 100);
+    scroller.SetText("s");
     struct Expected {
         GUIElement* control;
         int width, height;
         short tabStop;
     };
     for (const Expected& e :
-         {Expected{&button, 80, 30, 0}, Expected{&check, 80, 30, 0}, Expected{&drawn, 80, 30, 1}}) {
+         {Expected{&button, 80, 30, 0}, Expected{&check, 80, 30, 0}, Expected{&drawn, 80, 30, 1},
+          Expected{&field, 80, 30, 1}, Expected{&scroller, 80, 13, 1}}) {
         EXPECT_EQ(e.control->Width(), e.width) << e.control->GetText();
         EXPECT_EQ(e.control->Height(), e.height) << e.control->GetText();
         EXPECT_EQ(e.control->IsTabStop(), e.tabStop) << e.control->GetText();

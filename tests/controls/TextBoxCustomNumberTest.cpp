@@ -34,6 +34,8 @@ TEST_F(NumberBoxes, AWholeNumberBoxStartsAtItsMinimumAndComesBackIntoRange) {
     NumericBox count(main.get(), 0, 500);
     EXPECT_EQ(count.GetText(), "0");
     EXPECT_EQ(count.GetMaxLength(), 3);
+    NumericBox below(main.get(), -99, -10);  // the digits of the maximum, without a sign
+    EXPECT_EQ(below.GetMaxLength(), 2);
     age.SetLocation(40, 60);
     age.SetSize(100, 20);
     age.Show();
