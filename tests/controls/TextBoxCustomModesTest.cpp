@@ -141,4 +141,11 @@ TEST_F(TextBoxModes, ADateBoxMadeFromALongerTextBeforeItShowsEndsAtTenCharacters
     EXPECT_EQ(box->GetText(), "1234567890");
     EXPECT_EQ(cursors, (std::vector<int>{10, 10}));
     EXPECT_EQ(beeps, 1);
+
+    // Made a date box while shown, it looks the same: the ten characters and nothing after.
+    auto shown = Box(40, 100, 200, 20, "1234567890123456");
+    shown->Show();
+    shown->SetDate(1);
+    EXPECT_EQ(Inside(*shown), Inside(*box));
+    EXPECT_EQ(shown->GetCursor(), 10);
 }
