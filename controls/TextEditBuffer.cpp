@@ -279,9 +279,10 @@ void TextEditBuffer::SetDate(bool on, bool rebuild) {
     }
     maxLength = 10;
     insert = false;
+    // A box not yet shown counts its text too: a longer one is cut to the ten cells it shows.
+    charCount = std::min(charCount, maxLength);
     if (rebuild) {
         Rebuild();
-        charCount = std::min(charCount, maxLength);
     }
 }
 

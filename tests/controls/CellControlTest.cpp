@@ -36,6 +36,9 @@ TEST_F(Cells, FrameEdgesStayVisibleOnEveryBackground) {
     EXPECT_EQ(Pen(kX + kW - 1, kY + 10), 2);  // right
     EXPECT_EQ(Pen(kX + 10, kY + kH - 1), 2);  // bottom
     EXPECT_EQ(Pen(kX + 10, kY + 10), 3);
+    // The background reaches the frame: no seam of another pen inside it.
+    EXPECT_EQ(Pen(kX + 1, kY + 1), 3);
+    EXPECT_EQ(Pen(kX + kW - 2, kY + kH - 2), 3);
 
     cell.SetBackgroundColor(2);  // a shadow in pen 2 would vanish into it
     EXPECT_EQ(Pen(kX + kW - 1, kY + 10), 1);
@@ -111,6 +114,27 @@ TEST_F(Cells, LeftAlignedTextKeepsClearOfTheFrame) {
     EXPECT_GT(Count(kX + kW - 33, kY + 1, 30, kH - 2, 1), 10);
 }
 
+TEST_F(Cells, AnImageKeepsThreePixelsFromTheSideItIsAlignedTo) {
+    UWORD dots[8] = {0xFF00, 0xFF00, 0xFF00, 0xFF00, 0xFF00, 0xFF00, 0xFF00, 0xFF00};
+    Image square{0, 0, 8, 8, 1, dots, 0x1, 0, nullptr};  // 8 x 8 in pen 1
+    CellControl cell(&form);
+    Place(cell, "");
+    cell.SetBackgroundColor(3);
+    cell.SetImage(&square, 8, 8, AlignLeft);
+    cell.Show();
+    // One row through the middle, as pens: '3' background, '1' image.
+    const auto row = [&](int from, int to) {
+        std::string s;
+        for (int x = from; x <= to; ++x) {
+            s += static_cast<char>('0' + Pen(x, kY + kH / 2));
+        }
+        return s;
+    };
+    EXPECT_EQ(row(kX, kX + 12), "3331111111133");
+    cell.SetImage(&square, 8, 8, AlignRight);
+    EXPECT_EQ(row(kX + kW - 13, kX + kW - 1), "3311111111333");
+}
+
 TEST_F(Cells, BackgroundComesBackToTheOneItWasLoadedWith) {
     CellControl cell(&form);
     Place(cell, "");
@@ -135,6 +159,14 @@ TEST_F(Cells, StatusBarLiesAlongTheBottomOfItsWindow) {
     EXPECT_EQ(bar.GetText(), "Ready");
     EXPECT_EQ(bar.GetBackgroundColor(), 3u);
     EXPECT_EQ(bar.GetOrvClassName(), "cellcontrol");
+
+    StatusBar shown(&form, "Ready");  // framed, on the window's colour
+    shown.Show();
+    const tagPOINT at = shown.GetPosition();
+    EXPECT_EQ(Pen(at.x + 10, at.y), 1);
+    EXPECT_EQ(Pen(at.x, at.y + 5), 1);
+    EXPECT_EQ(Pen(at.x + 10, at.y + shown.Height() - 1), 2);
+    EXPECT_EQ(Pen(at.x + shown.Width() - 1, at.y + 5), 2);
 
     CellControl cell(&window);
     StatusBar inCell(&cell, "Ready");  // only a window places a status bar

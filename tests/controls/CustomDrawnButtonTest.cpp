@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <intuition.h>
 
+#include <algorithm>
 #include <atomic>
+#include <string>
 
 #include "CustomDrawnFixtures.h"
 #include "controls/ButtonCustom.h"
@@ -48,6 +50,27 @@ protected:
             s += window.Pen(x + i, y + 2) == 1 ? '1' : '.';
         }
         return s;
+    }
+
+    // The caption in the rectangle, a row of '#' (pen 1) and '.' for every pixel line, cut to
+    // the columns that hold ink: two captions compare glyph for glyph and line for line.
+    std::string Caption(int left, int top, int right, int bottom) {
+        int first = right + 1;
+        int last = left - 1;
+        for (int cx = left; cx <= right; ++cx) {
+            if (window.Count(cx, top, cx, bottom, 1) > 0) {
+                first = std::min(first, cx);
+                last = cx;
+            }
+        }
+        std::string image;
+        for (int cy = top; cy <= bottom; ++cy) {
+            for (int cx = first; cx <= last; ++cx) {
+                image += window.Pen(cx, cy) == 1 ? '#' : '.';
+            }
+            image += '\n';
+        }
+        return image;
     }
 
     ControlsWindow window;
@@ -148,6 +171,14 @@ TEST_F(CustomButton, ImagesSitBesideTheCaptionAndTheComboArrowAtTheRight) {
     EXPECT_EQ(window.Pen(ax + 3, ay + 5), 1);
     EXPECT_EQ(window.Pen(ax + 2, ay + 5), 0);
     Snapshot("custom_button_combo");
+    // The caption beside the arrow stands on the same line as a plain button's.
+    ButtonCustom plain(&window, "Choose");
+    plain.SetLocation(x, y + 80);
+    plain.SetSize(120, 30);
+    plain.Show();
+    const std::string beside = Caption(x + 2, y + 42, ax - 1, y + 67);
+    EXPECT_NE(beside.find('#'), std::string::npos);
+    EXPECT_EQ(beside, Caption(x + 2, y + 82, x + 117, y + 107));
     combo.SetEnabled(false);
     EXPECT_EQ(window.Count(ax, ay + 5, ax + 15, ay + 5, 1), 5);
     EXPECT_GT(window.Count(x + 6, y + 44, ax - 1, y + 65, 22), 10);

@@ -212,7 +212,9 @@ TEST_F(CustomDrawn, PanelTitleColourChildrenBackgroundAndBorders) {
     EXPECT_EQ(window.Pen(x, y), 2);            // raised
     EXPECT_EQ(window.Pen(x + 299, y + 99), 1);
     panel.SetBorderFlat(1);
-    panel.OnPaint();
+    panel.OnPaint();  // the panel painted again brings its children back over itself
+    EXPECT_EQ(window.Pen(x + 23, y + 45), 7);
+    EXPECT_EQ(window.Pen(x + 20, y + 30), 2);
     EXPECT_EQ(window.Pen(x, y), 1);
     EXPECT_EQ(window.Pen(x + 299, y + 99), 1);
     panel.SetBorder(0);
@@ -297,6 +299,8 @@ TEST_F(CustomDrawn, LabelTextPensAlignmentAndFrame) {
     label.SetCenterAlign(1);
     const int centred = FirstColumnOf(1, x, y, 160, 20);
     EXPECT_NEAR(centred, (leftInk + rightInk) / 2, 2);
+    label.SetRightAlign(1);  // right wins over the centring
+    EXPECT_EQ(FirstColumnOf(1, x, y, 160, 20), rightInk);
     label.SetLeftAlign(1);
     EXPECT_EQ(FirstColumnOf(1, x, y, 160, 20), leftInk);
 
@@ -314,6 +318,22 @@ TEST_F(CustomDrawn, LabelTextPensAlignmentAndFrame) {
     label.Hide();
     EXPECT_EQ(GadgetCount(), gadgets);
     EXPECT_EQ(Painted(x, y, 160, 20), 0);
+}
+
+TEST_F(CustomDrawn, ALabelWithoutABackgroundOfItsOwnTakesItsContainers) {
+    PanelChildren panel(&window);
+    panel.SetLocation(x, y);
+    panel.SetSize(200, 40);
+    panel.SetBackgroundColor(5);
+    Label label(&panel, "Hi");
+    label.SetLocation(10, 10);
+    label.SetSize(120, 20);
+    panel.Show();
+    ASSERT_TRUE(label.IsLoad());
+    EXPECT_EQ(window.Pen(x + 10 + 119, y + 10 + 10), 5);  // right of the text
+    EXPECT_EQ(window.Pen(x + 10, y + 10), 5);
+    label.SetBackgroundColor(7);
+    EXPECT_EQ(window.Pen(x + 10 + 119, y + 10 + 10), 7);
 }
 
 TEST_F(CustomDrawn, ImagesWithAndWithoutFrameAndOnTheirContainersColour) {
@@ -370,9 +390,50 @@ TEST_F(CustomDrawn, ImageFrameShowsOneFrameAndRepaintsOnlyForANewOne) {
     frame.SetFrame(0, 0, 1);
     EXPECT_EQ(window.Count(x, y, x + 15, y + 3, 1), 64);
 
+    // A smaller frame: without the erase, the old one shows around it; with it, the window.
+    SolidImage small(3, 8, 2);
+    Image* mixed[] = {&one.image, &small.image};
+    ImageFrame sizes(&window, mixed, 0, 0);
+    sizes.SetLocation(x, y + 10);
+    sizes.Show();
+    const auto rows = [&] {
+        std::string s;
+        for (int cy = y + 10; cy < y + 14; ++cy) {
+            for (int cx = x; cx < x + 16; cx += 4) {
+                s += static_cast<char>('0' + window.Pen(cx, cy));
+            }
+            s += ' ';
+        }
+        return s;
+    };
+    EXPECT_EQ(rows(), "1111 1111 1111 1111 ");
+    sizes.SetFrame(1, 0);
+    EXPECT_EQ(rows(), "3311 3311 1111 1111 ");
+    sizes.SetFrame(0, 0);
+    sizes.SetFrame(1, 0, 1);
+    EXPECT_EQ(rows(), "3300 3300 0000 0000 ");
+
     frame.SetBackgroundColor(9);
     frame.ResetBackgroundColor();
     EXPECT_EQ(frame.GetBackgroundColor(), ~0UL);
+}
+
+TEST_F(CustomDrawn, AnImageFrameWithoutAFrameToShowIsBlank) {
+    ImageFrame none(&window, nullptr, 0, 0);  // no images at all
+    none.SetLocation(x, y);
+    none.SetSize(16, 4);
+    none.Show();
+    EXPECT_EQ(Painted(x, y, 16, 4), 0);
+
+    SolidImage one(1);
+    Image* frames[] = {&one.image};
+    ImageFrame before(&window, frames, 0, -1);  // an index before the first image
+    before.SetLocation(x, y + 10);
+    before.SetSize(16, 4);
+    before.Show();
+    EXPECT_EQ(Painted(x, y + 10, 16, 4), 0);
+    before.SetFrame(0, 0);
+    EXPECT_EQ(window.Count(x, y + 10, x + 15, y + 13, 1), 64);
 }
 
 TEST(ImageChipCopy, CopiesEveryFieldAndThePlaneData) {
@@ -392,6 +453,15 @@ TEST(ImageChipCopy, CopiesEveryFieldAndThePlaneData) {
     EXPECT_EQ(copy->PlaneOnOff, 0x4);
     data[3] = 0;  // the copy is its own
     EXPECT_EQ(copy->ImageData[3], 0x0001);
+    MyImage::FreeImgChip(copy);
+
+    UWORD plane[] = {0xF00F, 0x0FF0};  // one plane, 16 x 2
+    Image flat{0, 0, 16, 2, 1, plane, 0x1, 0, nullptr};
+    copy = MyImage::AllocaImgChip(&flat);
+    ASSERT_NE(copy, nullptr);
+    ASSERT_NE(copy->ImageData, nullptr);
+    EXPECT_NE(copy->ImageData, plane);
+    EXPECT_EQ(std::memcmp(copy->ImageData, plane, sizeof(plane)), 0);
     MyImage::FreeImgChip(copy);
     EXPECT_EQ(MyImage::AllocaImgChip(nullptr), nullptr);
     MyImage::FreeImgChip(nullptr);

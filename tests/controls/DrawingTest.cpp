@@ -209,6 +209,11 @@ TEST_F(DrawingCanvas, WrapsAtTheLastSpaceAndStartsWrappedLinesAtTheLeftEdge) {
     // The wrapped line starts at the box's edge; the last one, which fits, is centred.
     Reference(font, 10, 10 + lh, "one two");
     Reference(font, 10 + (exact - 1 - TextWidth(font, "three")) / 2, 10 + 2 * lh, "three");
+    // A one-letter word that no longer fits goes to the next line whole, space and all.
+    const int narrow = TextWidth(font, "one a") - 1;
+    d.PrintText(10, 100, narrow, 3 * lh, "one a b", kInk, -1, &font, AlignLeft);
+    Reference(font, 10, 100 + lh, "one");
+    Reference(font, 10, 100 + 2 * lh, "a b");
     ExpectSameInk(0, 0, 319, 199);
 }
 

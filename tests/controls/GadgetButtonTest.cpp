@@ -3,7 +3,10 @@
 
 #include "GadgetDesk.h"
 #include "controls/Button.h"
+#include "controls/ButtonCustom.h"
 #include "controls/CheckBox.h"
+#include "controls/ScrollBar.h"
+#include "controls/TextBox.h"
 #include "tests/support/TestLog.h"
 
 using namespace tessella;
@@ -36,6 +39,42 @@ TEST_F(Buttons, AClickRunsTheCommandThenReachesTheWindow) {
     Click(80, 55);
     EXPECT_EQ(events, (std::vector<std::string>{"OK:command", "form:down", "form:up"}));
     EXPECT_EQ(Application::GadgetSel, nullptr);
+}
+
+TEST_F(Buttons, ADefaultButtonTakesClicksOverItsWholeBoxAndNoFurther) {
+    Button ok(&form, "OK");
+    ok.SetLocation(40, 40);
+    ok.SetCommand(Command);
+    ok.Show();
+    Click(40 + 79, 40 + 29);  // its bottom-right pixel
+    EXPECT_EQ(events.front(), "OK:command");
+    for (const auto& [x, y] : {std::pair{40 + 80, 55}, std::pair{80, 40 + 30}}) {
+        events.clear();
+        Click(x, y);
+        EXPECT_EQ(events, (std::vector<std::string>{"form:down", "form:up"})) << x << "," << y;
+    }
+}
+
+// What a window's layout code reads back from controls it has not sized.
+TEST_F(Buttons, DefaultSizesAndTabStops) {
+    Button button(&form, "b");
+    CheckBox check(&form, "c");
+    ButtonCustom drawn(&form, "d");
+    TextBox field(&form, "t");
+    ScrollBar scroller(&form, 0, 100);
+    scroller.SetText("s");
+    struct Expected {
+        GUIElement* control;
+        int width, height;
+        short tabStop;
+    };
+    for (const Expected& e :
+         {Expected{&button, 80, 30, 0}, Expected{&check, 80, 30, 0}, Expected{&drawn, 80, 30, 1},
+          Expected{&field, 80, 30, 1}, Expected{&scroller, 80, 13, 1}}) {
+        EXPECT_EQ(e.control->Width(), e.width) << e.control->GetText();
+        EXPECT_EQ(e.control->Height(), e.height) << e.control->GetText();
+        EXPECT_EQ(e.control->IsTabStop(), e.tabStop) << e.control->GetText();
+    }
 }
 
 TEST_F(Buttons, DisablingThroughTheElementGhostsTheGadgetAndStopsClicks) {

@@ -143,6 +143,23 @@ TEST_F(Choices, ComboBoxClickCyclesAndNewItemsKeepTheChoice) {
     EXPECT_EQ(combo.GetItemsLabel(combo.SelectedIndex()), "four");
 }
 
+TEST_F(Choices, ComboBoxLeftOnItsFirstItemStaysThere) {
+    ComboBox combo(&form);
+    combo.AddItems("one", "1");
+    combo.AddItems("two", "2");
+    combo.SetLocation(40, 40);
+    combo.SetSize(120, 20);
+    combo.Show();
+    ASSERT_EQ(combo.SelectedIndex(), 0);
+    combo.AddItems("three", "3");
+    EXPECT_EQ(combo.SelectedIndex(), 0);
+    combo.Hide();
+    combo.Show();
+    EXPECT_EQ(combo.SelectedIndex(), 0);
+    Click(100, 50);
+    EXPECT_EQ(combo.SelectedIndex(), 1);
+}
+
 TEST_F(Choices, ListBoxPickRunsTheCommandAndItemsChangeInPlace) {
     ListBox list(&form);
     list.SetText("list");
@@ -165,6 +182,20 @@ TEST_F(Choices, ListBoxPickRunsTheCommandAndItemsChangeInPlace) {
     EXPECT_EQ(list.SelectedIndex(), 1);
     EXPECT_FALSE(list.DeleteItems(-1));
     EXPECT_FALSE(list.UpdateItem(3, "x"));
+    EXPECT_FALSE(list.UpdateItem(-1, "x"));
+    EXPECT_TRUE(list.UpdateItem(0, "ALPHA"));
+    EXPECT_EQ(list.GetItemsLabel(0), "ALPHA");
+    EXPECT_EQ(list.GetItemsValue(0), "a");
+
+    // Chosen by the program: any row, or none; a row past the end is refused.
+    EXPECT_TRUE(list.SetSelectedIndex(2));
+    EXPECT_EQ(list.SelectedIndex(), 2);
+    EXPECT_FALSE(list.SetSelectedIndex(3));
+    EXPECT_FALSE(list.SetSelectedIndex(-2));
+    EXPECT_EQ(list.SelectedIndex(), 2);
+    EXPECT_TRUE(list.SetSelectedIndex(-1));
+    EXPECT_EQ(list.SelectedIndex(), -1);
+    EXPECT_TRUE(list.SetSelectedIndex(1));
 
     list.Hide();
     list.AddItems("delta", "d");  // while hidden: the list shown again has it

@@ -43,6 +43,11 @@ TEST_F(TextFields, ShowsItsTextAndReturnsWhatTheUserTyped) {
     EXPECT_EQ(box.GetText(), "abd");
     Type("X");
     EXPECT_EQ(box.GetText(), "abXd");
+    box.SetText("z");  // shorter: nothing of the old text is left behind it
+    EXPECT_EQ(box.GetText(), "z");
+    Click(230, 50);
+    Type("y");
+    EXPECT_EQ(box.GetText(), "zy");
 }
 
 TEST_F(TextFields, FocusAndTextChangeFollowTheUser) {

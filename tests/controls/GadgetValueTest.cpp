@@ -1,7 +1,11 @@
 // Scroll bars and sliders: positions set by the program and by the pointer.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "GadgetDesk.h"
+#include "controls/CellControl.h"
+#include "controls/Drawing.h"
 #include "controls/ScrollBar.h"
 #include "controls/Slider.h"
 
@@ -68,6 +72,12 @@ TEST_F(Values, VerticalScrollBarRunsAlongItsHeight) {
     bar.Show();
     Click(46, 40 + 150 - 6);
     EXPECT_EQ(reported, (std::vector<int>{10}));
+
+    // Turned back, it runs along its width and keeps its place.
+    bar.SetHScroll(1);
+    bar.SetSize(150, 14);
+    Click(40 + 150 - 6, 46);
+    EXPECT_EQ(reported, (std::vector<int>{10, 20}));
 }
 
 TEST_F(Values, SliderTakesValuesWithinItsRangeAndReportsPointerChanges) {
@@ -112,6 +122,37 @@ TEST_F(Values, SliderShowsItsBoundsBesideIt) {
 
     slider.Hide();
     EXPECT_EQ(Count(305, 56, 30, 12, 1), 0);
+}
+
+TEST_F(Values, TheBoundsBesideASliderAreInItsFont) {
+    const Font big("topaz.font", 16);
+    Slider slider(&form, 0, 0, 10);
+    slider.SetFonts(big);
+    slider.SetLocation(100, 40);
+    slider.SetSize(200, 24);
+    slider.Show();
+    // The same text in a cell of that font, sized as the slider sizes its bounds.
+    CellControl reference(&form);
+    reference.SetFonts(big);
+    reference.SetText("10");
+    const int w = Drawing::GetStringWidth(&reference, "10") + 8;
+    const int h = Drawing::GetHeightFont(&reference) + 2;
+    reference.SetLocation(400, 200);
+    reference.SetSize(w, h);
+    reference.Show();
+    const auto image = [&](int left, int top) {
+        std::string s;
+        for (int y = top; y < top + h; ++y) {
+            for (int x = left; x < left + w; ++x) {
+                s += Pen(x, y) == 1 ? '#' : '.';
+            }
+            s += '\n';
+        }
+        return s;
+    };
+    const std::string maximum = image(100 + 200 + 5, 40 + 16);
+    EXPECT_NE(maximum.find('#'), std::string::npos);
+    EXPECT_EQ(maximum, image(400, 200));
 }
 
 TEST_F(Values, VerticalSliderPutsItsBoundsAboveAndBelow) {

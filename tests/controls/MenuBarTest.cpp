@@ -301,3 +301,17 @@ TEST_F(Menus, ABarThatGoesTakesItsStripFromTheWindow) {
     EXPECT_EQ(Application::menuBar, nullptr);
     EXPECT_EQ(w->MenuStrip, nullptr);
 }
+
+TEST_F(Menus, ABarThatNeverShowedGoesWithoutTakingTheWindowsStrip) {
+    Menu* strip = Application::menu;
+    ASSERT_NE(strip, nullptr);
+    { MenuBar other(main.get()); }  // a window's bar made and dropped before it loaded
+    EXPECT_EQ(Application::menu, strip);
+    EXPECT_EQ(Application::menuBar, bar.get());
+    EXPECT_EQ(main->GetHandle()->MenuStrip, strip);
+    RunWith([&] {
+        PlatformTest::TypeKey(kRawI, IEQUALIFIER_LCOMMAND);
+        PlatformTest::WaitIdle();
+    });
+    EXPECT_EQ(deskTrace, (std::vector<std::string>{"&Info...:command"}));
+}

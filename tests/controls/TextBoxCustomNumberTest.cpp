@@ -34,6 +34,8 @@ TEST_F(NumberBoxes, AWholeNumberBoxStartsAtItsMinimumAndComesBackIntoRange) {
     NumericBox count(main.get(), 0, 500);
     EXPECT_EQ(count.GetText(), "0");
     EXPECT_EQ(count.GetMaxLength(), 3);
+    NumericBox below(main.get(), -99, -10);  // the digits of the maximum, without a sign
+    EXPECT_EQ(below.GetMaxLength(), 2);
     age.SetLocation(40, 60);
     age.SetSize(100, 20);
     age.Show();
@@ -83,9 +85,19 @@ TEST_F(NumberBoxes, AnAmountBoxTakesOnePointAndShowsTwoDecimals) {
         seen.push_back(amount.GetText());
         Leave();
         seen.push_back(amount.GetText());
+        // Delete takes the character under the cursor and closes the gap.
+        ClickIn(amount);
+        for (int i = 0; i < 5; ++i) {
+            PlatformTest::TypeKey(RAWKEY_LEFT);
+        }
+        PlatformTest::TypeKey(RAWKEY_DELETE);
+        PlatformTest::WaitIdle();
+        seen.push_back(amount.GetText());
+        Type("3");
+        seen.push_back(amount.GetText());
         beeps = PlatformTest::BeepCount() - before;
     });
-    EXPECT_EQ(seen, (std::vector<std::string>{"12.5", "12.50"}));
-    EXPECT_DOUBLE_EQ(amount.GetValue(), 12.5);
+    EXPECT_EQ(seen, (std::vector<std::string>{"12.5", "12.50", "2.50", "32.50"}));
+    EXPECT_DOUBLE_EQ(amount.GetValue(), 32.5);
     EXPECT_EQ(beeps, 1);
 }

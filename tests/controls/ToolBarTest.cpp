@@ -117,3 +117,90 @@ TEST_F(ToolBars, ARemovedItemLeavesItsButtonHiddenAndADisabledOneRunsNothing) {
     EXPECT_FALSE(Ran("A:command"));
     EXPECT_TRUE(Ran("form:up"));
 }
+
+namespace {
+
+// The standard pictures, one plane of 16 x 16 dots.
+constexpr UWORD kPage[16] = {0x3FC0, 0x2060, 0x2050, 0x2078, 0x2008, 0x2008, 0x2008, 0x2008,
+                             0x2008, 0x2008, 0x2008, 0x2008, 0x2008, 0x2008, 0x3FF8, 0x0000};
+constexpr UWORD kFolder[16] = {0x0000, 0x0000, 0x7C00, 0x4200, 0x7FFE, 0x4002, 0x4002, 0x4002,
+                               0x4002, 0x4002, 0x4002, 0x4002, 0x4002, 0x7FFE, 0x0000, 0x0000};
+
+// A picture as rows of '#' (pen 1) and '.' (pen 0); a disabled one keeps every other dot.
+std::string Expected(const UWORD* rows, bool dimmed) {
+    std::string s;
+    for (int y = 0; y < 16; ++y) {
+        const UWORD mask = !dimmed ? 0xFFFF : (y % 2 == 0 ? 0xAAAA : 0x5555);
+        for (int x = 0; x < 16; ++x) {
+            s += (rows[y] & mask & (0x8000 >> x)) != 0 ? '#' : '.';
+        }
+        s += '\n';
+    }
+    return s;
+}
+
+}  // namespace
+
+TEST_F(ToolBars, StandardPicturesAreDrawnDotForDot) {
+    form.SetBackgroundColor(3);  // the buttons' own colour, told apart from the pictures' pen 0
+    ToolBar bar(&form, false);
+    bar.SetLocation(kBarX, kBarY);
+    auto folder = Item(&bar, "", 1);
+    auto page = Item(&bar, "", 0);
+    page->SetEnabled(false);
+    bar.AddToolBarItem(folder.get());
+    bar.AddToolBarItem(page.get());
+    bar.SetAlignTop(true);
+    bar.Show();
+    // What the 16 x 16 box at a window point shows: '#' pen 1, '.' pen 0, ' ' anything else.
+    const auto shown = [&](int left, int top) {
+        std::string s;
+        for (int y = top; y < top + 16; ++y) {
+            for (int x = left; x < left + 16; ++x) {
+                const LONG pen = Pen(x, y);
+                s += pen == 1 ? '#' : pen == 0 ? '.' : ' ';
+            }
+            s += '\n';
+        }
+        return s;
+    };
+    // 26 x 22 buttons side by side from (2, 6) in the bar, each picture 5 in and 3 down.
+    EXPECT_EQ(shown(kBarX + 2 + 5, kBarY + 6 + 3), Expected(kFolder, false));
+    EXPECT_EQ(shown(kBarX + 2 + 26 + 2 + 5, kBarY + 6 + 3), Expected(kPage, true));
+}
+
+TEST_F(ToolBars, AnItemsOwnPictureComesFromItsListOrNowhere) {
+    UWORD dots[16] = {0xFFFF, 0xFFFF};
+    Image one{0, 0, 16, 2, 1, dots, 0x1, 0, nullptr};
+    Image two{0, 0, 16, 2, 1, dots, 0x1, 0, nullptr};
+    std::vector<Image*> pictures;
+    pictures.reserve(4);
+    pictures.push_back(&one);
+    pictures.push_back(&two);
+    pictures.pop_back();  // one picture; the room after it is not the list's
+
+    ToolBarItem item(&form);
+    item.SetImageIndex(0);
+    EXPECT_EQ(item.GetImage(), nullptr);  // no list yet
+    EXPECT_EQ(item.GetImageDisabled(), nullptr);
+    item.SetIdResourceList(&pictures);
+    item.SetIdResourceListDisable(&pictures);
+    EXPECT_EQ(item.GetImage(), &one);
+    item.SetImageIndex(1);
+    EXPECT_EQ(item.GetImage(), nullptr);
+    EXPECT_EQ(item.GetImageDisabled(), nullptr);
+    item.SetImageIndex(-1);
+    EXPECT_EQ(item.GetImage(), nullptr);
+
+    // Shown on a bar, the item is an element of the window like any other.
+    ToolBar bar(&form, false);
+    bar.SetLocation(kBarX, kBarY);
+    auto a = Item(&bar, "A");
+    auto b = Item(&bar, "B");
+    bar.AddToolBarItem(a.get());
+    bar.AddToolBarItem(b.get());
+    bar.Show();
+    EXPECT_NE(a->GetID(), 0);
+    EXPECT_NE(b->GetID(), 0);
+    EXPECT_NE(a->GetID(), b->GetID());
+}
