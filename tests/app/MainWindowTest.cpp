@@ -306,13 +306,32 @@ TEST_F(MainWindow, EachViewGetsBackItsOwnTexts) {
 
 TEST_F(MainWindow, ShowEchoesThePasswordAndDropsTheConfirmation) {
     bool confirmOff = false;
+    // The first three cells of the password box, pixel by pixel: masked as typed, in clear after
+    // Show, masked again after Hide.
+    const auto cells = [this] {
+        const tagPOINT at = window->txtPassword->GetPosition();
+        std::string image;
+        for (int y = at.y + 2; y < at.y + window->txtPassword->GetSize().cy - 2; ++y) {
+            for (int x = at.x + 3; x < at.x + 3 + 24; ++x) {
+                image += std::to_string(PlatformTest::ReadScreenPixel(x, y)) + ",";
+            }
+        }
+        return image;
+    };
+    std::string typed, shown, hiddenAgain;
     Run([&] {
-        Type(window->txtConfirm, "typed");
+        Type(window->txtPassword, "abc");
+        Type(window->txtConfirm, "typed");  // the cursor leaves the password box
+        typed = cells();
         Click(window->btnShow);
+        shown = cells();
         confirmOff = !window->txtConfirm->GetEnabled() && window->txtConfirm->GetText().empty();
         Click(window->btnShow);
+        hiddenAgain = cells();
         Quit();
     });
+    EXPECT_NE(shown, typed);
+    EXPECT_EQ(hiddenAgain, typed);
     EXPECT_TRUE(confirmOff);
     EXPECT_TRUE(window->txtConfirm->GetEnabled());
     EXPECT_EQ(window->btnShow->GetText(), "Show");
