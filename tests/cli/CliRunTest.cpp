@@ -537,8 +537,10 @@ TerminalRun OnTerminal(const TempDir& dir, const std::vector<std::string>& args,
             run.all.append(buf, static_cast<size_t>(n));
         }
         if (step < script.size() && run.shown.find(script[step].first) != std::string::npos) {
-            // A password is typed only once the program has switched the echo off.
-            for (int i = 0; i < 200 && script[step].first == "Password: "; ++i) {
+            // A password is typed only once the program has switched the echo off: typed
+            // before, it would be shown, and then dropped by the switch (which flushes input).
+            const bool asksAPassword = script[step].first.find("assword: ") != std::string::npos;
+            for (int i = 0; i < 200 && asksAPassword; ++i) {
                 termios now{};
                 if (tcgetattr(master, &now) == 0 && (now.c_lflag & ECHO) == 0) {
                     break;
