@@ -218,13 +218,17 @@ TEST_F(MainWindow, TheTextDialogGivesTheEditedTextOnlyAfterOK) {
         ownerAside = !window->GetEnabled() && window->CursorWait();
         Click(dialog->txtTesto, dialog);
         PlatformTest::TypeText(" line");
+        PlatformTest::TypeKey(RAWKEY_RETURN);  // a new line, not an answer
+        PlatformTest::TypeText("next");
+        PlatformTest::TypeKey(RAWKEY_UP);  // to the row above, over the same column
+        PlatformTest::TypeText("!");
         Settle();
         Click(dialog->btnOk, dialog);
         Quit();
     });
     EXPECT_TRUE(ownerAside);
     EXPECT_EQ(dialog->GetResult(), 1);
-    EXPECT_NE(dialog->GetTesto().find("line"), std::string::npos);
+    EXPECT_EQ(dialog->GetTesto(), "firs!t line\rnext");
     EXPECT_EQ(dialog->btnCancel->GetText(), "CANCEL");
     delete dialog;
 }

@@ -9,6 +9,7 @@
 #include "controls/ProgressBar.h"
 #include "controls/TextBox.h"
 #include "controls/TextBoxCustom.h"
+#include "tests/support/Poll.h"
 
 using namespace tessella;
 
@@ -233,6 +234,42 @@ TEST_F(MainWindow, StopEndsTheJobWithoutAMessageAndLeavesNothing) {
     EXPECT_TRUE(window->optOperation->GetEnabled());
     EXPECT_FALSE(fs::exists(folder / "big.velx"));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+// A file dropped while a job runs is refused with a beep: the job's source and destination, and
+// what the window shows of them, stay as they were.
+TEST_F(MainWindow, AFileDroppedDuringAJobIsRefusedWithABeep) {
+    Write("a.txt", "the job's own source");
+    Write("b.txt", "dropped");
+    bool beeped = false;
+    std::string files, destination, done;
+    Run([&] {
+        Type(window->txtFiles, Path("a.txt"));
+        Type(window->txtDestination, Path("a.velx"));
+        Type(window->txtPassword, "long enough");
+        Type(window->txtConfirm, "long enough");
+        window->HoldNextJob();
+        Click(window->btnStart);
+        ASSERT_TRUE(window->WaitHeld());
+        const int beeps = PlatformTest::BeepCount();
+        PlatformTest::MovePointer(400, 450);
+        ASSERT_TRUE(PlatformTest::DropFiles({Path("b.txt")}));
+        // The window looks for drops at its poll's pace, from its banner's first tick on.
+        beeped = PollUntil([&] { return PlatformTest::BeepCount() > beeps; });
+        Settle();
+        files = window->txtFiles->GetText();
+        destination = window->txtDestination->GetText();
+        window->Release();
+        done = Answer(0).text;
+        WaitJobEnd();
+        Quit();
+    });
+    EXPECT_TRUE(beeped);
+    EXPECT_EQ(done, "File encrypted successfully");
+    EXPECT_EQ(files, Path("a.txt"));
+    EXPECT_EQ(destination, Path("a.velx"));
+    EXPECT_TRUE(fs::exists(folder / "a.velx"));
+    EXPECT_FALSE(fs::exists(folder / "b.velx"));
 }
 
 TEST_F(MainWindow, ClosingDuringAJobStopsItAndClosesOnlyAfterItHasEnded) {

@@ -110,6 +110,15 @@ TEST(Screen, TitleAndPaletteReachTheProgramScreen) {
     for (int pen = 96; pen < 111; ++pen) {
         EXPECT_GT(Startup::PenColour(pen) & 0xFF00, Startup::PenColour(pen + 1) & 0xFF00);
     }
+    // The named greys are neutral, and from pen 20 on each is darker than the one before.
+    for (int pen : {0, 16, 18, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31}) {
+        const unsigned long c = Startup::PenColour(pen);
+        EXPECT_EQ(c >> 16, (c >> 8) & 0xFF) << pen;
+        EXPECT_EQ(c >> 16, c & 0xFF) << pen;
+        if (pen > 20) {
+            EXPECT_LT(c, Startup::PenColour(pen - 1)) << pen;
+        }
+    }
     SetAPen(&screen.GetHandle()->RastPort, 254);
     RectFill(&screen.GetHandle()->RastPort, 700, 500, 710, 510);
     ASSERT_TRUE(PlatformTest::WaitIdle());

@@ -191,6 +191,11 @@ TEST(VKPressed, SingleKeyModeReleasesTheOthers) {
     keys.KeyDOWN(300);
     EXPECT_EQ(keys.KeyPressed(300), 0);
     EXPECT_EQ(keys.KeyPressed(-1), 0);
+    // A code just past the table changes nothing else, the mode included.
+    keys.KeyDOWN(256);
+    keys.KeyDOWN(40);
+    EXPECT_EQ(keys.KeyPressed(30), 1);
+    EXPECT_EQ(keys.KeyPressed(40), 1);
 }
 
 TEST(Application, KeyStateOutsideTheTableIsUp) {

@@ -300,6 +300,14 @@ TEST(Windows, RepaintFillsTheBackgroundColour) {
     EXPECT_EQ(PlatformTest::ReadScreenPixel(x, y), 0);
     dialog.SetBackgroundColor(5);
     EXPECT_EQ(PlatformTest::ReadScreenPixel(x, y), 5);
+    // While refreshing is suspended (a window being rebuilt) nothing is painted; the next
+    // refresh after it resumes paints the window as it now is.
+    Application::SospendiRefresh = 1;
+    dialog.SetBackgroundColor(6);
+    EXPECT_EQ(PlatformTest::ReadScreenPixel(x, y), 5);
+    Application::SospendiRefresh = 0;
+    dialog.Refresh();
+    EXPECT_EQ(PlatformTest::ReadScreenPixel(x, y), 6);
     dialog.CloseForm();
 }
 
@@ -364,6 +372,7 @@ TEST_F(EventLoop, TimerFiresAtItsIntervalAndAStoppedTimerIsNotCalledAgain) {
     EXPECT_EQ(ticks.load(), 4);
     EXPECT_EQ(timer.IsStart(), 0);
     EXPECT_EQ(timer.mp_SigBit(), 0u);
+    EXPECT_EQ(LogLines(), std::vector<std::string>{});  // a timer that runs well logs nothing
 }
 
 // The counter as the program found it, before any test made a worker.

@@ -158,3 +158,30 @@ TEST_F(GadgetsAndMenus, MenuPicksReachTheEntryCommandsWithCheckMarksFirst) {
               (std::vector<std::string>{"Open:command", "Check:checked:1", "Check:command",
                                         "Check:checked:0", "Check:command", "On:command"}));
 }
+
+// Removing a window's children takes its menu entries too, down to the items under each menu:
+// an entry left registered would answer a later search with a dead object.
+TEST_F(GadgetsAndMenus, RemovingTheChildrenTakesTheMenusItemsAlong) {
+    Group bar(&main, "menubar");
+    Group file(&bar, "menu");
+    Entry open(&file, "Open");
+    Entry sound(&file, "Sound");
+    bar.entries = {&file};
+    file.entries = {&open, &sound};
+    for (GUIElement* e : {static_cast<GUIElement*>(&bar), static_cast<GUIElement*>(&file),
+                          static_cast<GUIElement*>(&open), static_cast<GUIElement*>(&sound)}) {
+        e->LoadElementBase();  // the ids a loaded menu's entries have
+    }
+    const int32_t ids[] = {bar.GetID(), file.GetID(), open.GetID(), sound.GetID()};
+    for (int32_t id : ids) {
+        ASSERT_NE(Application::GetElementByID(id), nullptr) << id;
+    }
+    Application::RimuoviChildren(main.GetID());
+    for (int32_t id : ids) {
+        EXPECT_EQ(Application::GetElementByID(id), nullptr) << id;
+    }
+    for (GUIElement* e : {static_cast<GUIElement*>(&bar), static_cast<GUIElement*>(&file),
+                          static_cast<GUIElement*>(&open), static_cast<GUIElement*>(&sound)}) {
+        Application::AddWinForm(e);  // for their own destructors
+    }
+}
