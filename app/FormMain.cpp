@@ -391,18 +391,9 @@ bool FormMain::evClosing() {
     return true;
 }
 
-bool FormMain::evKeyPress(GUIElement* element, int key) {
-    if (CursorWait() || key != 9) {
-        return true;
-    }
-    if (element == txtPassword && !passwordVisible) {
-        txtConfirm->Focus();
-        return false;
-    }
-    if (element == txtConfirm || element == txtDestination) {
-        txtPassword->Focus();
-        return false;
-    }
+// Tab is the loop's: it walks every input and button in reading order. Escape has no meaning
+// here: the window is no box to cancel, and leaving asks first (Close, Exit).
+bool FormMain::evKeyPress(GUIElement* /*element*/, int /*key*/) {
     return true;
 }
 

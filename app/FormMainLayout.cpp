@@ -52,14 +52,11 @@ struct FormMain::ControlRow {
     int h;
     // The Decrypt view's destination choice loads when that view first shows it.
     bool load = true;
-    // Key presses go to evKeyPress first, for Tab between the inputs.
-    bool tabKeys = false;
 };
 
 namespace {
 
 constexpr bool kLater = false;
-constexpr bool kTabKeys = true;
 
 // A choice's two options, from "first|second".
 OptionBox* WithOptions(OptionBox* o, const std::string& options) {
@@ -73,7 +70,8 @@ OptionBox* WithOptions(OptionBox* o, const std::string& options) {
 
 // In the order they are made and loaded, which is also the order of their ids. The header band
 // (OnPaint) lies behind the first five rows; the destination caption and choice share their
-// place, since no view shows both.
+// place, since no view shows both. Tab goes by their places, not by this order: top to bottom,
+// then left to right (START, Info, Close, the operation, the source and its Select, ...).
 const FormMain::ControlRow FormMain::kControls[] = {
     {ControlKind::Logo, &FormMain::imgLogo, "", 15, 45, Logo::kWidth, Logo::kHeight},
     {ControlKind::Header, &FormMain::btnInfo, "Info", -248, 45, 100, 25},
@@ -81,7 +79,7 @@ const FormMain::ControlRow FormMain::kControls[] = {
     {ControlKind::Start, &FormMain::btnStart, "START", -368, 45, 100, 25},
     {ControlKind::Choice, &FormMain::optOperation, "Encrypt|Decrypt", -368, 75, 120, 30},
     {ControlKind::Caption, &FormMain::lblFiles, "Files to Encrypt:", 30, 130, 150, 25},
-    {ControlKind::Path, &FormMain::txtFiles, "", 30, 156, 450, 25, true, kTabKeys},
+    {ControlKind::Path, &FormMain::txtFiles, "", 30, 156, 450, 25},
     {ControlKind::Button, &FormMain::btnSelectFiles, "Select", 490, 156, 100, 25},
     {ControlKind::Choice, &FormMain::optDestination,
      "Same folder with original name|Specify pathname", 30, 189, 280, 30, kLater},
@@ -90,10 +88,10 @@ const FormMain::ControlRow FormMain::kControls[] = {
     {ControlKind::Button, &FormMain::btnSelectDestination, "Select", 490, 223, 100, 25},
     {ControlKind::Check, &FormMain::chkCheck, "Check", 30, 252, 250, 25},
     {ControlKind::Caption, &FormMain::lblPassword, "Password:", 30, 282, 150, 25},
-    {ControlKind::Password, &FormMain::txtPassword, "", 30, 308, 150, 25, true, kTabKeys},
+    {ControlKind::Password, &FormMain::txtPassword, "", 30, 308, 150, 25},
     {ControlKind::Button, &FormMain::btnShow, "Show", 190, 308, 100, 25},
     {ControlKind::Caption, &FormMain::lblConfirm, "Confirm password:", 300, 282, 150, 25},
-    {ControlKind::Password, &FormMain::txtConfirm, "", 300, 308, 150, 25, true, kTabKeys},
+    {ControlKind::Password, &FormMain::txtConfirm, "", 300, 308, 150, 25},
     {ControlKind::Caption, &FormMain::lblStatus, "Status:", 30, 349, 150, 25},
     {ControlKind::Progress, &FormMain::prgStatus, "", 30, 375, 560, 25},
 };
@@ -127,9 +125,6 @@ void FormMain::CreateControls() {
     const int w = GetClientSize().cx;
     for (const ControlRow& row : kControls) {
         GUIElement* made = MakeControl(row, row.x < 0 ? w + row.x : row.x);
-        if (row.tabKeys) {
-            made->SetOnKeyPress(&FormMain::KeyPress);
-        }
         std::visit(
             [this, made](auto slot) {
                 this->*slot =

@@ -14,6 +14,14 @@ void Button::SetText(std::string s) {
     Rebuild();
 }
 
+bool Button::OnKeyPress(int character) {
+    if ((character == ' ' || character == '\r') && HasKeyFocus()) {
+        OnCommand(this);
+        return false;
+    }
+    return GadgetControl::OnKeyPress(character);
+}
+
 Gadget* Button::CreateOwnGadget(Gadget* last, NewGadget& ng) {
     gadgetLabel = text;
     ng.ng_GadgetText = gadgetLabel.c_str();

@@ -14,6 +14,9 @@ public:
 
     // A new caption needs a new gadget: a shown button is made again with it.
     void SetText(std::string s) override;
+    bool TakesFocus() const override { return true; }
+    // Space or Return presses the button that has the keyboard: its command runs, as a click's.
+    bool OnKeyPress(int character) override;
 
 protected:
     Gadget* CreateOwnGadget(Gadget* last, NewGadget& ng) override;

@@ -79,10 +79,10 @@ void ButtonCustom::OnLeave() {
     Repaint();
 }
 
-void ButtonCustom::OnLeftMouseUP(tagPOINT p) {
+bool ButtonCustom::Press() {
     // A button disabled while it held the focus still receives the release: it must not act.
     if (!enabled) {
-        return;
+        return false;
     }
     pressed = 1;
     Repaint();
@@ -90,7 +90,21 @@ void ButtonCustom::OnLeftMouseUP(tagPOINT p) {
     pressed = 0;
     Repaint();
     OnCommand(this);
-    CustomControl::OnLeftMouseUP(p);
+    return true;
+}
+
+void ButtonCustom::OnLeftMouseUP(tagPOINT p) {
+    if (Press()) {
+        CustomControl::OnLeftMouseUP(p);
+    }
+}
+
+bool ButtonCustom::OnKeyPress(int character) {
+    if ((character == ' ' || character == '\r') && focused != 0) {
+        Press();
+        return false;
+    }
+    return CustomControl::OnKeyPress(character);
 }
 
 void ButtonCustom::PaintCaption(Drawing& d, int x, int y, int w, int h, int background,

@@ -26,6 +26,10 @@ public:
     // The click: pressed look, a pause, released look, then the command and the element's
     // own release handling. A disabled button ignores it.
     void OnLeftMouseUP(tagPOINT p) override;
+    bool TakesFocus() const override { return true; }
+    void Focus() override { TakeFocus(); }
+    // Space or Return presses the button that has the keyboard, as a click does.
+    bool OnKeyPress(int character) override;
 
     void SetColor(int pen) { textColour = pen; }
     void SetComboCommand(int8_t flag);
@@ -39,6 +43,8 @@ public:
 
 private:
     void Repaint();
+    // Pressed look, a pause, released look, then the command; false for a disabled button.
+    bool Press();
     void PaintCaption(Drawing& d, int x, int y, int w, int h, int background, Image* shown);
 
     int32_t textColour = 1;

@@ -29,6 +29,15 @@ int16_t CheckBox::IsChecked() {
     return checked;
 }
 
+bool CheckBox::OnKeyPress(int character) {
+    if (character == ' ' && HasKeyFocus()) {
+        SetChecked(IsChecked() != 0 ? 0 : 1);
+        OnCommand(this);
+        return false;
+    }
+    return GadgetControl::OnKeyPress(character);
+}
+
 Gadget* CheckBox::CreateOwnGadget(Gadget* last, NewGadget& ng) {
     gadgetLabel = text;
     ng.ng_GadgetText = gadgetLabel.c_str();

@@ -19,6 +19,9 @@ public:
     void SetChecked(short checked) override;
     // The gadget's state while shown (the user may have clicked it), else the stored one.
     int16_t IsChecked();
+    bool TakesFocus() const override { return true; }
+    // Space toggles the box that has the keyboard and runs the command, as a click does.
+    bool OnKeyPress(int character) override;
     void SetMultiline(short multiline) { this->multiline = multiline; }
 
 protected:

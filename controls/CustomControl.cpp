@@ -64,6 +64,18 @@ void CustomControl::SetLocation(int x, int y) {
     Show();
 }
 
+void CustomControl::TakeFocus() {
+    if (!loaded) {
+        return;
+    }
+    GUIElement::Focus();
+    OnFocus();
+    if (Application::CustomsGadgetSel != nullptr && Application::CustomsGadgetSel != this) {
+        Application::CustomsGadgetSel->OnLeave();
+    }
+    Application::CustomsGadgetSel = this;
+}
+
 RastPort* CustomControl::WindowPort() const {
     auto* form = dynamic_cast<Form*>(GetFormParent());
     Window* window = form != nullptr ? form->GetHandle() : nullptr;

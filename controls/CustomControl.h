@@ -25,6 +25,8 @@ public:
     void SetLocation(int x, int y) override;
 
 protected:
+    // Gives the control the keyboard: the control that had it leaves first.
+    void TakeFocus();
     // The rastport to paint on, or null while painting is suspended, the control is not
     // loaded or its window is not open.
     RastPort* PaintPort();

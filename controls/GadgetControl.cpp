@@ -134,6 +134,7 @@ void GadgetControl::DropGadget() {
 }
 
 void GadgetControl::Hide() {
+    DropFocus();
     if (loaded && GadgetAlive()) {
         OnDetach();
         if (Window* w = GetWindow()) {
@@ -205,8 +206,87 @@ void GadgetControl::Rebuild() {
 }
 
 void GadgetControl::SetEnabled(bool enable) {
+    if (!enable) {
+        DropFocus();
+    }
     enabled = enable;
     SetGadgetAttrs(GA_Disabled, enable ? FALSE : TRUE);
+}
+
+void GadgetControl::Focus() {
+    if (!loaded || !GadgetAlive()) {
+        return;
+    }
+    GUIElement::Focus();
+    if (Application::CustomsGadgetSel != this) {
+        if (Application::CustomsGadgetSel != nullptr) {
+            Application::CustomsGadgetSel->OnLeave();
+        }
+        Application::CustomsGadgetSel = this;
+        OnFocus();
+    }
+    if (!keyFocus) {
+        keyFocus = true;
+        DrawRing();
+    }
+}
+
+void GadgetControl::OnLeave() {
+    if (keyFocus) {
+        keyFocus = false;
+        EraseRing();
+    }
+    Child::OnLeave();
+}
+
+void GadgetControl::DropFocus() {
+    if (Application::CustomsGadgetSel == this) {
+        Application::CustomsGadgetSel = nullptr;
+        OnLeave();
+    }
+}
+
+// Around the control's area and its gadget's own box, two pixels out, every other pixel.
+void GadgetControl::DrawRing() {
+    Window* w = GetWindow();
+    if (w == nullptr || gadget == nullptr) {
+        return;
+    }
+    const tagPOINT at = GetPositionFromParent(position.x, position.y);
+    const int left = std::min<int>(at.x, gadget->LeftEdge) - 2;
+    const int top = std::min<int>(at.y, gadget->TopEdge) - 2;
+    const int right = std::max<int>(at.x + size.cx, gadget->LeftEdge + gadget->Width) + 1;
+    const int bottom = std::max<int>(at.y + size.cy, gadget->TopEdge + gadget->Height) + 1;
+    std::vector<tagPOINT> dots;
+    for (int x = left; x <= right; x += 2) {
+        dots.push_back({x, top});
+        dots.push_back({x, bottom});
+    }
+    for (int y = top + 2; y < bottom; y += 2) {
+        dots.push_back({left, y});
+        dots.push_back({right, y});
+    }
+    Drawing d(w->RPort);
+    underRing.clear();
+    for (const tagPOINT& p : dots) {
+        underRing.push_back({p.x, p.y, d.GetColorPixel(p.x, p.y)});
+    }
+    for (const tagPOINT& p : dots) {
+        d.DrawPixel(p.x, p.y, 1);
+    }
+}
+
+void GadgetControl::EraseRing() {
+    Window* w = GetWindow();
+    if (w != nullptr) {
+        Drawing d(w->RPort);
+        for (const Dot& dot : underRing) {
+            if (dot.pen >= 0) {
+                d.DrawPixel(dot.x, dot.y, dot.pen);
+            }
+        }
+    }
+    underRing.clear();
 }
 
 bool GadgetControl::GetGadgetAttr(Tag tag, IPTR& value) {

@@ -27,6 +27,10 @@ public:
     void SetLocation(int x, int y) override;
     // Reached through a GUIElement* as well: the gadget is ghosted or made usable again.
     void SetEnabled(bool enable) override;
+    // The keyboard given by Tab: the control takes the keys its window hands the focused
+    // control and shows a dotted ring around itself until it leaves. A click gives no ring.
+    void Focus() override;
+    void OnLeave() override;
 
 protected:
     // Creates the control's gadget after last; ng carries place, size, font, id and visual info.
@@ -64,6 +68,9 @@ protected:
     bool GetGadgetAttr(Tag tag, IPTR& value);
     // Gives the shown gadget the keyboard, then the element's own focus.
     void FocusGadget();
+    // Whether the control has the keyboard from Tab (and shows its ring): only then does it act
+    // on keys.
+    bool HasKeyFocus() const { return keyFocus && enabled; }
 
     Form* GetForm() const;
     Window* GetWindow() const;
@@ -81,9 +88,22 @@ protected:
 private:
     void DropGadget();
     void EraseArea();
+    // The ring's dots are drawn over what lies there, which is kept and put back.
+    void DrawRing();
+    void EraseRing();
+    // Gives up the keyboard, ring and all, when the control is hidden or disabled.
+    void DropFocus();
+
+    struct Dot {
+        int x;
+        int y;
+        int pen;
+    };
 
     bool attached = false;
     bool stale = false;
+    bool keyFocus = false;
+    std::vector<Dot> underRing;
 };
 
 }  // namespace tessella

@@ -10,6 +10,11 @@ class OptionBox : public ComboBox {
 public:
     explicit OptionBox(GUIElement* parent);
 
+    bool TakesFocus() const override { return true; }
+    // The cursor keys choose the item above or below in the box that has the keyboard (left
+    // and right as well), and run the command, as a click on that item does.
+    void OnKeyDOWN(int key) override;
+
 protected:
     Gadget* CreateOwnGadget(Gadget* last, NewGadget& ng) override;
     void OnReattach() override {}

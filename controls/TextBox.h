@@ -39,6 +39,7 @@ public:
     void SetWindosStyle() {}
     int fnHook();
     void Focus() override { FocusGadget(); }
+    bool TakesFocus() const override { return readOnly == 0; }
 
 protected:
     Gadget* CreateOwnGadget(Gadget* last, NewGadget& ng) override;

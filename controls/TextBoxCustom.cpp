@@ -149,15 +149,7 @@ void TextBoxCustom::SetSize(int w, int h) {
 // ---- Focus ---------------------------------------------------------------------------------
 
 void TextBoxCustom::Focus() {
-    if (!loaded) {
-        return;
-    }
-    CustomControl::Focus();
-    OnFocus();
-    if (Application::CustomsGadgetSel != nullptr && Application::CustomsGadgetSel != this) {
-        Application::CustomsGadgetSel->OnLeave();
-    }
-    Application::CustomsGadgetSel = this;
+    TakeFocus();
 }
 
 void TextBoxCustom::OnFocus() {

@@ -32,6 +32,8 @@ public:
     void OnKeyDOWN(int key) override;
     bool OnKeyPress(int character) override;
     void Focus() override;
+    // A read-only box is only looked at: Tab passes it by.
+    bool TakesFocus() const override { return !readOnly; }
     void OnPaint() override;
     void OnFocus() override;
     void OnLeave() override;

@@ -39,6 +39,24 @@ namespace {
 // The key buffer's size is held in 8 bits: it grows by doubling up to 128 bytes, which holds
 // any keymap string.
 constexpr uint8_t kMaxKeyBuffer = 128;
+constexpr int kTab = 9;
+
+bool Shifted(UWORD qualifier) {
+    return (qualifier & (IEQUALIFIER_LSHIFT | IEQUALIFIER_RSHIFT)) != 0;
+}
+
+// Where a control lies in its window: reading order goes by its top edge, then its left edge.
+tagPOINT WindowPlace(GUIElement* e) {
+    const tagPOINT at = e->GetPosition();
+    if (auto* child = dynamic_cast<Child*>(e)) {
+        return child->GetPositionFromParent(at.x, at.y);
+    }
+    return at;
+}
+
+bool ReadsBefore(tagPOINT a, tagPOINT b) {
+    return a.y != b.y ? a.y < b.y : a.x < b.x;
+}
 
 void Command(GUIElement* e) {
     if (CommandElement* c = dynamic_cast<CommandElement*>(e)) {
@@ -396,7 +414,12 @@ void Application::GadgetUp(Form* w, IntuiMessage* msg, tagPOINT p) {
         w->OnLeftMouseDOWN(p);
         w->OnLeftMouseUP(p);
     }
+    GUIElement* left = GadgetSel;
     GadgetSel = nullptr;
+    // A text field ends its editing on Tab and reports it in the code: the keyboard moves on.
+    if (msg->Code == kTab && left != nullptr && IsKind(left, "textbox")) {
+        MoveFocus(w, left, Shifted(msg->Qualifier));
+    }
 }
 
 void Application::MenuPick(IntuiMessage* msg) {
@@ -454,26 +477,95 @@ void Application::RawKey(Form* w, IntuiMessage* msg, InputEvent* event, char*& k
         n = MapRawKey(event, keyBuffer, keyBufferSize, nullptr);
     }
     const bool single = n == 1 && keyBuffer[0] != 0;
+    // Only the window's own control takes its keys: one focused in a window behind a dialog
+    // must not be typed into, nor pressed, from the dialog.
+    GUIElement* focus = FocusIn(w);
     if (!up) {
-        if (CustomsGadgetSel != nullptr) {
-            CustomsGadgetSel->OnKeyDOWN(key);
+        if (focus != nullptr) {
+            focus->OnKeyDOWN(key);
         }
         keyState[key] = 1;
         w->OnKeyDOWN(key);
     } else {
-        if (CustomsGadgetSel != nullptr) {
-            CustomsGadgetSel->OnKeyUP(key);
+        if (focus != nullptr) {
+            focus->OnKeyUP(key);
         }
         keyState[key] = 0;
         w->OnKeyUP(key);
     }
-    if (single) {
-        const int ch = static_cast<uint8_t>(keyBuffer[0]);
-        if (CustomsGadgetSel != nullptr) {
-            CustomsGadgetSel->OnKeyPress(ch);
-        }
-        w->OnKeyPress(ch);
+    if (!single) {
+        return;
     }
+    const int ch = static_cast<uint8_t>(keyBuffer[0]);
+    if (ch == kTab) {
+        // Tab moves the keyboard through the window's controls; no control edits it.
+        MoveFocus(w, focus, Shifted(msg->Qualifier));
+        return;
+    }
+    // The key may have moved the focus or closed a window: the control is looked up again.
+    focus = FocusIn(w);
+    if (focus != nullptr) {
+        focus->OnKeyPress(ch);
+    }
+    w->OnKeyPress(ch);
+}
+
+GUIElement* Application::FocusIn(Form* w) {
+    if (CustomsGadgetSel == nullptr || w == nullptr || GetForm(CustomsGadgetSel) != w) {
+        return nullptr;
+    }
+    return CustomsGadgetSel;
+}
+
+bool Application::MoveFocus(Form* w, GUIElement* from, bool backward) {
+    if (w == nullptr || !w->IsLoad()) {
+        return false;
+    }
+    std::vector<GUIElement*> stops;
+    for (GUIElement* e : GetChildren(w->GetID())) {
+        if (e->TakesFocus() && e->IsLoad() && e->IsVisible() && e->GetEnabled()) {
+            stops.push_back(e);
+        }
+    }
+    if (stops.empty()) {
+        return false;
+    }
+    std::stable_sort(stops.begin(), stops.end(), [](GUIElement* a, GUIElement* b) {
+        return ReadsBefore(WindowPlace(a), WindowPlace(b));
+    });
+    const size_t n = stops.size();
+    size_t next = backward ? n - 1 : 0;
+    const auto at = std::find(stops.begin(), stops.end(), from);
+    if (at != stops.end()) {
+        const size_t i = static_cast<size_t>(at - stops.begin());
+        next = backward ? (i + n - 1) % n : (i + 1) % n;
+    } else if (from != nullptr) {
+        // A control that no longer takes the keyboard (hidden, disabled) still has its place.
+        const tagPOINT place = WindowPlace(from);
+        if (backward) {
+            for (size_t i = 0; i < n; ++i) {
+                if (ReadsBefore(WindowPlace(stops[i]), place)) {
+                    next = i;
+                }
+            }
+        } else {
+            for (size_t i = n; i-- > 0;) {
+                if (ReadsBefore(place, WindowPlace(stops[i]))) {
+                    next = i;
+                }
+            }
+        }
+    }
+    GUIElement* to = stops[next];
+    if (CustomsGadgetSel != nullptr && CustomsGadgetSel != to) {
+        ReleaseCustomFocus();
+    }
+    if (GadgetSel != nullptr && GadgetSel != to) {
+        GadgetSel->OnLeave();
+        GadgetSel = nullptr;
+    }
+    to->Focus();
+    return true;
 }
 
 bool Application::ReadsMessagesOf(const Window* window) {

@@ -44,6 +44,13 @@ public:
     // Whether the calling task is the one that reads the window's messages (its loop's task).
     static bool ReadsMessagesOf(const Window* window);
     static int16_t GetKeyState(int16_t rawKey);
+    // Hands the keyboard to the control of the window that comes after `from` (before it when
+    // backward) in reading order, top to bottom and then left to right, wrapping around. Only
+    // controls that take the focus and are loaded, shown and enabled count; with `from` null or
+    // none of them, the first (the last when backward) takes it. False when none can.
+    static bool MoveFocus(Form* w, GUIElement* from, bool backward);
+    // The control of the window that has the keyboard among the custom-drawn ones, or null.
+    static GUIElement* FocusIn(Form* w);
     // When the input being handled was made, in microseconds of the wall clock: a handler can
     // tell what the window showed at that moment. 0 outside a handler of an input message.
     static uint64_t EventTime() { return eventTime; }

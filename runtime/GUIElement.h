@@ -63,6 +63,9 @@ public:
     virtual void SetFonts(Font f);
     virtual Font* GetFonts();
     virtual short IsTabStop() const;
+    // Whether Tab may hand this element the keyboard (text boxes, buttons, choices); it does so
+    // only while the element is loaded, shown and enabled.
+    virtual bool TakesFocus() const { return false; }
     virtual short IsRenderControl() const;
     virtual short IsChildren() const;
     virtual bool Hit(tagPOINT p);

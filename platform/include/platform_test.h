@@ -51,6 +51,9 @@ bool WaitIdle(int timeoutMs = 5000);
 LONG ReadScreenPixel(int x, int y);
 // The same as 0xRRGGBB, through the screen's palette.
 LONG ReadScreenColor(int x, int y);
+// The pens of the whole front screen, row by row, and its width: one composition for many
+// pixels, where ReadScreenPixel composes one for each. False with no screen open.
+bool ReadScreenPens(std::vector<UBYTE>* pens, int* width);
 // Saves the front screen as an RGB PNG; false when it cannot.
 bool SaveScreenPNG(const char* path);
 

@@ -129,12 +129,61 @@ public:
     int Poll(bool wait);
 
 private:
+    // Tab and Shift+Tab move the keyboard along the buttons, wrapping around; the one that has
+    // it shows a dotted ring.
+    void MoveFocus(bool backward);
+    void Ring(int button, bool shown);
+
     RequesterWindow rw_;
     SysRequest request_;
     bool listed_ = false;
     int buttons_ = 0;
     int answer_ = -1;
+    int focus_ = -1;  // the button that has the keyboard; none until Tab is pressed
 };
+
+void EasyBox::Ring(int button, bool shown) {
+    Window* w = rw_.Handle();
+    Gadget* g = request_.buttons[static_cast<size_t>(button)];
+    if (w == nullptr || g == nullptr) {
+        return;
+    }
+    if (!shown) {
+        RefreshGList(g, w, nullptr, 1);
+        return;
+    }
+    RastPort* rp = w->RPort;
+    LockLayerRom(rp->Layer);
+    SetAPen(rp, look::kTextPen);
+    const int left = g->LeftEdge + 3;
+    const int top = g->TopEdge + 2;
+    const int right = g->LeftEdge + g->Width - 4;
+    const int bottom = g->TopEdge + g->Height - 3;
+    for (int x = left; x <= right; x += 2) {
+        WritePixel(rp, x, top);
+        WritePixel(rp, x, bottom);
+    }
+    for (int y = top + 2; y < bottom; y += 2) {
+        WritePixel(rp, left, y);
+        WritePixel(rp, right, y);
+    }
+    UnlockLayerRom(rp->Layer);
+}
+
+void EasyBox::MoveFocus(bool backward) {
+    if (buttons_ < 2) {
+        return;  // one button: Return already presses it
+    }
+    if (focus_ >= 0) {
+        Ring(focus_, false);
+    }
+    if (focus_ < 0) {
+        focus_ = backward ? buttons_ - 1 : 0;
+    } else {
+        focus_ = (focus_ + (backward ? buttons_ - 1 : 1)) % buttons_;
+    }
+    Ring(focus_, true);
+}
 
 bool EasyBox::Open(const std::string& title, const std::string& body,
                    const std::vector<std::string>& labels, int minWidth, int minHeight) {
@@ -199,12 +248,19 @@ bool EasyBox::Open(const std::string& title, const std::string& body,
 
 int EasyBox::Poll(bool wait) {
     const auto handle = [&](const IntuiMessage& m) {
-        // Return or Amiga-V take the left button, Escape or Amiga-B the right one.
+        // Return or Amiga-V take the left button (Return the one Tab moved to), Space the one
+        // Tab moved to, Escape or Amiga-B the right one.
         const bool amiga = m.Qualifier & (IEQUALIFIER_LCOMMAND | IEQUALIFIER_RCOMMAND);
+        const bool shift = m.Qualifier & (IEQUALIFIER_LSHIFT | IEQUALIFIER_RSHIFT);
         if (m.Class == IDCMP_GADGETUP) {
             answer_ = static_cast<const Gadget*>(m.IAddress)->GadgetID - 1;
-        } else if (m.Class == IDCMP_RAWKEY &&
-                   (m.Code == RAWKEY_RETURN || (amiga && m.Code == kKeyV))) {
+        } else if (m.Class == IDCMP_RAWKEY && m.Code == RAWKEY_TAB) {
+            MoveFocus(shift);
+        } else if (m.Class == IDCMP_RAWKEY && m.Code == RAWKEY_SPACE && focus_ >= 0) {
+            answer_ = focus_;
+        } else if (m.Class == IDCMP_RAWKEY && m.Code == RAWKEY_RETURN) {
+            answer_ = focus_ >= 0 ? focus_ : 0;
+        } else if (m.Class == IDCMP_RAWKEY && amiga && m.Code == kKeyV) {
             answer_ = 0;
         } else if (m.Class == IDCMP_RAWKEY &&
                    (m.Code == RAWKEY_ESCAPE || (amiga && m.Code == kKeyB))) {

@@ -155,6 +155,16 @@ LONG ReadScreenColor(int x, int y) {
     return static_cast<LONG>(frame.palette[frame.pens[static_cast<size_t>(y) * frame.width + x]]);
 }
 
+bool ReadScreenPens(std::vector<UBYTE>* pens, int* width) {
+    Frame frame;
+    if (pens == nullptr || width == nullptr || !tessella::intuition::ComposeFrontScreen(frame)) {
+        return false;
+    }
+    *pens = std::move(frame.pens);
+    *width = frame.width;
+    return true;
+}
+
 bool SaveScreenPNG(const char* path) {
     Frame frame;
     return tessella::intuition::ComposeFrontScreen(frame) &&

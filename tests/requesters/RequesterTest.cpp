@@ -102,6 +102,30 @@ TEST_F(Requesters, ReturnAnswersWithTheLeftButtonAndEscapeWithTheRightOne) {
     EXPECT_EQ(amigaB.get(), 0);
 }
 
+// Tab moves the keyboard along the buttons and round again, Shift+Tab the other way; Space and
+// Return answer with the button that has it.
+TEST_F(Requesters, TabMovesAlongTheButtonsAndSpaceOrReturnAnswersWithTheOneThatHasIt) {
+    const EasyStruct es{sizeof(EasyStruct), 0, "Quit", "Really quit?", "YES | NO"};
+    struct Case {
+        std::vector<std::pair<UWORD, UWORD>> keys;
+        LONG answer;
+    };
+    const std::vector<Case> cases = {
+        {{{RAWKEY_TAB, 0}, {RAWKEY_TAB, 0}, {RAWKEY_RETURN, 0}}, 0},
+        {{{RAWKEY_TAB, 0}, {RAWKEY_TAB, 0}, {RAWKEY_TAB, 0}, {RAWKEY_SPACE, 0}}, 1},
+        {{{RAWKEY_TAB, IEQUALIFIER_LSHIFT}, {RAWKEY_SPACE, 0}}, 0},
+        {{{RAWKEY_SPACE, 0}, {RAWKEY_RETURN, 0}}, 1},  // no button has it yet: Space does nothing
+    };
+    for (const Case& c : cases) {
+        auto answer = OnWorker([&] { return EasyRequestArgs(window, &es, nullptr, nullptr); });
+        ASSERT_TRUE(PlatformTest::WaitRequester());
+        for (const auto& [key, qualifier] : c.keys) {
+            PlatformTest::TypeKey(key, qualifier);
+        }
+        EXPECT_EQ(answer.get(), c.answer);
+    }
+}
+
 TEST_F(Requesters, AnAutoRequestAnswersTrueForItsPositiveButton) {
     IntuiText second{1, 0, JAM1, 6, 20, nullptr, const_cast<char*>("second line"), nullptr};
     IntuiText body{1, 0, JAM1, 6, 4, nullptr, const_cast<char*>("first line"), &second};
