@@ -33,6 +33,12 @@ start_xvfb it
 demo_pid=$!
 find_window "the demo"
 
+# A palette screen needs no GPU: no GL library is loaded (with them the program took five
+# times the memory, and the GL driver's threads).
+if grep -qE '/lib(GL|GLX|EGL|LLVM)[^/]*\.so' "/proc/$demo_pid/maps"; then
+    fail "a GL stack was loaded: $(grep -oE '/[^ ]*lib(GL|GLX|EGL|LLVM)[^/ ]*\.so[^ ]*' "/proc/$demo_pid/maps" | sort -u | tr '\n' ' ')"
+fi
+
 # Idle: nothing changes, so the presenter must sleep.
 ticks() { awk '{print $14 + $15}' "/proc/$demo_pid/stat"; }
 hz=$(getconf CLK_TCK)
