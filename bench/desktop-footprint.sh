@@ -16,10 +16,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-display=$((200 + $$ % 100))
-Xvfb ":$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+# The server picks a display number nobody uses and writes it to us: a fixed number could be
+# another test's server, whose windows this bench would then disturb.
+exec {numbers}<> <(:)
+Xvfb -displayfd "$numbers" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 100); do [ -S "/tmp/.X11-unix/X$display" ] && break; sleep 0.05; done
+read -r -t 10 -u "$numbers" display || { echo "Xvfb did not start"; exit 1; }
 export DISPLAY=":$display"
 
 ready_ms=()

@@ -7,6 +7,15 @@ fail() {
     cat "$work/out" >&2 || true
     echo "--- program errors" >&2
     cat "$work/err" >&2 || true
+    if [ -n "${XDG_STATE_HOME:-}" ] && [ -f "$XDG_STATE_HOME/tessella/log.txt" ]; then
+        echo "--- program log" >&2
+        cat "$XDG_STATE_HOME/tessella/log.txt" >&2 || true
+    fi
+    # To see what the desktop showed: TESSELLA_KEEP_FAILED=FOLDER keeps a picture of it.
+    if [ -n "${TESSELLA_KEEP_FAILED:-}" ] && [ -n "${DISPLAY:-}" ]; then
+        import -window root "$TESSELLA_KEEP_FAILED/failed-$$.png" 2>/dev/null || true
+        echo "--- the desktop as it was: $TESSELLA_KEEP_FAILED/failed-$$.png" >&2
+    fi
     exit 1
 }
 
@@ -35,23 +44,21 @@ until_true() {
     return 1
 }
 
-# Starts Xvfb on a display number nobody uses (Xvfb's -displayfd would also do, but not on every
-# version) with the given keyboard layout, and exports DISPLAY; the caller kills $xvfb_pid.
-# -noreset keeps the layout: Xvfb otherwise resets when its last client leaves.
+# Starts Xvfb with the given keyboard layout and exports DISPLAY; the caller kills $xvfb_pid.
+# The server picks a display number nobody uses and writes it to us (-displayfd): a number
+# chosen here could be taken by another server between the look and the start, and two
+# programs would then share one desktop. -noreset keeps the layout: Xvfb otherwise resets when
+# its last client leaves.
 start_xvfb() {
     require_desktop_tools
-    local layout=$1 display=
-    for n in $(seq 90 190); do
-        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-            display=":$n"
-            break
-        fi
-    done
-    [ -n "$display" ] || fail "no free display number"
-    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+    local layout=$1 display= numbers
+    exec {numbers}<> <(:)
+    Xvfb -displayfd "$numbers" -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
-    export DISPLAY=$display
-    until_true 100 xdpyinfo || fail "Xvfb did not start on $display"
+    read -r -t 20 -u "$numbers" display || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    exec {numbers}<&-
+    export DISPLAY=":$display"
+    until_true 100 xdpyinfo || fail "Xvfb did not start on $DISPLAY"
     setxkbmap "$layout" || fail "setxkbmap"
 }
 
