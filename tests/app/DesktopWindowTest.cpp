@@ -170,10 +170,7 @@ TEST_F(MainWindow, TheBannerRunsOnlyWithAJobAndItsStripIsBlankedAfter) {
             ASSERT_TRUE(PlatformTest::WaitTimerRequests(2));
             Settle();
             before = inkInStrip();
-            Type(window->txtFiles, Path("big.bin"));
-            Type(window->txtDestination, Path("big.velx"));
-            Type(window->txtPassword, "long enough");
-            Type(window->txtConfirm, "long enough");
+            FillEncryption(Path("big.bin"), Path("big.velx"), "long enough");
             window->HoldNextJob();
             ClickForBox(window->btnStart);
             stepThroughPause(200);  // START held down

@@ -155,6 +155,16 @@ protected:
         Settle();
     }
 
+    // Fills the Encrypt view as a user does, box after box: the source, the destination, the
+    // password and its confirmation (the password again unless told otherwise).
+    void FillEncryption(const std::string& source, const std::string& destination,
+                        const std::string& password, const std::string* confirmation = nullptr) {
+        Type(window->txtFiles, source);
+        Type(window->txtDestination, destination);
+        Type(window->txtPassword, password);
+        Type(window->txtConfirm, confirmation != nullptr ? *confirmation : password);
+    }
+
     // Empties a path box the way a user does, from its end.
     static void Clear(GUIElement* box) {
         Click(box);

@@ -167,10 +167,7 @@ TEST_F(MainWindow, AColonIsPartOfTheStoredName) {
     fs::current_path(folder);
     PlatformTest::RequesterView encrypted, decrypted;
     Run([&] {
-        Type(window->txtFiles, "notes:v2.txt");
-        Type(window->txtDestination, "notes.velx");
-        Type(window->txtPassword, "long enough");
-        Type(window->txtConfirm, "long enough");
+        FillEncryption("notes:v2.txt", "notes.velx", "long enough");
         Click(window->btnStart);
         encrypted = Answer();
         WaitJobEnd();

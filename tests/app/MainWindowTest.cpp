@@ -20,10 +20,9 @@ TEST_F(MainWindow, EncryptsAndThenRestoresTheFileUnderItsStoredName) {
     Write("letter 100%s.txt", original);
     PlatformTest::RequesterView encrypted, decrypted;
     Run([&] {
-        Type(window->txtFiles, Path("letter 100%s.txt"));
-        Type(window->txtDestination, Path("letter.velx"));
-        Type(window->txtPassword, "  secret pw  ");
-        Type(window->txtConfirm, "secret pw");
+        const std::string confirmation = "secret pw";
+        FillEncryption(Path("letter 100%s.txt"), Path("letter.velx"), "  secret pw  ",
+                       &confirmation);
         Click(window->btnStart);
         encrypted = Answer();
         WaitJobEnd();
@@ -52,10 +51,7 @@ TEST_F(MainWindow, AWrongPasswordIsRefusedAndTheSourceTakesTheKeyboard) {
     PlatformTest::RequesterView refused;
     std::string files;
     Run([&] {
-        Type(window->txtFiles, Path("plain.txt"));
-        Type(window->txtDestination, Path("plain.velx"));
-        Type(window->txtPassword, "right password");
-        Type(window->txtConfirm, "right password");
+        FillEncryption(Path("plain.txt"), Path("plain.velx"), "right password");
         Click(window->btnStart);
         Answer();
         WaitJobEnd();
@@ -206,10 +202,7 @@ TEST_F(MainWindow, StopEndsTheJobWithoutAMessageAndLeavesNothing) {
     bool operationLocked = false;
     std::string captionAfterStop;
     Run([&] {
-        Type(window->txtFiles, Path("big.bin"));
-        Type(window->txtDestination, Path("big.velx"));
-        Type(window->txtPassword, "long enough");
-        Type(window->txtConfirm, "long enough");
+        FillEncryption(Path("big.bin"), Path("big.velx"), "long enough");
         window->HoldNextJob();
         Click(window->btnStart);
         ASSERT_TRUE(window->WaitHeld());
@@ -244,10 +237,7 @@ TEST_F(MainWindow, AFileDroppedDuringAJobIsRefusedWithABeep) {
     bool beeped = false;
     std::string files, destination, done;
     Run([&] {
-        Type(window->txtFiles, Path("a.txt"));
-        Type(window->txtDestination, Path("a.velx"));
-        Type(window->txtPassword, "long enough");
-        Type(window->txtConfirm, "long enough");
+        FillEncryption(Path("a.txt"), Path("a.velx"), "long enough");
         window->HoldNextJob();
         Click(window->btnStart);
         ASSERT_TRUE(window->WaitHeld());
@@ -276,10 +266,7 @@ TEST_F(MainWindow, ClosingDuringAJobStopsItAndClosesOnlyAfterItHasEnded) {
     Write("big.bin", Sample(2 << 20));
     bool stillOpen = false;
     Run([&] {
-        Type(window->txtFiles, Path("big.bin"));
-        Type(window->txtDestination, Path("big.velx"));
-        Type(window->txtPassword, "long enough");
-        Type(window->txtConfirm, "long enough");
+        FillEncryption(Path("big.bin"), Path("big.velx"), "long enough");
         window->HoldNextJob();
         Click(window->btnStart);
         ASSERT_TRUE(window->WaitHeld());
@@ -312,10 +299,8 @@ TEST_F(MainWindow, EachViewGetsBackItsOwnTexts) {
     std::string decryptFiles, decryptPassword, confirmKept, files, destination, password;
     bool decryptHidesConfirm = false;
     Run([&] {
-        Type(window->txtFiles, "/enc/source");
-        Type(window->txtDestination, "/enc/dest.velx");
-        Type(window->txtPassword, "encpass1");
-        Type(window->txtConfirm, "confirm1");
+        const std::string confirmation = "confirm1";
+        FillEncryption("/enc/source", "/enc/dest.velx", "encpass1", &confirmation);
         PlatformTest::SaveScreenPNG("window-encrypt.png");
         Pick(window->optOperation, 1, 2);
         PlatformTest::SaveScreenPNG("window-decrypt.png");

@@ -179,10 +179,7 @@ TEST_F(OpenFile, ADestinationInAMissingFolderSaysWhichAndWhyAndTakesTheKeyboard)
     Write("data.bin", Sample(3000));
     std::string message, destination;
     Run([&] {
-        Type(window->txtFiles, Path("data.bin"));
-        Type(window->txtDestination, Path("missing/data.velx"));
-        Type(window->txtPassword, "long enough");
-        Type(window->txtConfirm, "long enough");
+        FillEncryption(Path("data.bin"), Path("missing/data.velx"), "long enough");
         Click(window->btnStart);
         message = Answer().text;
         WaitJobEnd();
