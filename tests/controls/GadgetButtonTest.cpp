@@ -1,6 +1,8 @@
 // Buttons and check boxes on their platform gadgets, clicked as a user would.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "GadgetDesk.h"
 #include "controls/Button.h"
 #include "controls/ButtonCustom.h"
@@ -244,4 +246,43 @@ TEST_F(Buttons, AWindowClosedAndOpenedAgainGetsNewGadgetsFromItsControls) {
     Click(80, 55);
     EXPECT_EQ(events.front(), "OK:command");
     EXPECT_EQ(check.IsChecked(), 1);
+}
+
+// A gadget button takes the keyboard from Tab; then Space and Return press it as a click does,
+// and other keys do nothing to it.
+TEST_F(Buttons, TabGivesTheKeyboardAndSpaceOrReturnPresses) {
+    Button ok(&form, "OK");
+    ok.SetLocation(40, 40);
+    ok.SetCommand(Command);
+    ok.Show();
+    const auto commands = [this] {
+        return std::count(events.begin(), events.end(), std::string("OK:command"));
+    };
+    Key(RAWKEY_SPACE);  // nothing has the keyboard yet
+    EXPECT_EQ(commands(), 0);
+    Key(RAWKEY_TAB);  // the window's one stop
+    Type("a");
+    EXPECT_EQ(commands(), 0);
+    Key(RAWKEY_SPACE);
+    EXPECT_EQ(commands(), 1);
+    Key(RAWKEY_RETURN);
+    EXPECT_EQ(commands(), 2);
+}
+
+// Space ticks a check box that has the keyboard, and again unticks it, each time as a click
+// does; other keys leave it.
+TEST_F(Buttons, SpaceTicksACheckBoxThatHasTheKeyboard) {
+    CheckBox check(&form, "Check");
+    check.SetLocation(40, 40);
+    check.SetCommand(Command);
+    check.Show();
+    ASSERT_EQ(check.IsChecked(), 0);
+    Key(RAWKEY_TAB);
+    Type("a");
+    EXPECT_EQ(check.IsChecked(), 0);
+    Key(RAWKEY_SPACE);
+    EXPECT_EQ(check.IsChecked(), 1);
+    Key(RAWKEY_SPACE);
+    EXPECT_EQ(check.IsChecked(), 0);
+    EXPECT_EQ(std::count(events.begin(), events.end(), std::string("Check:command")), 2);
 }
