@@ -4,6 +4,7 @@
 
 #include "Canvas.h"
 #include "LayerImpl.h"
+#include "TextRuns.h"
 
 using namespace tessella::graphics;
 
@@ -84,6 +85,7 @@ void FreeBitMap(BitMap* bm) {
     if (bm == nullptr) {
         return;
     }
+    ForgetSurface(bm->Planes[0], static_cast<size_t>(bm->BytesPerRow) * bm->Rows);
     std::free(bm->Planes[0]);
     std::free(bm);
 }

@@ -184,6 +184,14 @@ TextFont* OpenFace(const TextAttr* attr, UBYTE originFlag) {
     return font;
 }
 
+bool OutlineFileFor(const TextFont* font, std::string& file, int& index) {
+    if (font == nullptr) {
+        return false;
+    }
+    std::lock_guard guard(FontLock());
+    return FindFile(FamilyFor(FaceOf(font)->name), (font->tf_Style & FSF_BOLD) != 0, file, index);
+}
+
 TextFont* DefaultFont() {
     static TextFont* font = [] {
         TextAttr topaz{"topaz.font", 8, FS_NORMAL, FPF_ROMFONT};

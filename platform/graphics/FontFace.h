@@ -32,6 +32,8 @@ inline const FontFace* FaceOf(const TextFont* font) {
 
 // Opens with the flags FPF_ROMFONT or FPF_DISKFONT recorded in tf_Flags.
 TextFont* OpenFace(const TextAttr* attr, UBYTE originFlag);
+// The outline face that stands for the font's name and weight, for drawing it at other sizes.
+bool OutlineFileFor(const TextFont* font, std::string& file, int& index);
 // topaz 8, open for the whole run: the font of fresh rastports and of window frames.
 TextFont* DefaultFont();
 

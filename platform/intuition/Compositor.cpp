@@ -7,6 +7,7 @@
 #include "MenuStrip.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/ColorMapImpl.h"
+#include "platform/graphics/TextRuns.h"
 
 namespace tessella::intuition {
 namespace {
@@ -141,13 +142,18 @@ void DrawFrame(const Canvas& out, const WindowView& v, const TextFont* font) {
     }
 }
 
-void DrawWindow(const Canvas& out, const WindowView& v) {
+void DrawWindow(const Canvas& out, const WindowView& v, std::vector<graphics::PlacedRun>& runs) {
     WindowImpl& w = *v.window;
     LockLayerRom(&w.layer);
     const Canvas src = Canvas::Of(w.rastPort.BitMap);
     const Canvas dst = Region(out, v.left, v.top, v.left + v.width, v.top + v.height);
     const int rows = std::min(src.height, dst.height);
     const int cols = std::min(src.width, dst.width);
+    if (rows > 0 && cols > 0) {
+        graphics::PlaceRuns(graphics::RunsOf(src.pixels), v.left, v.top, std::max(0, v.left),
+                            std::max(0, v.top), std::max(0, v.left) + cols,
+                            std::max(0, v.top) + rows, runs);
+    }
     for (int y = 0; y < rows && cols > 0; ++y) {
         std::memcpy(dst.At(0, y), src.At(0, y), static_cast<size_t>(cols));
     }
@@ -208,7 +214,11 @@ bool ComposeFrontScreen(Frame& frame) {
     if (screen == nullptr) {
         return false;
     }
+    frame.runs.clear();
     Canvas out = CopyScreenPens(frame, *screen);
+    graphics::PlaceRuns(graphics::RunsOf(Canvas::Of(screen->RastPort.BitMap).pixels), 0, 0, 0, 0,
+                        out.width, out.height, frame.runs);
+    graphics::ComposeRecorder drawnHere(frame.pens.data(), frame.pens.size(), out.stride);
 
     bool barDrawn = false;
     for (const WindowView& v : views) {
@@ -216,7 +226,7 @@ bool ComposeFrontScreen(Frame& frame) {
             DrawScreenBar(out, *screen, barTitle);
             barDrawn = true;
         }
-        DrawWindow(out, v);
+        DrawWindow(out, v, frame.runs);
         DrawFrame(out, v, screen->font);
     }
     if (!barDrawn) {
@@ -230,6 +240,8 @@ bool ComposeFrontScreen(Frame& frame) {
             menus::Draw(out, *screen, in.menus);
         }
     }
+    graphics::PlaceRuns(drawnHere.Take(), 0, 0, 0, 0, out.width, out.height, frame.runs);
+    graphics::KeepIntact(frame.runs, frame.pens.data(), out.stride);
     return true;
 }
 

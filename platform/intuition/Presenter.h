@@ -10,6 +10,7 @@
 
 #include "intuition.h"
 #include "platform/graphics/LayerImpl.h"
+#include "platform/graphics/TextRuns.h"
 
 namespace tessella::intuition {
 
@@ -40,6 +41,8 @@ struct Frame {
     std::string title;  // the screen's own title, Latin-1
     std::vector<UBYTE> pens;
     std::array<ULONG, 256> palette{};
+    // The lines of text the pens show just as they were drawn, for pictures drawn larger.
+    std::vector<graphics::PlacedRun> runs;
 };
 
 // False when no screen is open.

@@ -1,6 +1,7 @@
 #include "SdlKeys.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "util/StringUtils.h"
 
@@ -168,28 +169,52 @@ std::string Utf8Of(const std::string& latin1) {
     return tessella::StringUtils::Latin1ToUtf8(latin1);
 }
 
-int ScaleFor(int desktopWidth, int desktopHeight, int screenWidth, int screenHeight) {
+double FactorFor(int desktopWidth, int desktopHeight, int screenWidth, int screenHeight) {
     if (screenWidth <= 0 || screenHeight <= 0) {
-        return 1;
+        return 1.0;
     }
-    return std::max(1, std::min(desktopWidth / screenWidth, desktopHeight / screenHeight));
+    // Quarter steps keep the blocks of screen pixels in a short repeating pattern.
+    const double fits = 0.85 * std::min(static_cast<double>(desktopWidth) / screenWidth,
+                                        static_cast<double>(desktopHeight) / screenHeight);
+    return std::max(1.0, std::floor(fits * 4.0 + 1e-9) / 4.0);
 }
 
 View Fit(int windowWidth, int windowHeight, int screenWidth, int screenHeight) {
     View v;
-    v.scale = ScaleFor(windowWidth, windowHeight, screenWidth, screenHeight);
-    v.left = std::max(0, (windowWidth - screenWidth * v.scale) / 2);
-    v.top = std::max(0, (windowHeight - screenHeight * v.scale) / 2);
+    if (screenWidth <= 0 || screenHeight <= 0) {
+        return v;
+    }
+    // The screen's shape, as wide as the window allows or as tall: whichever is smaller.
+    if (static_cast<long long>(windowWidth) * screenHeight <=
+        static_cast<long long>(windowHeight) * screenWidth) {
+        v.width = windowWidth;
+        v.height =
+            static_cast<int>(static_cast<long long>(windowWidth) * screenHeight / screenWidth);
+    } else {
+        v.height = windowHeight;
+        v.width =
+            static_cast<int>(static_cast<long long>(windowHeight) * screenWidth / screenHeight);
+    }
+    v.width = std::max(v.width, 1);
+    v.height = std::max(v.height, 1);
+    v.left = std::max(0, (windowWidth - v.width) / 2);
+    v.top = std::max(0, (windowHeight - v.height) / 2);
+    v.scale =
+        std::max(1, static_cast<int>(std::lround(static_cast<double>(v.width) / screenWidth)));
     return v;
 }
 
 void ToScreen(const View& view, int screenWidth, int screenHeight, int x, int y, int& screenX,
               int& screenY) {
-    const int scale = std::max(1, view.scale);
-    // Floor division, so that the pixels left of the picture do not round up to column 0.
-    const auto floorDiv = [](int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
-    screenX = std::clamp(floorDiv(x - view.left, scale), 0, std::max(0, screenWidth - 1));
-    screenY = std::clamp(floorDiv(y - view.top, scale), 0, std::max(0, screenHeight - 1));
+    // The picture's device pixel d shows screen pixel floor(d * screen / device); floor also
+    // to the left of the picture, so that the bars do not round up to column 0.
+    const auto map = [](int d, int screen, int device) {
+        const long long n = static_cast<long long>(d) * screen;
+        const long long q = n >= 0 ? n / device : -((-n + device - 1) / device);
+        return static_cast<int>(std::clamp<long long>(q, 0, std::max(0, screen - 1)));
+    };
+    screenX = map(x - view.left, screenWidth, std::max(1, view.width));
+    screenY = map(y - view.top, screenHeight, std::max(1, view.height));
 }
 
 }  // namespace tessella::sdl

@@ -20,18 +20,24 @@ UWORD QualifierFor(Uint16 modifiers, SDL_Scancode scancode);
 std::string Latin1Of(const char* utf8);
 std::string Utf8Of(const std::string& latin1);
 
-// Where the screen shows inside the desktop window: an integer scale, centred.
+// Where the screen shows inside the desktop window: a picture of the screen's shape, as large
+// as the window allows, centred with even bars. `scale` is the whole factor nearest to it, for
+// what is drawn only in whole pixels (the pointer).
 struct View {
     int scale = 1;
     int left = 0;
     int top = 0;
+    int width = 0;
+    int height = 0;
 };
 
-// The largest integer scale at which a screen fits the desktop's usable area, at least 1.
-int ScaleFor(int desktopWidth, int desktopHeight, int screenWidth, int screenHeight);
+// The factor a screen opens at on a desktop with the given work area: the largest that fits
+// 85 % of it, in quarter steps, at least 1 (1.5 on a 1920 x 1080 desktop).
+double FactorFor(int desktopWidth, int desktopHeight, int screenWidth, int screenHeight);
 // The view of a screen in a window of the given size (the window may have been resized).
 View Fit(int windowWidth, int windowHeight, int screenWidth, int screenHeight);
-// A window pixel as a screen pixel, clamped to the screen.
+// A window pixel as a screen pixel, clamped to the screen: the screen pixel the picture shows
+// there.
 void ToScreen(const View& view, int screenWidth, int screenHeight, int x, int y, int& screenX,
               int& screenY);
 

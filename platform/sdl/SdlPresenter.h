@@ -41,6 +41,13 @@ public:
     // the display.
     bool OwnsCallingThread();
 
+    // A line of text in the picture, in screen pixels, and a digest of what it shows.
+    struct ShownRun {
+        int left, top, width, height;
+        size_t digest;
+        auto operator<=>(const ShownRun&) const = default;
+    };
+
 private:
     using Clock = std::chrono::steady_clock;
 
@@ -68,9 +75,11 @@ private:
     // The picture (SdlPresenterRender.cpp).
     void Render();
     void Paint(const intuition::Frame& frame);
-    bool UploadChangedBands();
+    bool UploadChanges(const intuition::Frame& frame);
+    std::vector<SDL_Rect> ChangedBands();
     void Present();
     void Resize(int width, int height);
+    void Refit(int windowWidth, int windowHeight);
     void UpdatePointer(const std::array<ULONG, 256>& palette);
     void StartTone();
 
@@ -118,6 +127,8 @@ private:
     std::string title_;
     std::vector<Uint32> visible_;  // what the texture holds
     std::vector<Uint32> next_;
+    std::vector<ShownRun> shownRuns_;  // the lines of text the texture shows drawn again
+    std::vector<Uint32> device_;       // an area being drawn at the picture's size
     Clock::time_point nextFrame_{};
     Clock::time_point flashUntil_{};
     bool flashing_ = false;

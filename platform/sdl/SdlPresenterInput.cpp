@@ -68,8 +68,14 @@ void SdlPresenter::HandleWindow(const SDL_WindowEvent& window) {
                               std::max(window.data2, height_));
             return;
         }
-        view_ = Fit(window.data1, window.data2, width_, height_);
-        Present();
+        const View fitted = Fit(window.data1, window.data2, width_, height_);
+        if (fitted.width != view_.width || fitted.height != view_.height) {
+            Refit(window.data1, window.data2);
+            Render();
+        } else {
+            view_ = fitted;
+            Present();
+        }
     } else if (window.event == SDL_WINDOWEVENT_EXPOSED) {
         Present();
     }
@@ -129,7 +135,9 @@ void SdlPresenter::PostMouse(int x, int y, UWORD code) {
     e.ie_Code = code;
     int sx;
     int sy;
-    ToScreen(view_, width_, height_, x, y - topEdge_ * view_.scale, sx, sy);
+    // The picture shows the slid screen's row y at its own row y + topEdge_.
+    ToScreen(view_, width_, height_, x, y, sx, sy);
+    sy = std::clamp(sy - topEdge_, 0, height_ - 1);
     e.ie_X = static_cast<WORD>(sx);
     e.ie_Y = static_cast<WORD>(sy);
     intuition::PostInputEvent(e);

@@ -1,16 +1,17 @@
 // The presenter's picture: the front screen composed into the window's texture, at its
 // scale, and the active window's pointer image as the desktop's cursor.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <functional>
+#include <iterator>
 #include <string>
 
 #include "SdlPresenter.h"
+#include "platform/intuition/DevicePicture.h"
 
 namespace tessella::sdl {
 namespace {
-
-// Room for the desktop's title bar above the window, so the window fits with its frame.
-constexpr int kDecorationHeight = 32;
 
 // Sprite colours 1 to 3 are pens 17 to 19 of the screen, as on the Amiga's display.
 constexpr int kFirstSpritePen = 16;
@@ -23,23 +24,30 @@ void SdlPresenter::Resize(int width, int height) {
     SDL_Rect usable{0, 0, width, height};
     const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
     SDL_GetDisplayUsableBounds(display, &usable);
-    const int scale = ScaleFor(usable.w, usable.h - kDecorationHeight, width, height);
+    const double factor = FactorFor(usable.w, usable.h, width, height);
     SDL_SetWindowMinimumSize(window_, width, height);
-    SDL_SetWindowSize(window_, width * scale, height * scale);
+    SDL_SetWindowSize(window_, static_cast<int>(std::lround(width * factor)),
+                      static_cast<int>(std::lround(height * factor)));
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
                           SDL_WINDOWPOS_CENTERED_DISPLAY(display));
     int w;
     int h;
     SDL_GetWindowSize(window_, &w, &h);
-    view_ = Fit(w, h, width, height);
+    Refit(w, h);
+}
+
+// The picture for a window of this size: a texture of the picture's own size, which holds
+// nothing yet.
+void SdlPresenter::Refit(int windowWidth, int windowHeight) {
+    view_ = Fit(windowWidth, windowHeight, width_, height_);
     if (texture_ != nullptr) {
         SDL_DestroyTexture(texture_);
     }
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                 width, height);
-    // A new texture holds nothing yet. Every pixel shown is opaque, so a transparent one makes
-    // every pixel count as changed.
-    visible_.assign(static_cast<size_t>(width) * height, 0);
+                                 view_.width, view_.height);
+    // Every pixel shown is opaque, so a transparent one makes every pixel count as changed.
+    visible_.assign(static_cast<size_t>(width_) * height_, 0);
+    shownRuns_.clear();
 }
 
 void SdlPresenter::Render() {
@@ -60,7 +68,7 @@ void SdlPresenter::Render() {
     }
     topEdge_ = frame.topEdge;
     Paint(frame);
-    bool changed = UploadChangedBands();
+    bool changed = UploadChanges(frame);
     UpdatePointer(frame.palette);
     if (!shown_) {
         SDL_ShowWindow(window_);
@@ -72,8 +80,8 @@ void SdlPresenter::Render() {
     }
 }
 
-// The picture as it is seen, into next_: the slid-away part is black, and a flash shows the
-// complement of every colour.
+// The picture as it is seen, into next_, at the screen's own size: the slid-away part is
+// black, and a flash shows the complement of every colour.
 void SdlPresenter::Paint(const intuition::Frame& frame) {
     const Uint32 flip = flashing_ ? 0x00FFFFFFu : 0;
     next_.resize(visible_.size());
@@ -91,10 +99,63 @@ void SdlPresenter::Paint(const intuition::Frame& frame) {
     }
 }
 
-// Uploads only the bands of rows that changed, each as narrow as its changed columns; true if
-// any did.
-bool SdlPresenter::UploadChangedBands() {
-    bool changed = false;
+namespace {
+
+// A line of text as the picture shows it: where, and what.
+SdlPresenter::ShownRun ShownOf(const graphics::PlacedRun& placed, int topEdge) {
+    const graphics::TextRun& run = *placed.run;
+    size_t hash = std::hash<const void*>()(run.font) ^ (static_cast<size_t>(run.fgPen) << 7);
+    for (size_t i = 0; i < run.codes.size(); ++i) {
+        hash = hash * 131 + run.codes[i] * 2 + (placed.intact[i] ? 1 : 0);
+    }
+    return {run.left + placed.dx, run.top + placed.dy + topEdge, run.width, run.height, hash};
+}
+
+}  // namespace
+
+// Draws again, at the picture's size, the screen's areas whose pixels changed and the lines of
+// text that came or went where the pixels stayed; uploads each as narrow as it is. True if any
+// did change.
+bool SdlPresenter::UploadChanges(const intuition::Frame& frame) {
+    std::vector<SDL_Rect> areas = ChangedBands();
+    std::vector<ShownRun> runs;
+    runs.reserve(frame.runs.size());
+    for (const graphics::PlacedRun& placed : frame.runs) {
+        runs.push_back(ShownOf(placed, topEdge_));
+    }
+    std::sort(runs.begin(), runs.end());
+    if (view_.width != width_ || view_.height != height_) {
+        std::vector<ShownRun> gone;
+        std::set_symmetric_difference(runs.begin(), runs.end(), shownRuns_.begin(),
+                                      shownRuns_.end(), std::back_inserter(gone));
+        for (const ShownRun& r : gone) {
+            areas.push_back(SDL_Rect{r.left, r.top, r.width, r.height});
+        }
+    }
+    shownRuns_ = std::move(runs);
+    const Uint32 flip = flashing_ ? 0x00FFFFFFu : 0;
+    for (const SDL_Rect& area : areas) {
+        const int x0 = intuition::DeviceEdge(area.x, width_, view_.width);
+        const int x1 = intuition::DeviceEdge(area.x + area.w, width_, view_.width);
+        const int y0 = intuition::DeviceEdge(area.y, height_, view_.height);
+        const int y1 = intuition::DeviceEdge(area.y + area.h, height_, view_.height);
+        if (x1 <= x0 || y1 <= y0) {
+            continue;
+        }
+        device_.resize(static_cast<size_t>(x1 - x0) * (y1 - y0));
+        intuition::PaintDevice(frame, view_.width, view_.height, flip, x0, y0, x1, y1,
+                               device_.data(), x1 - x0);
+        const SDL_Rect band{x0, y0, x1 - x0, y1 - y0};
+        SDL_UpdateTexture(texture_, &band, device_.data(),
+                          static_cast<int>((x1 - x0) * sizeof(Uint32)));
+    }
+    return !areas.empty();
+}
+
+// The bands of rows of next_ that differ from what is shown, each as narrow as its changed
+// columns; what is shown is then next_.
+std::vector<SDL_Rect> SdlPresenter::ChangedBands() {
+    std::vector<SDL_Rect> bands;
     int y = 0;
     while (y < height_) {
         const size_t at = static_cast<size_t>(y) * width_;
@@ -123,15 +184,13 @@ bool SdlPresenter::UploadChangedBands() {
             last = std::max(last, r);
         }
         const SDL_Rect band{first, top, last - first + 1, y - top};
-        SDL_UpdateTexture(texture_, &band, &next_[static_cast<size_t>(top) * width_ + first],
-                          static_cast<int>(width_ * sizeof(Uint32)));
         for (int row = top; row < y; ++row) {
             const size_t from = static_cast<size_t>(row) * width_ + first;
             std::memcpy(&visible_[from], &next_[from], sizeof(Uint32) * band.w);
         }
-        changed = true;
+        bands.push_back(band);
     }
-    return changed;
+    return bands;
 }
 
 void SdlPresenter::Present() {
@@ -140,7 +199,7 @@ void SdlPresenter::Present() {
     }
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
-    const SDL_Rect target{view_.left, view_.top, width_ * view_.scale, height_ * view_.scale};
+    const SDL_Rect target{view_.left, view_.top, view_.width, view_.height};
     SDL_RenderCopy(renderer_, texture_, nullptr, &target);
     SDL_RenderPresent(renderer_);
 }

@@ -3,16 +3,17 @@
 #include <gtest/gtest.h>
 
 #include "keymap.h"
+#include "platform/intuition/DevicePicture.h"
 #include "platform/sdl/SdlKeys.h"
 #include "platform/sdl/SdlSystem.h"
 
 namespace {
 
+using tessella::sdl::FactorFor;
 using tessella::sdl::Fit;
 using tessella::sdl::kNoRawKey;
 using tessella::sdl::QualifierFor;
 using tessella::sdl::RawKeyFor;
-using tessella::sdl::ScaleFor;
 using tessella::sdl::ToScreen;
 using tessella::sdl::View;
 
@@ -142,45 +143,72 @@ TEST(DesktopKeys, MapRawKeyGivesTheDesktopLayoutsCharacters) {
     EXPECT_EQ(Map(RAWKEY_HELP, 0, &dead), "\x9B?~");
 }
 
-TEST(DesktopPointer, ScaleIsTheLargestIntegerThatFits) {
-    EXPECT_EQ(ScaleFor(1920, 1048, 800, 600), 1);
-    EXPECT_EQ(ScaleFor(2560, 1408, 800, 600), 2);
-    EXPECT_EQ(ScaleFor(3840, 2128, 800, 600), 3);
-    EXPECT_EQ(ScaleFor(1600, 1199, 800, 600), 1);  // two pixels too short for 2x
-    EXPECT_EQ(ScaleFor(640, 480, 800, 600), 1);    // never below 1
-    EXPECT_EQ(ScaleFor(640, 480, 0, 0), 1);
+TEST(DesktopPointer, TheWindowOpensAtTheLargestQuarterStepFittingMostOfTheDesktop) {
+    EXPECT_EQ(FactorFor(1920, 1080, 800, 600), 1.5);   // 85 % of 1080 rows is 1.53 screens
+    EXPECT_EQ(FactorFor(1280, 1024, 800, 600), 1.25);  // the width decides: 1.36
+    EXPECT_EQ(FactorFor(2560, 1440, 800, 600), 2.0);
+    EXPECT_EQ(FactorFor(3840, 2160, 800, 600), 3.0);
+    EXPECT_EQ(FactorFor(1024, 768, 800, 600), 1.0);
+    EXPECT_EQ(FactorFor(640, 480, 800, 600), 1.0);  // never below 1
+    EXPECT_EQ(FactorFor(640, 480, 0, 0), 1.0);
 }
 
-TEST(DesktopPointer, WindowPixelsBecomeScreenPixels) {
-    // A 2x view centred in a window larger than the picture.
-    const View v = Fit(1700, 1300, 800, 600);
-    EXPECT_EQ(v.scale, 2);
+TEST(DesktopPointer, AnyWindowShowsTheScreensShapeCentredWithEvenBars) {
+    const View wide = Fit(1920, 1000, 800, 600);  // a maximised window, wider than 4:3
+    EXPECT_EQ(wide.width, 1333);
+    EXPECT_EQ(wide.height, 1000);
+    EXPECT_EQ(wide.left, (1920 - 1333) / 2);
+    EXPECT_EQ(wide.top, 0);
+    const View tall = Fit(1000, 1000, 800, 600);
+    EXPECT_EQ(tall.width, 1000);
+    EXPECT_EQ(tall.height, 750);
+    EXPECT_EQ(tall.left, 0);
+    EXPECT_EQ(tall.top, 125);
+    EXPECT_EQ(Fit(1200, 900, 800, 600).scale, 2);  // the pointer's whole factor, rounded
+    EXPECT_EQ(Fit(1000, 750, 800, 600).scale, 1);
+}
+
+TEST(DesktopPointer, WindowPixelsBecomeTheScreenPixelsTheyShow) {
+    // A 2x view centred in a window wider than the picture.
+    const View v = Fit(1700, 1200, 800, 600);
+    EXPECT_EQ(v.width, 1600);
     EXPECT_EQ(v.left, 50);
-    EXPECT_EQ(v.top, 50);
+    EXPECT_EQ(v.top, 0);
     int x;
     int y;
-    ToScreen(v, 800, 600, 50, 50, x, y);
+    ToScreen(v, 800, 600, 50, 0, x, y);
     EXPECT_EQ(x, 0);
     EXPECT_EQ(y, 0);
-    ToScreen(v, 800, 600, 51, 52, x, y);  // both halves of a doubled pixel are that pixel
+    ToScreen(v, 800, 600, 51, 3, x, y);  // both halves of a doubled pixel are that pixel
     EXPECT_EQ(x, 0);
     EXPECT_EQ(y, 1);
-    ToScreen(v, 800, 600, 50 + 2 * 799 + 1, 50 + 2 * 599 + 1, x, y);
+    ToScreen(v, 800, 600, 50 + 2 * 799 + 1, 2 * 599 + 1, x, y);
     EXPECT_EQ(x, 799);
     EXPECT_EQ(y, 599);
     // Outside the picture the pointer stays on the screen's edge, never beyond it.
     ToScreen(v, 800, 600, 10, 1299, x, y);
     EXPECT_EQ(x, 0);
     EXPECT_EQ(y, 599);
-    ToScreen(v, 800, 600, 49, 49, x, y);
+    ToScreen(v, 800, 600, 49, -1, x, y);
     EXPECT_EQ(x, 0);
     EXPECT_EQ(y, 0);
 
     const View one = Fit(800, 600, 800, 600);
-    EXPECT_EQ(one.scale, 1);
     ToScreen(one, 800, 600, 123, 456, x, y);
     EXPECT_EQ(x, 123);
     EXPECT_EQ(y, 456);
+
+    // At 1.5 the screen's pixels are blocks of 2 and 1 device pixels in turn; every device
+    // pixel maps to the pixel whose block it is in, the one the picture draws there.
+    const View half = Fit(1200, 900, 800, 600);
+    for (int d = 0; d < 1200; ++d) {
+        ToScreen(half, 800, 600, d, 0, x, y);
+        ASSERT_GE(d, tessella::intuition::DeviceEdge(x, 800, 1200)) << d;
+        ASSERT_LT(d, tessella::intuition::DeviceEdge(x + 1, 800, 1200)) << d;
+    }
+    ToScreen(half, 800, 600, 1199, 899, x, y);
+    EXPECT_EQ(x, 799);
+    EXPECT_EQ(y, 599);
 }
 
 // When the desktop window cannot open, the reason is told to the user; SDL does not always
