@@ -6,7 +6,7 @@
 namespace tessella {
 
 // The window program's command line, parsed but not acted on:
-//   tessella [--snapshot PNG] [--] [FILE]
+//   tessella [--snapshot PNG [--scale FACTOR]] [--] [FILE]
 //   tessella --help | --version
 // Help, version and usage errors need no desktop: they are answered on the terminal.
 class Arguments {
@@ -21,6 +21,8 @@ public:
     std::string source;
     // Where the screen goes as a PNG once the window is up (for tests and the README's pictures).
     std::string snapshot;
+    // The snapshot's size, as a factor of the screen's: its text drawn again at that size.
+    double scale = 1.0;
     std::string error;
 
     static const char* Usage();

@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     }
     if (!args.snapshot.empty()) {
         PlatformTest::WaitInputDrained();
-        PlatformTest::SaveScreenPNG(args.snapshot.c_str());
+        PlatformTest::SaveScreenPNG(args.snapshot.c_str(), args.scale);
         std::printf("READY\n");
         std::fflush(stdout);
     }

@@ -54,8 +54,9 @@ LONG ReadScreenColor(int x, int y);
 // The pens of the whole front screen, row by row, and its width: one composition for many
 // pixels, where ReadScreenPixel composes one for each. False with no screen open.
 bool ReadScreenPens(std::vector<UBYTE>* pens, int* width);
-// Saves the front screen as an RGB PNG; false when it cannot.
-bool SaveScreenPNG(const char* path);
+// Saves the front screen as an RGB PNG, at a factor from 1 to 8 (its text drawn again at that
+// size); false when it cannot.
+bool SaveScreenPNG(const char* path, double factor = 1.0);
 
 int BeepCount();
 

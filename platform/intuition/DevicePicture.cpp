@@ -21,7 +21,7 @@ ULONG Blend(ULONG under, ULONG ink, int coverage) {
     for (int shift = 0; shift <= 16; shift += 8) {
         const int a = static_cast<int>((under >> shift) & 0xFF);
         const int b = static_cast<int>((ink >> shift) & 0xFF);
-        const int c = a + ((b - a) * coverage + 127) / 255;
+        const int c = (a * (255 - coverage) + b * coverage + 127) / 255;
         result |= static_cast<ULONG>(c) << shift;
     }
     return result;

@@ -165,10 +165,10 @@ bool ReadScreenPens(std::vector<UBYTE>* pens, int* width) {
     return true;
 }
 
-bool SaveScreenPNG(const char* path) {
+bool SaveScreenPNG(const char* path, double factor) {
     Frame frame;
     return tessella::intuition::ComposeFrontScreen(frame) &&
-           tessella::intuition::WritePng(frame, path);
+           tessella::intuition::WritePng(frame, path, factor);
 }
 
 LONG PointerPixel(int x, int y) {

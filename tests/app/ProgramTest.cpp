@@ -58,9 +58,9 @@ TEST(Program, HelpAndVersionAreAnsweredLikeAnyLinuxProgram) {
         EXPECT_EQ(help.out, Arguments::Usage()) << option;
         EXPECT_EQ(help.err, "") << option;
     }
-    EXPECT_EQ(
-        std::string(Arguments::Usage()).rfind("usage: tessella [--snapshot PNG] [--] [FILE]\n", 0),
-        0u);
+    EXPECT_EQ(std::string(Arguments::Usage())
+                  .rfind("usage: tessella [--snapshot PNG [--scale FACTOR]] [--] [FILE]\n", 0),
+              0u);
     const Outcome version = RunProgram({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, std::string("tessella ") + Arguments::Version() + "\n");
@@ -73,6 +73,26 @@ TEST(Program, HelpAndVersionAreAnsweredLikeAnyLinuxProgram) {
     EXPECT_EQ(noName.status, 2);
     EXPECT_EQ(noName.err,
               "tessella: option '--snapshot' needs a file name\nTry 'tessella --help'.\n");
+}
+
+TEST(Program, TheSnapshotsFactorIsANumberFromOneToEightAndGoesWithASnapshot) {
+    Arguments a = Arguments::Parse({"--snapshot", "shot.png", "--scale", "2"});
+    EXPECT_EQ(a.action, Arguments::Action::kRun);
+    EXPECT_EQ(a.scale, 2.0);
+    a = Arguments::Parse({"--scale", "1.5", "--snapshot", "shot.png"});
+    EXPECT_EQ(a.action, Arguments::Action::kRun);
+    EXPECT_EQ(a.scale, 1.5);
+    EXPECT_EQ(Arguments::Parse({"--snapshot", "shot.png", "--scale", "8"}).scale, 8.0);
+    for (const char* bad : {"0.5", "9", "8.5", "-2", "2x", "", ".5", "2.", "1e1", "nan", "1..5"}) {
+        a = Arguments::Parse({"--snapshot", "shot.png", "--scale", bad});
+        EXPECT_EQ(a.action, Arguments::Action::kUsageError) << bad;
+        EXPECT_EQ(a.error, "option '--scale' needs a factor from 1 to 8") << bad;
+    }
+    EXPECT_EQ(Arguments::Parse({"--snapshot", "shot.png", "--scale"}).error,
+              "option '--scale' needs a factor from 1 to 8");
+    a = Arguments::Parse({"--scale", "2"});
+    EXPECT_EQ(a.action, Arguments::Action::kUsageError);
+    EXPECT_EQ(a.error, "option '--scale' sizes the snapshot: it needs '--snapshot'");
 }
 
 TEST(Program, AfterTheEndOfOptionsEveryArgumentIsAFile) {

@@ -1,0 +1,244 @@
+// The screen drawn at the size the desktop shows it: lines and fills as whole blocks of device
+// pixels, one screen pixel wide at any factor, and text drawn again by the font engine at the
+// shown size rather than enlarged, only where the screen still shows it as it was drawn.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "graphics.h"
+#include "intuition.h"
+#include "platform/intuition/DevicePicture.h"
+#include "platform/intuition/Presenter.h"
+#include "platform_test.h"
+
+namespace {
+
+using tessella::intuition::DeviceEdge;
+using tessella::intuition::Frame;
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 200;
+constexpr UBYTE kGround = 20;
+constexpr UBYTE kInk = 1;
+const char kWords[] = "Hamburgefonts";
+
+class DevicePicture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        screen = OpenScreenTags(nullptr, SA_Width, kWidth, SA_Height, kHeight, SA_Depth, 8,
+                                SA_ShowTitle, FALSE, SA_Type, CUSTOMSCREEN);
+        ASSERT_NE(screen, nullptr);
+        // Pen n shows as (n, 2n, 3n), so that colours name pens.
+        std::vector<ULONG> table{256UL << 16};
+        for (ULONG pen = 0; pen < 256; ++pen) {
+            for (ULONG k = 1; k <= 3; ++k) {
+                table.push_back(((pen * k) & 0xFF) * 0x01010101UL);
+            }
+        }
+        table.push_back(0);
+        LoadRGB32(&screen->ViewPort, table.data());
+        window = OpenWindowTags(nullptr, WA_CustomScreen, screen, WA_Left, 0, WA_Top, 0, WA_Width,
+                                kWidth, WA_Height, kHeight, WA_Flags,
+                                WFLG_BACKDROP | WFLG_BORDERLESS, WA_IDCMP, 0);
+        ASSERT_NE(window, nullptr);
+        rp = window->RPort;
+        SetAPen(rp, kGround);
+        RectFill(rp, 0, 0, kWidth - 1, kHeight - 1);
+    }
+
+    void TearDown() override {
+        CloseWindow(window);
+        EXPECT_EQ(CloseScreen(screen), TRUE);
+        EXPECT_TRUE(PlatformTest::WaitIdle());
+    }
+
+    static ULONG Colour(UBYTE pen) {
+        return (pen << 16) | ((2 * pen & 0xFF) << 8) | (3 * pen & 0xFF);
+    }
+
+    void Write(int x, int y, const char* text) {
+        SetAPen(rp, kInk);
+        SetDrMd(rp, JAM1);
+        Move(rp, x, y);
+        Text(rp, text, static_cast<ULONG>(std::strlen(text)));
+    }
+
+    // The composed screen and its picture at deviceWidth x deviceHeight, as 0xRRGGBB.
+    static std::vector<ULONG> Picture(int deviceWidth, int deviceHeight, Frame& frame) {
+        EXPECT_TRUE(tessella::intuition::ComposeFrontScreen(frame));
+        std::vector<ULONG> device(static_cast<size_t>(deviceWidth) * deviceHeight);
+        tessella::intuition::PaintDevice(frame, deviceWidth, deviceHeight, 0, 0, 0, deviceWidth,
+                                         deviceHeight, device.data(), deviceWidth);
+        for (ULONG& p : device) {
+            p &= 0xFFFFFF;
+        }
+        return device;
+    }
+
+    // The colour of the screen pixel that device pixel (x, y) stands for: the enlarged picture.
+    static ULONG Enlarged(const Frame& frame, int deviceWidth, int deviceHeight, int x, int y) {
+        const int sx = x * frame.width / deviceWidth;
+        const int sy = y * frame.height / deviceHeight;
+        return frame.palette[frame.pens[static_cast<size_t>(sy) * frame.width + sx]];
+    }
+
+    Screen* screen = nullptr;
+    Window* window = nullptr;
+    RastPort* rp = nullptr;
+};
+
+struct Box {
+    int x0, y0, x1, y1;  // device pixels, [x0, x1) x [y0, y1)
+    bool Holds(int x, int y) const { return x >= x0 && x < x1 && y >= y0 && y < y1; }
+};
+
+// The device box of the screen box [left, right) x [top, bottom).
+Box DeviceBox(int left, int top, int right, int bottom, int dw, int dh) {
+    return Box{DeviceEdge(left, kWidth, dw), DeviceEdge(top, kHeight, dh),
+               DeviceEdge(right, kWidth, dw), DeviceEdge(bottom, kHeight, dh)};
+}
+
+TEST_F(DevicePicture, AtTwiceTheSizeTextIsDrawnAgainAndAllElseIsWholeBlocks) {
+    // A frame of one-pixel lines, and a line of text in the default 8-pixel font.
+    SetAPen(rp, kInk);
+    Move(rp, 20, 20);
+    Draw(rp, 120, 20);
+    Draw(rp, 120, 60);
+    Draw(rp, 20, 60);
+    Draw(rp, 20, 20);
+    Write(30, 100, kWords);
+    const int advance = TextLength(rp, kWords, sizeof kWords - 1);
+    const int top = 100 - rp->Font->tf_Baseline - 1;  // a line of slack for the ink above
+    const int bottom = 100 + rp->Font->tf_YSize;
+
+    for (const auto& [dw, dh] : {std::pair{640, 400}, std::pair{480, 300}, std::pair{880, 550}}) {
+        SCOPED_TRACE(dw);
+        Frame frame;
+        const std::vector<ULONG> device = Picture(dw, dh, frame);
+        const Box text = DeviceBox(28, top, 30 + advance + 2, bottom, dw, dh);
+        // Outside the text, every device pixel is the screen pixel it stands for.
+        for (int y = 0; y < dh; ++y) {
+            for (int x = 0; x < dw; ++x) {
+                if (!text.Holds(x, y)) {
+                    ASSERT_EQ(device[static_cast<size_t>(y) * dw + x],
+                              Enlarged(frame, dw, dh, x, y))
+                        << x << "," << y;
+                }
+            }
+        }
+        // The frame's left line is one screen pixel wide: its block and nothing either side.
+        const int row = DeviceEdge(40, kHeight, dh);
+        const int from = DeviceEdge(20, kWidth, dw);
+        const int to = DeviceEdge(21, kWidth, dw);
+        EXPECT_EQ(device[static_cast<size_t>(row) * dw + from - 1], Colour(kGround));
+        for (int x = from; x < to; ++x) {
+            EXPECT_EQ(device[static_cast<size_t>(row) * dw + x], Colour(kInk));
+        }
+        EXPECT_EQ(device[static_cast<size_t>(row) * dw + to], Colour(kGround));
+
+        // The text is not the 8-pixel glyphs enlarged: its ink has edges inside the blocks,
+        // and shades between ink and ground where the outline crosses a device pixel.
+        int edgesInsideBlocks = 0;
+        int inked = 0;
+        int shaded = 0;
+        for (int y = text.y0; y < text.y1; ++y) {
+            for (int x = text.x0; x < text.x1; ++x) {
+                const ULONG p = device[static_cast<size_t>(y) * dw + x];
+                inked += p == Colour(kInk) ? 1 : 0;
+                shaded += p != Colour(kInk) && p != Colour(kGround) ? 1 : 0;
+                if (x > text.x0 && x * kWidth / dw == (x - 1) * kWidth / dw &&
+                    p != device[static_cast<size_t>(y) * dw + x - 1]) {
+                    ++edgesInsideBlocks;
+                }
+            }
+        }
+        EXPECT_GT(edgesInsideBlocks, 20);
+        EXPECT_GT(inked, 20);
+        EXPECT_GT(shaded, 20);
+    }
+}
+
+TEST_F(DevicePicture, AtTheScreensOwnSizeThePictureIsItsPens) {
+    Write(30, 100, kWords);
+    Frame frame;
+    const std::vector<ULONG> device = Picture(kWidth, kHeight, frame);
+    for (size_t i = 0; i < device.size(); ++i) {
+        ASSERT_EQ(device[i], frame.palette[frame.pens[i]]) << i;
+    }
+}
+
+TEST_F(DevicePicture, TextOnlyPartlyLeftIsDrawnAgainOnlyWhereItShows) {
+    Write(30, 100, kWords);
+    const int advance = TextLength(rp, kWords, sizeof kWords - 1);
+    // Half the line painted over, and the other half's glyphs left as they were.
+    SetAPen(rp, kGround);
+    RectFill(rp, 0, 80, 30 + advance / 2, 120);
+    Frame frame;
+    const std::vector<ULONG> device = Picture(640, 400, frame);
+    int redrawn = 0;
+    for (int y = 0; y < 400; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            const bool same =
+                device[static_cast<size_t>(y) * 640 + x] == Enlarged(frame, 640, 400, x, y);
+            if (x < 2 * (30 + advance / 2 + 1)) {
+                ASSERT_TRUE(same) << x << "," << y;  // nothing of the painted-over glyphs
+            } else {
+                redrawn += same ? 0 : 1;
+            }
+        }
+    }
+    EXPECT_GT(redrawn, 20);
+
+    // All of it painted over: the picture is the screen enlarged, all through.
+    RectFill(rp, 0, 80, kWidth - 1, 120);
+    const std::vector<ULONG> none = Picture(640, 400, frame);
+    for (int y = 0; y < 400; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            ASSERT_EQ(none[static_cast<size_t>(y) * 640 + x], Enlarged(frame, 640, 400, x, y))
+                << x << "," << y;
+        }
+    }
+}
+
+TEST_F(DevicePicture, TextWrittenAgainOverItselfShowsNoOldInk) {
+    Write(30, 100, kWords);
+    Frame once;
+    const std::vector<ULONG> first = Picture(480, 300, once);
+    Write(30, 100, kWords);  // as a refresh draws a label again without clearing it
+    Frame twice;
+    EXPECT_EQ(Picture(480, 300, twice), first);
+    EXPECT_EQ(twice.pens, once.pens);
+}
+
+TEST_F(DevicePicture, TheSnapshotAtAFactorIsThePictureAtThatSize) {
+    Write(30, 100, kWords);
+    Frame frame;
+    const std::vector<ULONG> device = Picture(640, 400, frame);
+    const std::string path = "device_picture_2x.png";
+    ASSERT_TRUE(PlatformTest::SaveScreenPNG(path.c_str(), 2.0));
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_NE(png_image_begin_read_from_file(&image, path.c_str()), 0);
+    image.format = PNG_FORMAT_RGB;
+    std::vector<png_byte> rgb(PNG_IMAGE_SIZE(image));
+    ASSERT_NE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr), 0);
+    ASSERT_EQ(image.width, 640u);
+    ASSERT_EQ(image.height, 400u);
+    for (size_t i = 0; i < device.size(); ++i) {
+        const ULONG p = (ULONG{rgb[3 * i]} << 16) | (ULONG{rgb[3 * i + 1]} << 8) | rgb[3 * i + 2];
+        ASSERT_EQ(p, device[i]) << i;
+    }
+    std::remove(path.c_str());
+    // A factor out of range writes nothing.
+    EXPECT_FALSE(PlatformTest::SaveScreenPNG(path.c_str(), 0.5));
+    EXPECT_FALSE(PlatformTest::SaveScreenPNG(path.c_str(), 9.0));
+    EXPECT_FALSE(std::ifstream(path).good());
+}
+
+}  // namespace
