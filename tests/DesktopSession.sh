@@ -44,16 +44,17 @@ until_true() {
     return 1
 }
 
-# Starts Xvfb with the given keyboard layout and exports DISPLAY; the caller kills $xvfb_pid.
+# Starts Xvfb with the given keyboard layout (and desktop size, 1024x768 unless given) and
+# exports DISPLAY; the caller kills $xvfb_pid.
 # The server picks a display number nobody uses and writes it to us (-displayfd): a number
 # chosen here could be taken by another server between the look and the start, and two
 # programs would then share one desktop. -noreset keeps the layout: Xvfb otherwise resets when
 # its last client leaves.
 start_xvfb() {
     require_desktop_tools
-    local layout=$1 display= numbers
+    local layout=$1 size=${2:-1024x768} display= numbers
     exec {numbers}<> <(:)
-    Xvfb -displayfd "$numbers" -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd "$numbers" -screen 0 "${size}x24" -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     read -r -t 20 -u "$numbers" display || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
     exec {numbers}<&-
