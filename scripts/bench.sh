@@ -3,7 +3,8 @@
 #
 #   1. The generator alone (bench/generator_bench): MB/s of the content stream; the checksum
 #      fold; and, when the window is built, the utility's launch to first frame and idle CPU
-#      (bench/window_bench, headless).
+#      (bench/window_bench, headless), and what a frame costs to draw at the factors the
+#      desktop window shows it at (bench/frame_cost_bench).
 #   2. Whole files: a 256 MiB file of random bytes, already in the page cache, through a plain cp
 #      (the floor: it reads and writes the same bytes), tessella-cli and age. Each run of a
 #      command follows a cp of its own, so that a busy shared machine loads both alike. Wall
@@ -21,6 +22,9 @@ cli=$(realpath "$build/cli/tessella-cli")
 # The window first: start-up times suffer from the write-back the file benches cause.
 if [ -x "$build/bench/window_bench" ]; then
     DISPLAY='' WAYLAND_DISPLAY='' "$build/bench/window_bench" 2>/dev/null
+fi
+if [ -x "$build/bench/frame_cost_bench" ]; then
+    DISPLAY='' WAYLAND_DISPLAY='' "$build/bench/frame_cost_bench" 2>/dev/null
 fi
 "$build/bench/generator_bench" 64
 "$build/bench/checksum_bench" 256

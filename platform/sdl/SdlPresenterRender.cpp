@@ -13,6 +13,9 @@
 namespace tessella::sdl {
 namespace {
 
+// The rows of the picture drawn and uploaded at a time.
+constexpr int kStripRows = 64;
+
 // Sprite colours 1 to 3 are pens 17 to 19 of the screen, as on the Amiga's display.
 constexpr int kFirstSpritePen = 16;
 
@@ -142,12 +145,16 @@ bool SdlPresenter::UploadChanges(const intuition::Frame& frame) {
         if (x1 <= x0 || y1 <= y0) {
             continue;
         }
-        device_.resize(static_cast<size_t>(x1 - x0) * (y1 - y0));
-        intuition::PaintDevice(frame, view_.width, view_.height, flip, x0, y0, x1, y1,
-                               device_.data(), x1 - x0);
-        const SDL_Rect band{x0, y0, x1 - x0, y1 - y0};
-        SDL_UpdateTexture(texture_, &band, device_.data(),
-                          static_cast<int>((x1 - x0) * sizeof(Uint32)));
+        // In strips, so that a whole picture does not need a second copy of itself.
+        for (int top = y0; top < y1; top += kStripRows) {
+            const int bottom = std::min(y1, top + kStripRows);
+            device_.resize(static_cast<size_t>(x1 - x0) * (bottom - top));
+            intuition::PaintDevice(frame, view_.width, view_.height, flip, x0, top, x1, bottom,
+                                   device_.data(), x1 - x0);
+            const SDL_Rect strip{x0, top, x1 - x0, bottom - top};
+            SDL_UpdateTexture(texture_, &strip, device_.data(),
+                              static_cast<int>((x1 - x0) * sizeof(Uint32)));
+        }
     }
     return !areas.empty();
 }
