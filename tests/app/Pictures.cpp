@@ -28,8 +28,9 @@ bool checking = false;
 // Where the pictures are drawn, before they are kept or compared.
 fs::path drawnFolder;
 
-const char* const kPictures[] = {"window-encrypt.png", "window-job-running.png",
-                                 "window-decrypt.png", "window-about.png", "gallery.png"};
+const char* const kPictures[] = {"window-encrypt.png",     "window-encrypt-2x.png",
+                                 "window-job-running.png", "window-decrypt.png",
+                                 "window-about.png",       "gallery.png"};
 
 // The pixels of a PNG as RGB, empty when it cannot be read.
 std::vector<png_byte> ReadPixels(const fs::path& path, png_uint_32& width, png_uint_32& height) {
@@ -99,9 +100,9 @@ protected:
         return false;
     }
 
-    static void Snapshot(const char* name) {
+    static void Snapshot(const char* name, double factor = 1.0) {
         Settle();
-        EXPECT_TRUE(PlatformTest::SaveScreenPNG((drawnFolder / name).c_str())) << name;
+        EXPECT_TRUE(PlatformTest::SaveScreenPNG((drawnFolder / name).c_str(), factor)) << name;
     }
 };
 
@@ -151,6 +152,7 @@ TEST_F(Pictures, OfTheUtilitysWindow) {
         Type(window->txtPassword, "mysecret1");
         Type(window->txtConfirm, "mysecret1");
         Snapshot("window-encrypt.png");
+        Snapshot("window-encrypt-2x.png", 2.0);  // as a desktop window twice the size shows it
         Click(window->btnInfo);
         ASSERT_NE(window->formAbout, nullptr);
         Snapshot("window-about.png");
