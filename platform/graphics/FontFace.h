@@ -1,6 +1,7 @@
 #pragma once
 // A font opened through fontconfig and FreeType: monochrome glyphs for every Latin-1 code,
-// rendered once when the font opens so that drawing never calls FreeType.
+// rendered once when the font opens so that drawing never calls FreeType. The fixed families
+// at 8 pixels use a bitmap face made for that size, the rest outline faces.
 
 #include <array>
 #include <string>
@@ -32,6 +33,9 @@ inline const FontFace* FaceOf(const TextFont* font) {
 
 // Opens with the flags FPF_ROMFONT or FPF_DISKFONT recorded in tf_Flags.
 TextFont* OpenFace(const TextAttr* attr, UBYTE originFlag);
+// The bitmap face the fixed families take at 8 pixels; empty when none is installed, and then
+// they take the outline face as at other sizes.
+std::string BitmapFaceFile();
 // topaz 8, open for the whole run: the font of fresh rastports and of window frames.
 TextFont* DefaultFont();
 
