@@ -9,7 +9,7 @@ packages=(
     clang libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     age
-    libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core
+    libfreetype-dev libfontconfig-dev libpng-dev fonts-dejavu-core xfonts-base
     libsdl2-dev libx11-dev xvfb xdotool x11-utils x11-xkb-utils imagemagick
     desktop-file-utils libxml2-utils shared-mime-info
     debhelper lintian appstream

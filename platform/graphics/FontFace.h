@@ -1,6 +1,7 @@
 #pragma once
 // A font opened through fontconfig and FreeType: monochrome glyphs for every Latin-1 code,
-// rendered once when the font opens so that drawing never calls FreeType.
+// rendered once when the font opens so that drawing never calls FreeType. The fixed families
+// at 8 pixels use a bitmap face made for that size, the rest outline faces.
 
 #include <array>
 #include <string>
@@ -34,6 +35,9 @@ inline const FontFace* FaceOf(const TextFont* font) {
 TextFont* OpenFace(const TextAttr* attr, UBYTE originFlag);
 // The outline face that stands for the font's name and weight, for drawing it at other sizes.
 bool OutlineFileFor(const TextFont* font, std::string& file, int& index);
+// The bitmap face the fixed families take at 8 pixels; empty when none is installed, and then
+// they take the outline face as at other sizes.
+std::string BitmapFaceFile();
 // topaz 8, open for the whole run: the font of fresh rastports and of window frames.
 TextFont* DefaultFont();
 

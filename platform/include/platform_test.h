@@ -60,6 +60,10 @@ bool SaveScreenPNG(const char* path, double factor = 1.0);
 
 int BeepCount();
 
+// The file of the bitmap face that the fixed families (the default font among them) take at 8
+// pixels; empty when none is installed.
+std::string BitmapFontFile();
+
 // ---- System requesters ---------------------------------------------------------------------
 
 // What a system requester shows: its title, its text (an alert's lines, one a line), its

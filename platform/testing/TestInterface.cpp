@@ -4,6 +4,7 @@
 
 #include "gadtools.h"
 #include "platform/clock/Clock.h"
+#include "platform/graphics/FontFace.h"
 #include "platform/intuition/IntuitionState.h"
 #include "platform/intuition/PngWriter.h"
 #include "platform/intuition/Presenter.h"
@@ -183,6 +184,10 @@ int BeepCount() {
     Intuition& in = Intuition::Get();
     std::lock_guard guard(in.lock);
     return in.beeps;
+}
+
+std::string BitmapFontFile() {
+    return tessella::graphics::BitmapFaceFile();
 }
 
 }  // namespace PlatformTest

@@ -1,14 +1,19 @@
 // Drawing calls on an off-screen rastport, checked pixel by pixel.
+#include <ft2build.h>
 #include <gtest/gtest.h>
+#include FT_FREETYPE_H
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "diskfont.h"
 #include "dos.h"
 #include "graphics.h"
 #include "intuition.h"
+#include "platform_test.h"
 
 namespace {
 
@@ -236,6 +241,137 @@ TEST_F(Canvas, FontNamesSizesAndStylesMapToTheInstalledFaces) {
     for (TextFont* f : {topaz, sans, bold, italic, line, serif, other}) {
         CloseFont(f);
     }
+}
+
+// Latin-1 text as the bitmap face's file draws it, read by FreeType itself: rows of '.' and
+// '1', as Row gives them, of the canvas after drawing at (x, baseline).
+std::vector<std::string> FileDrawing(FT_Face face, const char* text, int x, int baseline) {
+    std::vector<std::string> rows(48, std::string(64, '.'));
+    for (const char* p = text; *p != '\0'; ++p) {
+        const auto code = static_cast<unsigned char>(*p);
+        if (FT_Load_Char(face, code, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) {
+            ADD_FAILURE() << "no glyph for " << int(code);
+            continue;
+        }
+        const FT_GlyphSlot slot = face->glyph;
+        for (unsigned r = 0; r < slot->bitmap.rows; ++r) {
+            for (unsigned c = 0; c < slot->bitmap.width; ++c) {
+                const unsigned char* row = slot->bitmap.buffer + r * slot->bitmap.pitch;
+                if ((row[c >> 3] >> (7 - (c & 7))) & 1) {
+                    rows.at(baseline - slot->bitmap_top + 1 + r).at(x + slot->bitmap_left + c) =
+                        '1';
+                }
+            }
+        }
+        x += static_cast<int>(slot->advance.x >> 6);
+    }
+    return rows;
+}
+
+TEST_F(Canvas, TheFixedFamiliesAtEightPixelsDrawTheBitmapFaceMadeForThatSize) {
+    // Installed with the other packages the program needs (scripts/install-deps.sh).
+    const std::string file = PlatformTest::BitmapFontFile();
+    ASSERT_FALSE(file.empty()) << "no 8-pixel bitmap face installed (xfonts-base)";
+    FT_Library library = nullptr;
+    ASSERT_EQ(FT_Init_FreeType(&library), 0);
+    FT_Face face = nullptr;
+    ASSERT_EQ(FT_New_Face(library, file.c_str(), 0, &face), 0);
+    EXPECT_FALSE(FT_IS_SCALABLE(face));
+    ASSERT_EQ(face->num_fixed_sizes, 1);
+    ASSERT_EQ(face->available_sizes[0].height, 8);
+    ASSERT_EQ(FT_Select_Size(face, 0), 0);
+    ASSERT_EQ(FT_Load_Char(face, 'M', FT_LOAD_DEFAULT), 0);
+    const int advance = static_cast<int>(face->glyph->advance.x >> 6);
+    const int ascent = static_cast<int>(face->size->metrics.ascender >> 6);
+
+    const char* text = "A\xe9\xff";  // A, e acute, y diaeresis
+    const std::vector<std::string> expected = FileDrawing(face, text, 3, 20);
+    int upperInk = 0;
+    for (const std::string& row : expected) {
+        upperInk += static_cast<int>(std::count(row.begin() + 3 + advance, row.end(), '1'));
+    }
+    EXPECT_GT(upperInk, 0);  // the accented letters are drawn, not blank
+
+    TextAttr topazAttr{"topaz.font", 8, FS_NORMAL, FPF_ROMFONT};
+    TextAttr courierAttr{"courier.font", 8, FS_NORMAL, FPF_DISKFONT};
+    TextFont* topaz = OpenFont(&topazAttr);
+    TextFont* courier = OpenDiskFont(&courierAttr);
+    // A fresh rastport's font is the default one, topaz 8.
+    for (TextFont* font : {rp.Font, topaz, courier}) {
+        ASSERT_NE(font, nullptr);
+        EXPECT_EQ(font->tf_YSize, 8);
+        EXPECT_EQ(font->tf_XSize, advance);
+        EXPECT_EQ(font->tf_Baseline, ascent - 1);
+        EXPECT_FALSE(font->tf_Flags & FPF_PROPORTIONAL);
+        SetAPen(&rp, 0);
+        RectFill(&rp, 0, 0, 63, 47);
+        SetFont(&rp, font);
+        SetAPen(&rp, 1);
+        SetDrMd(&rp, JAM1);
+        Move(&rp, 3, 20);
+        Text(&rp, text, 3);
+        EXPECT_EQ(rp.cp_x, 3 + 3 * advance);
+        for (int y = 0; y < 48; ++y) {
+            EXPECT_EQ(Row(y, 0, 63), expected[y])
+                << font->tf_Message.mn_Node.ln_Name << " row " << y;
+        }
+    }
+
+    // No bold or italic cut at this size: they are made from the regular glyphs, in the same
+    // cells. Bold keeps every pixel and adds some; italic moves pixels without losing any.
+    TextAttr boldAttr{"topaz.font", 8, FSF_BOLD, FPF_ROMFONT};
+    TextAttr italicAttr{"topaz.font", 8, FSF_ITALIC, FPF_ROMFONT};
+    TextFont* bold = OpenFont(&boldAttr);
+    TextFont* italic = OpenFont(&italicAttr);
+    ASSERT_NE(bold, nullptr);
+    ASSERT_NE(italic, nullptr);
+    auto draw = [&](TextFont* font, std::vector<std::string>& rows) {
+        SetAPen(&rp, 0);
+        RectFill(&rp, 0, 0, 63, 47);
+        SetFont(&rp, font);
+        SetAPen(&rp, 1);
+        Move(&rp, 3, 20);
+        Text(&rp, text, 3);
+        rows.clear();
+        for (int y = 0; y < 48; ++y) {
+            rows.push_back(Row(y, 0, 63));
+        }
+        return TextLength(&rp, text, 3);
+    };
+    std::vector<std::string> boldRows, italicRows;
+    EXPECT_EQ(draw(bold, boldRows), 3 * advance);
+    EXPECT_EQ(bold->tf_XSize, advance);
+    EXPECT_EQ(draw(italic, italicRows), 3 * advance);
+    int regularInk = 0, boldInk = 0, italicInk = 0;
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const bool inked = expected[y][x] == '1';
+            regularInk += inked;
+            boldInk += boldRows[y][x] == '1';
+            italicInk += italicRows[y][x] == '1';
+            if (inked) {
+                EXPECT_EQ(boldRows[y][x], '1') << x << "," << y;
+            }
+        }
+    }
+    EXPECT_GT(boldInk, regularInk);
+    EXPECT_EQ(italicInk, regularInk);
+    EXPECT_NE(italicRows, expected);
+
+    // Other sizes and the proportional families keep their outline faces.
+    TextAttr sansAttr{"helvetica.font", 8, FS_NORMAL, FPF_DISKFONT};
+    TextAttr topaz9Attr{"topaz.font", 9, FS_NORMAL, FPF_ROMFONT};
+    TextFont* sans = OpenDiskFont(&sansAttr);
+    TextFont* topaz9 = OpenFont(&topaz9Attr);
+    ASSERT_NE(sans, nullptr);
+    ASSERT_NE(topaz9, nullptr);
+    EXPECT_TRUE(sans->tf_Flags & FPF_PROPORTIONAL);
+    EXPECT_EQ(topaz9->tf_YSize, 9);
+    for (TextFont* f : {topaz, courier, bold, italic, sans, topaz9}) {
+        CloseFont(f);
+    }
+    FT_Done_Face(face);
+    FT_Done_FreeType(library);
 }
 
 TEST_F(Canvas, TextIsClippedAtTheBitmapEdgesAndIntuiTextPrintsFromItsTop) {
