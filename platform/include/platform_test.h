@@ -54,6 +54,11 @@ LONG ReadScreenColor(int x, int y);
 // The pens of the whole front screen, row by row, and its width: one composition for many
 // pixels, where ReadScreenPixel composes one for each. False with no screen open.
 bool ReadScreenPens(std::vector<UBYTE>* pens, int* width);
+// The front screen as the desktop window shows it at width x height (every screen pixel a
+// block of whole device pixels, its text drawn again at that size), as 0xRRGGBB, rows
+// [firstRow, endRow) of it (endRow -1: to the last); false with no screen open.
+bool ReadScreenPicture(int width, int height, std::vector<ULONG>* rgb, int firstRow = 0,
+                       int endRow = -1);
 // Saves the front screen as an RGB PNG, at a factor from 1 to 8 (its text drawn again at that
 // size); false when it cannot.
 bool SaveScreenPNG(const char* path, double factor = 1.0);

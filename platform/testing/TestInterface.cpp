@@ -5,6 +5,7 @@
 #include "gadtools.h"
 #include "platform/clock/Clock.h"
 #include "platform/graphics/FontFace.h"
+#include "platform/intuition/DevicePicture.h"
 #include "platform/intuition/IntuitionState.h"
 #include "platform/intuition/PngWriter.h"
 #include "platform/intuition/Presenter.h"
@@ -163,6 +164,23 @@ bool ReadScreenPens(std::vector<UBYTE>* pens, int* width) {
     }
     *pens = std::move(frame.pens);
     *width = frame.width;
+    return true;
+}
+
+bool ReadScreenPicture(int width, int height, std::vector<ULONG>* rgb, int firstRow, int endRow) {
+    Frame frame;
+    if (rgb == nullptr || width <= 0 || height <= 0 ||
+        !tessella::intuition::ComposeFrontScreen(frame)) {
+        return false;
+    }
+    endRow = endRow < 0 ? height : std::min(endRow, height);
+    firstRow = std::clamp(firstRow, 0, endRow);
+    rgb->resize(static_cast<size_t>(width) * (endRow - firstRow));
+    tessella::intuition::PaintDevice(frame, width, height, 0, 0, firstRow, width, endRow,
+                                     rgb->data(), width);
+    for (ULONG& p : *rgb) {
+        p &= 0xFFFFFF;
+    }
     return true;
 }
 

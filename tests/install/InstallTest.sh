@@ -29,7 +29,8 @@ expected=(
     share/doc/tessella/README.md
 )
 # The README's links: the file format and the pictures.
-for doc in format.md window-encrypt.png window-job-running.png window-decrypt.png \
+for doc in format.md window-encrypt.png window-encrypt-2x.png window-job-running.png \
+    window-decrypt.png \
     window-about.png window-demo.png toolkit-demo.png gallery.png; do
     expected+=(share/doc/tessella/docs/$doc)
 done

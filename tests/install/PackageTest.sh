@@ -76,6 +76,7 @@ expected_cli=$(
             echo "usr/share/icons/hicolor/${s}x$s/mimetypes/application-x-tessella-velx.png"
         done
         for d in README.md changelog.gz copyright docs/format.md docs/window-encrypt.png \
+            docs/window-encrypt-2x.png \
             docs/window-job-running.png docs/window-decrypt.png docs/window-about.png \
             docs/window-demo.png docs/toolkit-demo.png docs/gallery.png; do
             echo "usr/share/doc/tessella-cli/$d"

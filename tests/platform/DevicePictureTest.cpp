@@ -12,14 +12,23 @@
 
 #include "graphics.h"
 #include "intuition.h"
-#include "platform/intuition/DevicePicture.h"
-#include "platform/intuition/Presenter.h"
 #include "platform_test.h"
 
 namespace {
 
-using tessella::intuition::DeviceEdge;
-using tessella::intuition::Frame;
+// The first device column (or row) that shows screen column (or row) i: device pixel d shows
+// screen pixel d * screen / device.
+int DeviceEdge(int i, int screen, int device) {
+    return (i * device + screen - 1) / screen;
+}
+
+// The screen as it is, and as a desktop window of another size shows it.
+struct Frame {
+    int width = 0;
+    int height = 0;
+    std::vector<ULONG> colours;  // the screen's own pixels, 0xRRGGBB
+    std::vector<UBYTE> pens;
+};
 
 constexpr int kWidth = 320;
 constexpr int kHeight = 200;
@@ -68,15 +77,16 @@ protected:
         Text(rp, text, static_cast<ULONG>(std::strlen(text)));
     }
 
-    // The composed screen and its picture at deviceWidth x deviceHeight, as 0xRRGGBB.
+    // The screen, and its picture at deviceWidth x deviceHeight, as 0xRRGGBB.
     static std::vector<ULONG> Picture(int deviceWidth, int deviceHeight, Frame& frame) {
-        EXPECT_TRUE(tessella::intuition::ComposeFrontScreen(frame));
-        std::vector<ULONG> device(static_cast<size_t>(deviceWidth) * deviceHeight);
-        tessella::intuition::PaintDevice(frame, deviceWidth, deviceHeight, 0, 0, 0, deviceWidth,
-                                         deviceHeight, device.data(), deviceWidth);
-        for (ULONG& p : device) {
-            p &= 0xFFFFFF;
-        }
+        frame.width = kWidth;
+        frame.height = kHeight;
+        int width = 0;
+        EXPECT_TRUE(PlatformTest::ReadScreenPicture(kWidth, kHeight, &frame.colours));
+        EXPECT_TRUE(PlatformTest::ReadScreenPens(&frame.pens, &width));
+        EXPECT_EQ(width, kWidth);
+        std::vector<ULONG> device;
+        EXPECT_TRUE(PlatformTest::ReadScreenPicture(deviceWidth, deviceHeight, &device));
         return device;
     }
 
@@ -84,7 +94,7 @@ protected:
     static ULONG Enlarged(const Frame& frame, int deviceWidth, int deviceHeight, int x, int y) {
         const int sx = x * frame.width / deviceWidth;
         const int sy = y * frame.height / deviceHeight;
-        return frame.palette[frame.pens[static_cast<size_t>(sy) * frame.width + sx]];
+        return frame.colours[static_cast<size_t>(sy) * frame.width + sx];
     }
 
     Screen* screen = nullptr;
@@ -167,9 +177,17 @@ TEST_F(DevicePicture, AtTheScreensOwnSizeThePictureIsItsPens) {
     Write(30, 100, kWords);
     Frame frame;
     const std::vector<ULONG> device = Picture(kWidth, kHeight, frame);
+    ASSERT_EQ(device.size(), frame.pens.size());
     for (size_t i = 0; i < device.size(); ++i) {
-        ASSERT_EQ(device[i], frame.palette[frame.pens[i]]) << i;
+        ASSERT_EQ(device[i], Colour(frame.pens[i])) << i;
     }
+    // Rows of it: the same pixels.
+    std::vector<ULONG> rows;
+    ASSERT_TRUE(PlatformTest::ReadScreenPicture(640, 400, &rows, 150, 250));
+    std::vector<ULONG> whole;
+    ASSERT_TRUE(PlatformTest::ReadScreenPicture(640, 400, &whole));
+    ASSERT_EQ(rows.size(), 640u * 100u);
+    EXPECT_TRUE(std::equal(rows.begin(), rows.end(), whole.begin() + 640 * 150));
 }
 
 TEST_F(DevicePicture, TextOnlyPartlyLeftIsDrawnAgainOnlyWhereItShows) {
