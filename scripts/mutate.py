@@ -318,19 +318,33 @@ class Runner:
                         "-DCMAKE_C_FLAGS_MUTATION=-O1", "-DTESSELLA_WERROR=OFF"],
                        check=True, stdout=subprocess.DEVNULL)
 
+    @staticmethod
+    def run_group(command):
+        """Runs a command in a process group of its own, and ends the whole group when the run
+        is stopped: a test left running would keep a mutant's program busy for nobody."""
+        process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                   text=True, start_new_session=True)
+        try:
+            out, _ = process.communicate()
+        except BaseException:
+            try:
+                os.killpg(process.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            process.wait()
+            raise
+        return process.returncode == 0, out
+
     def compile(self, folder):
         targets, _ = COVERAGE[folder]
-        result = subprocess.run(["cmake", "--build", str(self.build), "-j", str(self.args.jobs),
-                                 "--target", *targets], capture_output=True, text=True)
-        return result.returncode == 0, result.stdout + result.stderr
+        return self.run_group(["cmake", "--build", str(self.build), "-j", str(self.args.jobs),
+                               "--target", *targets])
 
     def test(self, folder):
         _, labels = COVERAGE[folder]
-        result = subprocess.run(["ctest", "--test-dir", str(self.build), "-L", labels, "-LE",
-                                 "^(desktop|idle|package)$", "-j", str(self.args.jobs),
-                                 "--stop-on-failure", "--timeout", str(TEST_TIMEOUT)],
-                                capture_output=True, text=True)
-        return result.returncode == 0, result.stdout
+        return self.run_group(["ctest", "--test-dir", str(self.build), "-L", labels, "-LE",
+                               "^(desktop|idle|package)$", "-j", str(self.args.jobs),
+                               "--stop-on-failure", "--timeout", str(TEST_TIMEOUT)])
 
     def ensure_baseline(self, folder):
         """The unmutated folder must build and pass, or every mutant would look killed."""

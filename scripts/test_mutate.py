@@ -75,5 +75,41 @@ class Mutants(unittest.TestCase):
         self.assertNotEqual(first, other)
 
 
+class Stopping(unittest.TestCase):
+    def test_a_stopped_run_leaves_no_command_running(self):
+        """The command the run waits for, and what that command started, end with the run."""
+        import os
+        import signal
+        import subprocess
+        import tempfile
+        import time
+        with tempfile.TemporaryDirectory() as folder:
+            pid_file = Path(folder) / "pid"
+            # A run of its own: it waits for a command whose child sleeps, and is stopped.
+            child = subprocess.Popen([sys.executable, "-c", f"""
+import signal, sys
+sys.path.insert(0, {str(Path(__file__).resolve().parent)!r})
+import mutate
+signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+mutate.Runner.run_group(["sh", "-c", "sleep 60 & echo $! > {pid_file}; wait"])
+"""])
+            for _ in range(100):
+                if pid_file.exists() and pid_file.read_text().strip():
+                    break
+                time.sleep(0.05)
+            sleeper = int(pid_file.read_text())
+            child.send_signal(signal.SIGTERM)
+            self.assertEqual(child.wait(timeout=10), 143)
+            for _ in range(100):
+                try:
+                    os.kill(sleeper, 0)
+                except ProcessLookupError:
+                    break
+                time.sleep(0.05)
+            else:
+                os.kill(sleeper, signal.SIGKILL)
+                self.fail("the command's child outlived the stopped run")
+
+
 if __name__ == "__main__":
     unittest.main()
