@@ -12,8 +12,9 @@
 namespace tessella::graphics {
 namespace {
 
-// A window being resized passes through many sizes; only the last few are worth keeping.
-constexpr size_t kSizesKept = 8;
+// A window being resized passes through many sizes; only the last few (of each of the few
+// fonts a window uses) are worth keeping.
+constexpr size_t kSizesKept = 32;
 
 struct Entry {
     const TextFont* font;

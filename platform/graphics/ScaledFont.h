@@ -24,7 +24,7 @@ struct ScaledFace {
 };
 
 // The font with cells cellHeight64 / 64 device pixels tall; null when no outline face stands
-// for it. Faces are kept for the few sizes last asked for.
+// for it. Faces are kept for the few fonts and sizes last asked for.
 std::shared_ptr<const ScaledFace> ScaledFaceOf(const TextFont* font, long cellHeight64);
 
 }  // namespace tessella::graphics

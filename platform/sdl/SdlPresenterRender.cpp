@@ -48,6 +48,13 @@ void SdlPresenter::Refit(int windowWidth, int windowHeight) {
     }
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
                                  view_.width, view_.height);
+    if (texture_ == nullptr) {
+        // Too large for the renderer: the screen at its own size, centred, rather than nothing.
+        view_ = View{1, std::max(0, (windowWidth - width_) / 2),
+                     std::max(0, (windowHeight - height_) / 2), width_, height_};
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                     SDL_TEXTUREACCESS_STREAMING, width_, height_);
+    }
     // Every pixel shown is opaque, so a transparent one makes every pixel count as changed.
     visible_.assign(static_cast<size_t>(width_) * height_, 0);
     shownRuns_.clear();
