@@ -73,6 +73,7 @@ std::shared_ptr<const ScaledFace> Load(FT_Library library, const TextFont* font,
         FT_Set_Transform(face, &slant, nullptr);
     }
     auto scaled = std::make_shared<ScaledFace>();
+    scaled->ascent = static_cast<int>((face->size->metrics.ascender + 32) >> 6);
     for (unsigned code = 32; code < 256; ++code) {
         if (code < 127 || code >= 160) {
             Render(face, code, scaled->glyphs[code]);

@@ -20,6 +20,7 @@ struct ScaledGlyph {
 };
 
 struct ScaledFace {
+    int ascent = 0;  // rows from the cell's top to the baseline line
     std::array<ScaledGlyph, 256> glyphs;
 };
 

@@ -86,7 +86,10 @@ void PaintRun(const Target& t, const PlacedRun& placed) {
         cells.emplace_back(a, b);
     }
     const ULONG ink = t.frame.palette[run.fgPen];
-    const int baseline = t.EdgeY(run.baselineY + placed.dy + t.frame.topEdge + 1);
+    // The face's own baseline in the cell, which it fills as the screen's face fills its own:
+    // a face of other proportions keeps its descenders inside the line.
+    const int cellTop = run.baselineY - run.font->tf_Baseline + placed.dy + t.frame.topEdge;
+    const int baseline = t.EdgeY(cellTop) + face->ascent;
     size_t cell = 0;
     for (size_t i = 0; i < run.codes.size(); ++i) {
         int from;
