@@ -13,6 +13,7 @@
 #include "graphics.h"
 #include "intuition.h"
 #include "platform_test.h"
+#include "tests/support/PenColours.h"
 
 namespace {
 
@@ -42,15 +43,7 @@ protected:
         screen = OpenScreenTags(nullptr, SA_Width, kWidth, SA_Height, kHeight, SA_Depth, 8,
                                 SA_ShowTitle, FALSE, SA_Type, CUSTOMSCREEN);
         ASSERT_NE(screen, nullptr);
-        // Pen n shows as (n, 2n, 3n), so that colours name pens.
-        std::vector<ULONG> table{256UL << 16};
-        for (ULONG pen = 0; pen < 256; ++pen) {
-            for (ULONG k = 1; k <= 3; ++k) {
-                table.push_back(((pen * k) & 0xFF) * 0x01010101UL);
-            }
-        }
-        table.push_back(0);
-        LoadRGB32(&screen->ViewPort, table.data());
+        tessella::testing::LoadPenColours(screen);
         window = OpenWindowTags(nullptr, WA_CustomScreen, screen, WA_Left, 0, WA_Top, 0, WA_Width,
                                 kWidth, WA_Height, kHeight, WA_Flags,
                                 WFLG_BACKDROP | WFLG_BORDERLESS, WA_IDCMP, 0);
@@ -66,9 +59,7 @@ protected:
         EXPECT_TRUE(PlatformTest::WaitIdle());
     }
 
-    static ULONG Colour(UBYTE pen) {
-        return (pen << 16) | ((2 * pen & 0xFF) << 8) | (3 * pen & 0xFF);
-    }
+    static ULONG Colour(UBYTE pen) { return tessella::testing::PenColour(pen); }
 
     void Write(int x, int y, const char* text) {
         SetAPen(rp, kInk);

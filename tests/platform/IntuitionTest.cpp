@@ -12,6 +12,7 @@
 #include "intuition.h"
 #include "platform_test.h"
 #include "tests/support/KeyText.h"
+#include "tests/support/PenColours.h"
 
 using namespace tessella;
 
@@ -61,15 +62,7 @@ protected:
         screen = OpenScreenTags(nullptr, SA_Width, 320, SA_Height, 200, SA_Depth, 8, SA_Title,
                                 "Desk", SA_Type, CUSTOMSCREEN, SA_BlockPen, 2, SA_DetailPen, 1);
         ASSERT_NE(screen, nullptr);
-        // Pen n shows as (n, 2n, 3n) so that colours identify pens.
-        std::vector<ULONG> table{256UL << 16};
-        for (ULONG pen = 0; pen < 256; ++pen) {
-            for (ULONG k = 1; k <= 3; ++k) {
-                table.push_back(((pen * k) & 0xFF) * 0x01010101UL);
-            }
-        }
-        table.push_back(0);
-        LoadRGB32(&screen->ViewPort, table.data());
+        tessella::testing::LoadPenColours(screen);
     }
 
     void TearDown() override {
@@ -664,9 +657,7 @@ TEST_F(Desk, SnapshotOfTwoWindowsIsWrittenAsPng) {
     ASSERT_EQ(width, 320);
     ASSERT_EQ(height, 200);
     ASSERT_EQ(pixels.size(), 320u * 200u);
-    auto colorOfPen = [](ULONG pen) {
-        return (pen << 16) | ((2 * pen & 0xFF) << 8) | (3 * pen & 0xFF);
-    };
+    const auto colorOfPen = tessella::testing::PenColour;
     for (const auto& [x, y] :
          std::vector<std::pair<int, int>>{{5, 190}, {50, 80}, {200, 140}, {140, 60}, {115, 85}}) {
         EXPECT_EQ(pixels[static_cast<size_t>(y) * 320 + x],
