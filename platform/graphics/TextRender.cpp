@@ -93,7 +93,8 @@ int DrawText(const Canvas& canvas, const TextFont* font, int x, int baselineY, c
     const int cellTop = baselineY - font->tf_Baseline;
     const int start = x;
     std::shared_ptr<TextRun> run =
-        BeginRun(canvas, font, x, baselineY, text, count, fgPen, complement);
+        Recording(canvas) ? BeginRun(canvas, font, x, baselineY, text, count, fgPen, complement)
+                          : nullptr;
     for (size_t i = 0; i < count; ++i) {
         const Glyph& g = face->glyphs[text[i]];
         if (jam2) {

@@ -112,9 +112,16 @@ bool TextRun::GlyphIntact(size_t i, const UBYTE* pixels, int stride, int dx, int
     return true;
 }
 
+bool Recording(const Canvas& canvas) {
+    const ComposeRecorder* r = composing;
+    return r == nullptr || r->keep_ || !r->Covers(canvas.pixels);
+}
+
 void RecordRun(const Canvas& canvas, std::shared_ptr<TextRun> run) {
-    if (ComposeRecorder* r = composing;
-        r != nullptr && canvas.pixels >= r->pixels_ && canvas.pixels < r->pixels_ + r->bytes_) {
+    if (ComposeRecorder* r = composing; r != nullptr && r->Covers(canvas.pixels)) {
+        if (!r->keep_) {
+            return;
+        }
         // A region of the picture: its origin, in the picture's own coordinates.
         const long offset = canvas.pixels - r->pixels_;
         const int ox = static_cast<int>(offset % r->stride_);
@@ -155,8 +162,8 @@ void ForgetSurface(const UBYTE* pixels, size_t bytes) {
     }
 }
 
-ComposeRecorder::ComposeRecorder(const UBYTE* pixels, size_t bytes, int stride)
-    : pixels_(pixels), bytes_(bytes), stride_(std::max(1, stride)), outer_(composing) {
+ComposeRecorder::ComposeRecorder(const UBYTE* pixels, size_t bytes, int stride, bool keep)
+    : pixels_(pixels), bytes_(bytes), stride_(std::max(1, stride)), keep_(keep), outer_(composing) {
     composing = this;
 }
 

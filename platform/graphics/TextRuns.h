@@ -59,11 +59,16 @@ RunList RunsOf(const UBYTE* bitmapPixels);
 // The bitmap is freed: what was written on it goes with it.
 void ForgetSurface(const UBYTE* pixels, size_t bytes);
 
+// Whether text drawn into the canvas is to be remembered: not while a composition that has no
+// use for it draws into its own picture.
+bool Recording(const Canvas& canvas);
+
 // While alive, text drawn on this thread into the given pixels is collected here rather than
-// remembered for a bitmap: the compositor's own titles and menus.
+// remembered for a bitmap: the compositor's own titles and menus. With `keep` false it is not
+// collected at all.
 class ComposeRecorder {
 public:
-    ComposeRecorder(const UBYTE* pixels, size_t bytes, int stride);
+    ComposeRecorder(const UBYTE* pixels, size_t bytes, int stride, bool keep = true);
     ~ComposeRecorder();
     ComposeRecorder(const ComposeRecorder&) = delete;
     ComposeRecorder& operator=(const ComposeRecorder&) = delete;
@@ -71,9 +76,12 @@ public:
 
 private:
     friend void RecordRun(const Canvas& canvas, std::shared_ptr<TextRun> run);
+    friend bool Recording(const Canvas& canvas);
+    bool Covers(const UBYTE* p) const { return p >= pixels_ && p < pixels_ + bytes_; }
     const UBYTE* pixels_;
     size_t bytes_;
     int stride_;
+    bool keep_;
     RunList runs_;
     ComposeRecorder* outer_;
 };

@@ -142,17 +142,17 @@ void DrawFrame(const Canvas& out, const WindowView& v, const TextFont* font) {
     }
 }
 
-void DrawWindow(const Canvas& out, const WindowView& v, std::vector<graphics::PlacedRun>& runs) {
+void DrawWindow(const Canvas& out, const WindowView& v, std::vector<graphics::PlacedRun>* runs) {
     WindowImpl& w = *v.window;
     LockLayerRom(&w.layer);
     const Canvas src = Canvas::Of(w.rastPort.BitMap);
     const Canvas dst = Region(out, v.left, v.top, v.left + v.width, v.top + v.height);
     const int rows = std::min(src.height, dst.height);
     const int cols = std::min(src.width, dst.width);
-    if (rows > 0 && cols > 0) {
+    if (runs != nullptr && rows > 0 && cols > 0) {
         graphics::PlaceRuns(graphics::RunsOf(src.pixels), v.left, v.top, std::max(0, v.left),
                             std::max(0, v.top), std::max(0, v.left) + cols,
-                            std::max(0, v.top) + rows, runs);
+                            std::max(0, v.top) + rows, *runs);
     }
     for (int y = 0; y < rows && cols > 0; ++y) {
         std::memcpy(dst.At(0, y), src.At(0, y), static_cast<size_t>(cols));
@@ -216,9 +216,13 @@ bool ComposeFrontScreen(Frame& frame) {
     }
     frame.runs.clear();
     Canvas out = CopyScreenPens(frame, *screen);
-    graphics::PlaceRuns(graphics::RunsOf(Canvas::Of(screen->RastPort.BitMap).pixels), 0, 0, 0, 0,
-                        out.width, out.height, frame.runs);
-    graphics::ComposeRecorder drawnHere(frame.pens.data(), frame.pens.size(), out.stride);
+    std::vector<graphics::PlacedRun>* runs = frame.withRuns ? &frame.runs : nullptr;
+    if (runs != nullptr) {
+        graphics::PlaceRuns(graphics::RunsOf(Canvas::Of(screen->RastPort.BitMap).pixels), 0, 0, 0,
+                            0, out.width, out.height, *runs);
+    }
+    graphics::ComposeRecorder drawnHere(frame.pens.data(), frame.pens.size(), out.stride,
+                                        runs != nullptr);
 
     bool barDrawn = false;
     for (const WindowView& v : views) {
@@ -226,7 +230,7 @@ bool ComposeFrontScreen(Frame& frame) {
             DrawScreenBar(out, *screen, barTitle);
             barDrawn = true;
         }
-        DrawWindow(out, v, frame.runs);
+        DrawWindow(out, v, runs);
         DrawFrame(out, v, screen->font);
     }
     if (!barDrawn) {
@@ -240,8 +244,10 @@ bool ComposeFrontScreen(Frame& frame) {
             menus::Draw(out, *screen, in.menus);
         }
     }
-    graphics::PlaceRuns(drawnHere.Take(), 0, 0, 0, 0, out.width, out.height, frame.runs);
-    graphics::KeepIntact(frame.runs, frame.pens.data(), out.stride);
+    if (runs != nullptr) {
+        graphics::PlaceRuns(drawnHere.Take(), 0, 0, 0, 0, out.width, out.height, *runs);
+        graphics::KeepIntact(*runs, frame.pens.data(), out.stride);
+    }
     return true;
 }
 

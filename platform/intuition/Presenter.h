@@ -41,7 +41,9 @@ struct Frame {
     std::string title;  // the screen's own title, Latin-1
     std::vector<UBYTE> pens;
     std::array<ULONG, 256> palette{};
-    // The lines of text the pens show just as they were drawn, for pictures drawn larger.
+    // The lines of text the pens show just as they were drawn, for pictures drawn larger;
+    // gathered only when withRuns is set before composing.
+    bool withRuns = false;
     std::vector<graphics::PlacedRun> runs;
 };
 

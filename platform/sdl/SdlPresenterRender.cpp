@@ -62,6 +62,8 @@ void SdlPresenter::Refit(int windowWidth, int windowHeight) {
 
 void SdlPresenter::Render() {
     intuition::Frame frame;
+    // The text as drawn is needed only for a picture larger than the screen.
+    frame.withRuns = width_ == 0 || view_.width != width_ || view_.height != height_;
     if (!intuition::ComposeFrontScreen(frame)) {
         if (shown_) {
             SDL_HideWindow(window_);

@@ -169,6 +169,7 @@ bool ReadScreenPens(std::vector<UBYTE>* pens, int* width) {
 
 bool ReadScreenPicture(int width, int height, std::vector<ULONG>* rgb, int firstRow, int endRow) {
     Frame frame;
+    frame.withRuns = true;
     if (rgb == nullptr || width <= 0 || height <= 0 ||
         !tessella::intuition::ComposeFrontScreen(frame)) {
         return false;
@@ -186,6 +187,7 @@ bool ReadScreenPicture(int width, int height, std::vector<ULONG>* rgb, int first
 
 bool SaveScreenPNG(const char* path, double factor) {
     Frame frame;
+    frame.withRuns = factor != 1.0;
     return tessella::intuition::ComposeFrontScreen(frame) &&
            tessella::intuition::WritePng(frame, path, factor);
 }
