@@ -224,6 +224,92 @@ TEST_F(DevicePicture, TextWrittenAgainOverItselfShowsNoOldInk) {
     EXPECT_EQ(twice.pens, once.pens);
 }
 
+TEST_F(DevicePicture, BlankCellsWrittenIntoAFilledOutLineShowNoneOfItsOldInk) {
+    Write(30, 100, kWords);
+    // A highlight in the text's own colour covers the line; blank cells are written into it.
+    SetAPen(rp, kInk);
+    RectFill(rp, 20, 80, 200, 110);
+    Write(30, 100, "             ");
+    Frame frame;
+    const std::vector<ULONG> device = Picture(640, 400, frame);
+    const Box box = DeviceBox(20, 80, 201, 111, 640, 400);
+    int other = 0;
+    for (int y = box.y0; y < box.y1; ++y) {
+        for (int x = box.x0; x < box.x1; ++x) {
+            other += device[static_cast<size_t>(y) * 640 + x] != Colour(kInk) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(other, 0);
+}
+
+// Text in a font of the given style, in kInk on kGround, with the mode given.
+class StyledText : public DevicePicture {
+protected:
+    void TearDown() override {
+        for (TextFont* font : opened) {
+            CloseFont(font);
+        }
+        DevicePicture::TearDown();
+    }
+    int WriteStyled(int x, int y, const char* text, UBYTE style, UBYTE mode) {
+        TextAttr attr{"topaz.font", 8, style, 0};
+        TextFont* styled = OpenFont(&attr);
+        EXPECT_NE(styled, nullptr);
+        opened.push_back(styled);
+        SetFont(rp, styled);
+        SetAPen(rp, kInk);
+        SetDrMd(rp, mode);
+        Move(rp, x, y);
+        const ULONG count = static_cast<ULONG>(std::strlen(text));
+        Text(rp, text, count);
+        return TextLength(rp, text, count);
+    }
+    std::vector<TextFont*> opened;
+};
+
+TEST_F(StyledText, TheUnderlineOfLeaningTextEndsWhereItsPenDoes) {
+    // The same leaning words with and without the line under them: redrawn at twice the size,
+    // the rows of the line differ only between the pen's start and end.
+    const int plain = WriteStyled(30, 60, "jMjM", FSF_ITALIC, JAM1);
+    const int lined = WriteStyled(30, 100, "jMjM", FSF_ITALIC | FSF_UNDERLINED, JAM1);
+    ASSERT_EQ(plain, lined);
+    Frame frame;
+    const std::vector<ULONG> device = Picture(640, 400, frame);
+    const int row = 100 + 1;  // the row under the baseline
+    const int from = DeviceEdge(30, kWidth, 640);
+    const int to = DeviceEdge(30 + lined, kWidth, 640);
+    int differing = 0;
+    for (int y = DeviceEdge(row, kHeight, 400); y < DeviceEdge(row + 1, kHeight, 400); ++y) {
+        for (int x = 0; x < 640; ++x) {
+            if (x >= from && x < to) {
+                continue;
+            }
+            differing += device[static_cast<size_t>(y) * 640 + x] !=
+                                 device[static_cast<size_t>(y - 80) * 640 + x]
+                             ? 1
+                             : 0;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(StyledText, ComplementedTextKeepsItsUnderlineWhenDrawnAgain) {
+    const int width = WriteStyled(30, 100, "HHHH", FSF_UNDERLINED, COMPLEMENT);
+    Frame frame;
+    const std::vector<ULONG> device = Picture(640, 400, frame);
+    const int row = 100 + 1;
+    ASSERT_EQ(frame.pens[static_cast<size_t>(row) * kWidth + 31], kGround ^ 0xFF);
+    int shown = 0;
+    int all = 0;
+    for (int y = DeviceEdge(row, kHeight, 400); y < DeviceEdge(row + 1, kHeight, 400); ++y) {
+        for (int x = DeviceEdge(30, kWidth, 640); x < DeviceEdge(30 + width, kWidth, 640); ++x) {
+            shown += device[static_cast<size_t>(y) * 640 + x] == Colour(kGround ^ 0xFF) ? 1 : 0;
+            ++all;
+        }
+    }
+    EXPECT_GE(shown, all * 3 / 4) << shown << " of " << all;
+}
+
 TEST_F(DevicePicture, TheSnapshotAtAFactorIsThePictureAtThatSize) {
     Write(30, 100, kWords);
     Frame frame;
