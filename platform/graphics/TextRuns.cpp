@@ -75,9 +75,12 @@ void FinishUnder(TextRun& run) {
             under.Fill(from, cellTop, to - 1, cellTop + run.font->tf_YSize - 1, run.bgPen, false);
         }
     }
-    if (run.underline >= 0 && !run.complement) {
-        under.Fill(0, run.underline - run.top, run.width - 1, run.underline - run.top, run.fgPen,
-                   false);
+    // The underline runs from the pen's start to its end, not under ink leaning beyond them;
+    // complemented, it inverts the row as the drawing did.
+    if (run.underline >= 0 && !run.codes.empty()) {
+        const int end = run.penX.back() + FaceOf(run.font)->glyphs[run.codes.back()].advance;
+        under.Fill(run.penX.front() - run.left, run.underline - run.top, end - 1 - run.left,
+                   run.underline - run.top, run.fgPen, run.complement);
     }
 }
 
