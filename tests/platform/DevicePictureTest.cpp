@@ -310,6 +310,27 @@ TEST_F(StyledText, ComplementedTextKeepsItsUnderlineWhenDrawnAgain) {
     EXPECT_GE(shown, all * 3 / 4) << shown << " of " << all;
 }
 
+TEST_F(StyledText, LeaningInkStaysOutOfAGlyphNoLongerShown) {
+    WriteStyled(30, 100, "TTT", FSF_ITALIC, JAM1);
+    const int advance = TextLength(rp, "T", 1);
+    // A block cursor over the middle glyph: only its neighbours are drawn again, and their ink
+    // leaning towards it stays off it.
+    SetAPen(rp, 3);
+    RectFill(rp, 30 + advance, 90, 30 + 2 * advance - 1, 105);
+    Frame frame;
+    const std::vector<ULONG> device = Picture(1280, 800, frame);
+    int drawnOver = 0;
+    for (int y = 0; y < 800; ++y) {
+        for (int x = DeviceEdge(30 + advance, kWidth, 1280);
+             x < DeviceEdge(30 + 2 * advance, kWidth, 1280); ++x) {
+            drawnOver +=
+                device[static_cast<size_t>(y) * 1280 + x] != Enlarged(frame, 1280, 800, x, y) ? 1
+                                                                                              : 0;
+        }
+    }
+    EXPECT_EQ(drawnOver, 0);
+}
+
 TEST_F(DevicePicture, TheSnapshotAtAFactorIsThePictureAtThatSize) {
     Write(30, 100, kWords);
     Frame frame;
