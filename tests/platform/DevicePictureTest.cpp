@@ -331,6 +331,31 @@ TEST_F(StyledText, LeaningInkStaysOutOfAGlyphNoLongerShown) {
     EXPECT_EQ(drawnOver, 0);
 }
 
+TEST_F(DevicePicture, ControlCodesKeepTheInkTheFontGivesThem) {
+    // Codes without a printable character keep the shape the font gives them, at any size.
+    for (const char* text : {"\x01\x01", "\x81\x81", "\x7f\x7f"}) {
+        SetAPen(rp, kGround);
+        RectFill(rp, 0, 0, kWidth - 1, kHeight - 1);
+        Write(30, 100, text);
+        Frame frame;
+        const std::vector<ULONG> device = Picture(640, 400, frame);
+        int screenInk = 0;
+        for (int y = 80; y < 120; ++y) {
+            for (int x = 20; x < 60; ++x) {
+                screenInk += frame.pens[static_cast<size_t>(y) * kWidth + x] == kInk ? 1 : 0;
+            }
+        }
+        int deviceInk = 0;
+        for (int y = 160; y < 240; ++y) {
+            for (int x = 40; x < 120; ++x) {
+                deviceInk += device[static_cast<size_t>(y) * 640 + x] != Colour(kGround) ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(screenInk > 0, deviceInk > 0)
+            << static_cast<int>(static_cast<unsigned char>(text[0]));
+    }
+}
+
 TEST_F(DevicePicture, TheSnapshotAtAFactorIsThePictureAtThatSize) {
     Write(30, 100, kWords);
     Frame frame;
