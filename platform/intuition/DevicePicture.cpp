@@ -64,6 +64,11 @@ void PaintRun(const Target& t, const PlacedRun& placed) {
     if (face == nullptr) {
         return;
     }
+    // Codes the scaled face has no character for keep their enlarged pixels, like a glyph
+    // that no longer shows.
+    const auto redrawn = [&](size_t i) {
+        return placed.intact[i] && graphics::DrawnAtAnySize(run.codes[i]);
+    };
     // The intact glyphs' cells, as device columns, and what they held before the ink; `joined`
     // when no cell that is not intact lies between a cell and the one before it.
     struct Cell {
@@ -79,7 +84,7 @@ void PaintRun(const Target& t, const PlacedRun& placed) {
         if (to <= from) {
             continue;
         }
-        if (!placed.intact[i]) {
+        if (!redrawn(i)) {
             broken = true;
             continue;
         }
@@ -106,7 +111,7 @@ void PaintRun(const Target& t, const PlacedRun& placed) {
         int from;
         int to;
         run.CellOf(i, from, to);
-        if (!placed.intact[i] || to <= from) {
+        if (!redrawn(i) || to <= from) {
             continue;
         }
         // The ink may reach into a neighbour's cell, but only an intact one of this run.
