@@ -356,6 +356,33 @@ TEST_F(DevicePicture, ControlCodesKeepTheInkTheFontGivesThem) {
     }
 }
 
+TEST_F(DevicePicture, TextCutByTheScreensTopSitsWhereTheRestOfItsLineWould) {
+    // The same words with their cell's top 3 rows above the screen, and wholly on it 40 rows
+    // and 100 columns further: the rows both show are the same at a fractional factor too.
+    const int baseline = rp->Font->tf_Baseline;
+    Write(30, baseline - 3, kWords);
+    Write(130, baseline + 37, kWords);
+    const int width = TextLength(rp, kWords, static_cast<ULONG>(std::strlen(kWords)));
+    for (const int dw : {640, 480}) {
+        const int dh = dw * kHeight / kWidth;
+        Frame frame;
+        const std::vector<ULONG> device = Picture(dw, dh, frame);
+        const int rows = DeviceEdge(rp->Font->tf_YSize - 3, kHeight, dh);
+        const int down = DeviceEdge(40, kHeight, dh);
+        const int across = DeviceEdge(100, kWidth, dw);
+        int differing = 0;
+        for (int y = 0; y < rows; ++y) {
+            for (int x = DeviceEdge(30, kWidth, dw); x < DeviceEdge(30 + width, kWidth, dw); ++x) {
+                differing += device[static_cast<size_t>(y) * dw + x] !=
+                                     device[static_cast<size_t>(y + down) * dw + x + across]
+                                 ? 1
+                                 : 0;
+            }
+        }
+        EXPECT_EQ(differing, 0) << dw;
+    }
+}
+
 TEST_F(DevicePicture, TheSnapshotAtAFactorIsThePictureAtThatSize) {
     Write(30, 100, kWords);
     Frame frame;
