@@ -32,28 +32,36 @@ bool Overlaps(const TextRun& a, const TextRun& b) {
 }
 
 // Where a line is written again over one that still shows, what was under the old one is
-// under the new one too: the old ink is not part of the background. Once anything else has
-// been drawn where they meet (a fill over the old line), the pixels there are the background
+// under the new one too: the old ink is not part of the background. That holds glyph by glyph
+// of the old line, for those whose cells still show what it drew where the lines meet; where
+// anything else has been drawn since (a fill over the old line), the pixels are the background
 // as they are, old ink colour and all.
 void TakeUnder(TextRun& run, const TextRun& old) {
-    const int x0 = std::max(run.left, old.left);
-    const int x1 = std::min(run.left + run.width, old.left + old.width);
     const int y0 = std::max(run.top, old.top);
     const int y1 = std::min(run.top + run.height, old.top + old.height);
-    for (int y = y0; y < y1; ++y) {
-        const UBYTE* now = &run.under[static_cast<size_t>(y - run.top) * run.width + x0 - run.left];
-        const UBYTE* drawn =
-            &old.after[static_cast<size_t>(y - old.top) * old.width + x0 - old.left];
-        if (x1 > x0 && std::memcmp(now, drawn, static_cast<size_t>(x1 - x0)) != 0) {
-            return;
+    for (size_t i = 0; i < old.codes.size(); ++i) {
+        int from;
+        int to;
+        old.CellOf(i, from, to);
+        const int x0 = std::max(run.left, old.left + from);
+        const int x1 = std::min(run.left + run.width, old.left + to);
+        if (x1 <= x0) {
+            continue;
         }
-    }
-    for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
-            UBYTE& under = run.under[static_cast<size_t>(y - run.top) * run.width + x - run.left];
-            const size_t at = static_cast<size_t>(y - old.top) * old.width + x - old.left;
-            if (under == old.after[at]) {
-                under = old.under[at];
+        const auto under = [&](int x, int y) -> UBYTE& {
+            return run.under[static_cast<size_t>(y - run.top) * run.width + x - run.left];
+        };
+        const auto at = [&](int x, int y) {
+            return static_cast<size_t>(y - old.top) * old.width + x - old.left;
+        };
+        bool shows = true;
+        for (int y = y0; y < y1 && shows; ++y) {
+            shows = std::memcmp(&under(x0, y), &old.after[at(x0, y)],
+                                static_cast<size_t>(x1 - x0)) == 0;
+        }
+        for (int y = y0; y < y1 && shows; ++y) {
+            for (int x = x0; x < x1; ++x) {
+                under(x, y) = old.under[at(x, y)];
             }
         }
     }

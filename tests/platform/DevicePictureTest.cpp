@@ -331,6 +331,28 @@ TEST_F(StyledText, LeaningInkStaysOutOfAGlyphNoLongerShown) {
     EXPECT_EQ(drawnOver, 0);
 }
 
+TEST_F(DevicePicture, TextWrittenAgainAfterOneOfItsCellsChangedShowsNoOldInkInTheOthers) {
+    Write(30, 100, kWords);
+    Frame once;
+    const std::vector<ULONG> first = Picture(480, 300, once);
+    // A dot in the last glyph's cell, then the label drawn again without clearing it.
+    const int width = TextLength(rp, kWords, static_cast<ULONG>(std::strlen(kWords)));
+    const int advance = TextLength(rp, "m", 1);
+    SetAPen(rp, 3);
+    WritePixel(rp, 30 + width - 1, 100 - rp->Font->tf_Baseline);
+    Write(30, 100, kWords);
+    Frame again;
+    const std::vector<ULONG> second = Picture(480, 300, again);
+    int differing = 0;
+    for (int y = 0; y < 300; ++y) {
+        for (int x = 0; x < DeviceEdge(30 + width - 2 * advance, kWidth, 480); ++x) {
+            const size_t i = static_cast<size_t>(y) * 480 + x;
+            differing += first[i] != second[i] ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
 TEST_F(DevicePicture, ControlCodesKeepTheInkTheFontGivesThem) {
     // Codes without a printable character keep the shape the font gives them, at any size.
     for (const char* text : {"\x01\x01", "\x81\x81", "\x7f\x7f"}) {
