@@ -32,10 +32,9 @@ bool Overlaps(const TextRun& a, const TextRun& b) {
 }
 
 // Where a line is written again over one that still shows, what was under the old one is
-// under the new one too: the old ink is not part of the background. That holds glyph by glyph
-// of the old line, for those whose cells still show what it drew where the lines meet; where
-// anything else has been drawn since (a fill over the old line), the pixels are the background
-// as they are, old ink colour and all.
+// under the new one too: the old ink is not part of the background. Glyph by glyph of the old
+// line: one whose cell has since been filled with a single colour (a highlight in the ink's
+// colour) no longer shows, and its ink's colour there is background, not a ghost of it.
 void TakeUnder(TextRun& run, const TextRun& old) {
     const int y0 = std::max(run.top, old.top);
     const int y1 = std::min(run.top + run.height, old.top + old.height);
@@ -45,7 +44,7 @@ void TakeUnder(TextRun& run, const TextRun& old) {
         old.CellOf(i, from, to);
         const int x0 = std::max(run.left, old.left + from);
         const int x1 = std::min(run.left + run.width, old.left + to);
-        if (x1 <= x0) {
+        if (x1 <= x0 || y1 <= y0) {
             continue;
         }
         const auto under = [&](int x, int y) -> UBYTE& {
@@ -54,14 +53,22 @@ void TakeUnder(TextRun& run, const TextRun& old) {
         const auto at = [&](int x, int y) {
             return static_cast<size_t>(y - old.top) * old.width + x - old.left;
         };
-        bool shows = true;
-        for (int y = y0; y < y1 && shows; ++y) {
-            shows = std::memcmp(&under(x0, y), &old.after[at(x0, y)],
-                                static_cast<size_t>(x1 - x0)) == 0;
-        }
-        for (int y = y0; y < y1 && shows; ++y) {
+        bool filled = true;
+        bool drewOne = true;
+        for (int y = y0; y < y1; ++y) {
             for (int x = x0; x < x1; ++x) {
-                under(x, y) = old.under[at(x, y)];
+                filled = filled && under(x, y) == under(x0, y0);
+                drewOne = drewOne && old.after[at(x, y)] == old.after[at(x0, y0)];
+            }
+        }
+        if (filled && !drewOne) {
+            continue;
+        }
+        for (int y = y0; y < y1; ++y) {
+            for (int x = x0; x < x1; ++x) {
+                if (under(x, y) == old.after[at(x, y)]) {
+                    under(x, y) = old.under[at(x, y)];
+                }
             }
         }
     }
