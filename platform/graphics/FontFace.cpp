@@ -256,7 +256,7 @@ FontFace* LoadBitmap(const std::string& key, const TextAttr* attr, UBYTE originF
         FT_Done_Face(face);
         return nullptr;
     }
-    auto* font = new FontFace;
+    auto* font = new FontFace();  // the TextFont fields zeroed
     font->key = key;
     font->name = attr->ta_Name;
     for (unsigned code = 0; code < 256; ++code) {
@@ -323,7 +323,7 @@ FontFace* Load(const std::string& key, const TextAttr* attr, UBYTE originFlag) {
         FT_Set_Transform(face, &slant, nullptr);
     }
 
-    auto* font = new FontFace;
+    auto* font = new FontFace();  // the TextFont fields zeroed
     font->key = key;
     font->name = attr->ta_Name;
     for (unsigned code = 0; code < 256; ++code) {

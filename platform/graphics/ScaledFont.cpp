@@ -74,8 +74,8 @@ std::shared_ptr<const ScaledFace> Load(FT_Library library, const TextFont* font,
     }
     auto scaled = std::make_shared<ScaledFace>();
     scaled->ascent = static_cast<int>((face->size->metrics.ascender + 32) >> 6);
-    for (unsigned code = 32; code < 256; ++code) {
-        if (code < 127 || code >= 160) {
+    for (unsigned code = 0; code < 256; ++code) {
+        if (DrawnAtAnySize(static_cast<UBYTE>(code))) {
             Render(face, code, scaled->glyphs[code]);
         }
     }

@@ -24,6 +24,11 @@ struct ScaledFace {
     std::array<ScaledGlyph, 256> glyphs;
 };
 
+// Whether a code has a character the scaled faces draw: not the control codes.
+inline bool DrawnAtAnySize(UBYTE code) {
+    return code >= 32 && (code < 127 || code >= 160);
+}
+
 // The font with cells cellHeight64 / 64 device pixels tall; null when no outline face stands
 // for it. Faces are kept for the few fonts and sizes last asked for.
 std::shared_ptr<const ScaledFace> ScaledFaceOf(const TextFont* font, long cellHeight64);

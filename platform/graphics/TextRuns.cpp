@@ -32,18 +32,43 @@ bool Overlaps(const TextRun& a, const TextRun& b) {
 }
 
 // Where a line is written again over one that still shows, what was under the old one is
-// under the new one too: the old ink is not part of the background.
+// under the new one too: the old ink is not part of the background. Glyph by glyph of the old
+// line: one whose cell has since been filled with a single colour (a highlight in the ink's
+// colour) no longer shows, and its ink's colour there is background, not a ghost of it.
 void TakeUnder(TextRun& run, const TextRun& old) {
-    const int x0 = std::max(run.left, old.left);
-    const int x1 = std::min(run.left + run.width, old.left + old.width);
     const int y0 = std::max(run.top, old.top);
     const int y1 = std::min(run.top + run.height, old.top + old.height);
-    for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
-            UBYTE& under = run.under[static_cast<size_t>(y - run.top) * run.width + x - run.left];
-            const size_t at = static_cast<size_t>(y - old.top) * old.width + x - old.left;
-            if (under == old.after[at]) {
-                under = old.under[at];
+    for (size_t i = 0; i < old.codes.size(); ++i) {
+        int from;
+        int to;
+        old.CellOf(i, from, to);
+        const int x0 = std::max(run.left, old.left + from);
+        const int x1 = std::min(run.left + run.width, old.left + to);
+        if (x1 <= x0 || y1 <= y0) {
+            continue;
+        }
+        const auto under = [&](int x, int y) -> UBYTE& {
+            return run.under[static_cast<size_t>(y - run.top) * run.width + x - run.left];
+        };
+        const auto at = [&](int x, int y) {
+            return static_cast<size_t>(y - old.top) * old.width + x - old.left;
+        };
+        bool filled = true;
+        bool drewOne = true;
+        for (int y = y0; y < y1; ++y) {
+            for (int x = x0; x < x1; ++x) {
+                filled = filled && under(x, y) == under(x0, y0);
+                drewOne = drewOne && old.after[at(x, y)] == old.after[at(x0, y0)];
+            }
+        }
+        if (filled && !drewOne) {
+            continue;
+        }
+        for (int y = y0; y < y1; ++y) {
+            for (int x = x0; x < x1; ++x) {
+                if (under(x, y) == old.after[at(x, y)]) {
+                    under(x, y) = old.under[at(x, y)];
+                }
             }
         }
     }
@@ -65,9 +90,12 @@ void FinishUnder(TextRun& run) {
             under.Fill(from, cellTop, to - 1, cellTop + run.font->tf_YSize - 1, run.bgPen, false);
         }
     }
-    if (run.underline >= 0 && !run.complement) {
-        under.Fill(0, run.underline - run.top, run.width - 1, run.underline - run.top, run.fgPen,
-                   false);
+    // The underline runs from the pen's start to its end, not under ink leaning beyond them;
+    // complemented, it inverts the row as the drawing did.
+    if (run.underline >= 0 && !run.codes.empty()) {
+        const int end = run.penX.back() + FaceOf(run.font)->glyphs[run.codes.back()].advance;
+        under.Fill(run.penX.front() - run.left, run.underline - run.top, end - 1 - run.left,
+                   run.underline - run.top, run.fgPen, run.complement);
     }
 }
 

@@ -64,13 +64,28 @@ void PaintRun(const Target& t, const PlacedRun& placed) {
     if (face == nullptr) {
         return;
     }
-    // The intact glyphs' cells, as device columns, and what they held before the ink.
-    std::vector<std::pair<int, int>> cells;
+    // Codes the scaled face has no character for keep their enlarged pixels, like a glyph
+    // that no longer shows.
+    const auto redrawn = [&](size_t i) {
+        return placed.intact[i] && graphics::DrawnAtAnySize(run.codes[i]);
+    };
+    // The intact glyphs' cells, as device columns, and what they held before the ink; `joined`
+    // when no cell that is not intact lies between a cell and the one before it.
+    struct Cell {
+        int first, second;
+        bool joined;
+    };
+    std::vector<Cell> cells;
+    bool broken = false;
     for (size_t i = 0; i < run.codes.size(); ++i) {
         int from;
         int to;
         run.CellOf(i, from, to);
-        if (!placed.intact[i] || to <= from) {
+        if (to <= from) {
+            continue;
+        }
+        if (!redrawn(i)) {
+            broken = true;
             continue;
         }
         const int a = std::max(t.EdgeX(left + from), t.x0);
@@ -83,7 +98,8 @@ void PaintRun(const Target& t, const PlacedRun& placed) {
                 t.At(x, y) = (kOpaque | t.frame.palette[pen]) ^ t.flip;
             }
         }
-        cells.emplace_back(a, b);
+        cells.push_back(Cell{a, b, !cells.empty() && !broken});
+        broken = false;
     }
     const ULONG ink = t.frame.palette[run.fgPen];
     // The face's own baseline in the cell, which it fills as the screen's face fills its own:
@@ -95,12 +111,13 @@ void PaintRun(const Target& t, const PlacedRun& placed) {
         int from;
         int to;
         run.CellOf(i, from, to);
-        if (!placed.intact[i] || to <= from) {
+        if (!redrawn(i) || to <= from) {
             continue;
         }
         // The ink may reach into a neighbour's cell, but only an intact one of this run.
-        const int clipLeft = cells[cell > 0 ? cell - 1 : cell].first;
-        const int clipRight = cells[std::min(cell + 1, cells.size() - 1)].second;
+        const int clipLeft = cells[cells[cell].joined ? cell - 1 : cell].first;
+        const int clipRight =
+            cells[cell + 1 < cells.size() && cells[cell + 1].joined ? cell + 1 : cell].second;
         ++cell;
         const graphics::ScaledGlyph& g = face->glyphs[run.codes[i]];
         const int gx = t.EdgeX(run.penX[i] + placed.dx) + g.left;

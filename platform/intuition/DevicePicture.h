@@ -11,8 +11,10 @@ namespace tessella::intuition {
 
 // The first device column (or row) that shows screen column (or row) i, of `screen` shown
 // across `device` pixels; device pixel d shows screen pixel d * screen / device.
+// Rounded up also above and left of the picture, where text may begin that is cut by its edge.
 inline int DeviceEdge(int i, int screen, int device) {
-    return static_cast<int>((static_cast<long long>(i) * device + screen - 1) / screen);
+    const long long n = static_cast<long long>(i) * device + screen - 1;
+    return static_cast<int>(n >= 0 ? n / screen : -((-n + screen - 1) / screen));
 }
 
 // Paints device pixels [x0, x1) x [y0, y1) of the frame shown at deviceWidth x deviceHeight

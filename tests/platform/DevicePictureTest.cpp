@@ -224,6 +224,187 @@ TEST_F(DevicePicture, TextWrittenAgainOverItselfShowsNoOldInk) {
     EXPECT_EQ(twice.pens, once.pens);
 }
 
+TEST_F(DevicePicture, BlankCellsWrittenIntoAFilledOutLineShowNoneOfItsOldInk) {
+    Write(30, 100, kWords);
+    // A highlight in the text's own colour covers the line; blank cells are written into it.
+    SetAPen(rp, kInk);
+    RectFill(rp, 20, 80, 200, 110);
+    Write(30, 100, "             ");
+    Frame frame;
+    const std::vector<ULONG> device = Picture(640, 400, frame);
+    const Box box = DeviceBox(20, 80, 201, 111, 640, 400);
+    int other = 0;
+    for (int y = box.y0; y < box.y1; ++y) {
+        for (int x = box.x0; x < box.x1; ++x) {
+            other += device[static_cast<size_t>(y) * 640 + x] != Colour(kInk) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(other, 0);
+}
+
+// Text in a font of the given style, in kInk on kGround, with the mode given.
+class StyledText : public DevicePicture {
+protected:
+    void TearDown() override {
+        for (TextFont* font : opened) {
+            CloseFont(font);
+        }
+        DevicePicture::TearDown();
+    }
+    int WriteStyled(int x, int y, const char* text, UBYTE style, UBYTE mode) {
+        TextAttr attr{"topaz.font", 8, style, 0};
+        TextFont* styled = OpenFont(&attr);
+        EXPECT_NE(styled, nullptr);
+        opened.push_back(styled);
+        SetFont(rp, styled);
+        SetAPen(rp, kInk);
+        SetDrMd(rp, mode);
+        Move(rp, x, y);
+        const ULONG count = static_cast<ULONG>(std::strlen(text));
+        Text(rp, text, count);
+        return TextLength(rp, text, count);
+    }
+    std::vector<TextFont*> opened;
+};
+
+TEST_F(StyledText, TheUnderlineOfLeaningTextEndsWhereItsPenDoes) {
+    // The same leaning words with and without the line under them: redrawn at twice the size,
+    // the rows of the line differ only between the pen's start and end.
+    const int plain = WriteStyled(30, 60, "jMjM", FSF_ITALIC, JAM1);
+    const int lined = WriteStyled(30, 100, "jMjM", FSF_ITALIC | FSF_UNDERLINED, JAM1);
+    ASSERT_EQ(plain, lined);
+    Frame frame;
+    const std::vector<ULONG> device = Picture(640, 400, frame);
+    const int row = 100 + 1;  // the row under the baseline
+    const int from = DeviceEdge(30, kWidth, 640);
+    const int to = DeviceEdge(30 + lined, kWidth, 640);
+    int differing = 0;
+    for (int y = DeviceEdge(row, kHeight, 400); y < DeviceEdge(row + 1, kHeight, 400); ++y) {
+        for (int x = 0; x < 640; ++x) {
+            if (x >= from && x < to) {
+                continue;
+            }
+            differing += device[static_cast<size_t>(y) * 640 + x] !=
+                                 device[static_cast<size_t>(y - 80) * 640 + x]
+                             ? 1
+                             : 0;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(StyledText, ComplementedTextKeepsItsUnderlineWhenDrawnAgain) {
+    const int width = WriteStyled(30, 100, "HHHH", FSF_UNDERLINED, COMPLEMENT);
+    Frame frame;
+    const std::vector<ULONG> device = Picture(640, 400, frame);
+    const int row = 100 + 1;
+    ASSERT_EQ(frame.pens[static_cast<size_t>(row) * kWidth + 31], kGround ^ 0xFF);
+    int shown = 0;
+    int all = 0;
+    for (int y = DeviceEdge(row, kHeight, 400); y < DeviceEdge(row + 1, kHeight, 400); ++y) {
+        for (int x = DeviceEdge(30, kWidth, 640); x < DeviceEdge(30 + width, kWidth, 640); ++x) {
+            shown += device[static_cast<size_t>(y) * 640 + x] == Colour(kGround ^ 0xFF) ? 1 : 0;
+            ++all;
+        }
+    }
+    EXPECT_GE(shown, all * 3 / 4) << shown << " of " << all;
+}
+
+TEST_F(StyledText, LeaningInkStaysOutOfAGlyphNoLongerShown) {
+    WriteStyled(30, 100, "TTT", FSF_ITALIC, JAM1);
+    const int advance = TextLength(rp, "T", 1);
+    // A block cursor over the middle glyph: only its neighbours are drawn again, and their ink
+    // leaning towards it stays off it.
+    SetAPen(rp, 3);
+    RectFill(rp, 30 + advance, 90, 30 + 2 * advance - 1, 105);
+    Frame frame;
+    const std::vector<ULONG> device = Picture(1280, 800, frame);
+    int drawnOver = 0;
+    for (int y = 0; y < 800; ++y) {
+        for (int x = DeviceEdge(30 + advance, kWidth, 1280);
+             x < DeviceEdge(30 + 2 * advance, kWidth, 1280); ++x) {
+            drawnOver +=
+                device[static_cast<size_t>(y) * 1280 + x] != Enlarged(frame, 1280, 800, x, y) ? 1
+                                                                                              : 0;
+        }
+    }
+    EXPECT_EQ(drawnOver, 0);
+}
+
+TEST_F(DevicePicture, TextWrittenAgainAfterOneOfItsCellsChangedShowsNoOldInkInTheOthers) {
+    Write(30, 100, kWords);
+    Frame once;
+    const std::vector<ULONG> first = Picture(480, 300, once);
+    // A dot in the last glyph's cell, then the label drawn again without clearing it.
+    const int width = TextLength(rp, kWords, static_cast<ULONG>(std::strlen(kWords)));
+    const int advance = TextLength(rp, "m", 1);
+    SetAPen(rp, 3);
+    WritePixel(rp, 30 + width - 1, 100 - rp->Font->tf_Baseline);
+    Write(30, 100, kWords);
+    Frame again;
+    const std::vector<ULONG> second = Picture(480, 300, again);
+    int differing = 0;
+    for (int y = 0; y < 300; ++y) {
+        for (int x = 0; x < DeviceEdge(30 + width - 2 * advance, kWidth, 480); ++x) {
+            const size_t i = static_cast<size_t>(y) * 480 + x;
+            differing += first[i] != second[i] ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(DevicePicture, ControlCodesKeepTheInkTheFontGivesThem) {
+    // Codes without a printable character keep the shape the font gives them, at any size.
+    for (const char* text : {"\x01\x01", "\x81\x81", "\x7f\x7f"}) {
+        SetAPen(rp, kGround);
+        RectFill(rp, 0, 0, kWidth - 1, kHeight - 1);
+        Write(30, 100, text);
+        Frame frame;
+        const std::vector<ULONG> device = Picture(640, 400, frame);
+        int screenInk = 0;
+        for (int y = 80; y < 120; ++y) {
+            for (int x = 20; x < 60; ++x) {
+                screenInk += frame.pens[static_cast<size_t>(y) * kWidth + x] == kInk ? 1 : 0;
+            }
+        }
+        int deviceInk = 0;
+        for (int y = 160; y < 240; ++y) {
+            for (int x = 40; x < 120; ++x) {
+                deviceInk += device[static_cast<size_t>(y) * 640 + x] != Colour(kGround) ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(screenInk > 0, deviceInk > 0)
+            << static_cast<int>(static_cast<unsigned char>(text[0]));
+    }
+}
+
+TEST_F(DevicePicture, TextCutByTheScreensTopSitsWhereTheRestOfItsLineWould) {
+    // The same words with their cell's top 3 rows above the screen, and wholly on it 40 rows
+    // and 100 columns further: the rows both show are the same at a fractional factor too.
+    const int baseline = rp->Font->tf_Baseline;
+    Write(30, baseline - 3, kWords);
+    Write(130, baseline + 37, kWords);
+    const int width = TextLength(rp, kWords, static_cast<ULONG>(std::strlen(kWords)));
+    for (const int dw : {640, 480}) {
+        const int dh = dw * kHeight / kWidth;
+        Frame frame;
+        const std::vector<ULONG> device = Picture(dw, dh, frame);
+        const int rows = DeviceEdge(rp->Font->tf_YSize - 3, kHeight, dh);
+        const int down = DeviceEdge(40, kHeight, dh);
+        const int across = DeviceEdge(100, kWidth, dw);
+        int differing = 0;
+        for (int y = 0; y < rows; ++y) {
+            for (int x = DeviceEdge(30, kWidth, dw); x < DeviceEdge(30 + width, kWidth, dw); ++x) {
+                differing += device[static_cast<size_t>(y) * dw + x] !=
+                                     device[static_cast<size_t>(y + down) * dw + x + across]
+                                 ? 1
+                                 : 0;
+            }
+        }
+        EXPECT_EQ(differing, 0) << dw;
+    }
+}
+
 TEST_F(DevicePicture, TheSnapshotAtAFactorIsThePictureAtThatSize) {
     Write(30, 100, kWords);
     Frame frame;

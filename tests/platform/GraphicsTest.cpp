@@ -174,6 +174,21 @@ TEST_F(Canvas, TextSitsOnTheBaselineInsideTheFontsLine) {
     CloseFont(font);
 }
 
+TEST_F(Canvas, AFontOpenedFirstCountsOneAccessor) {
+    // Sizes and styles no other test opens: the bitmap face's and an outline face's.
+    TextAttr bitmap{"topaz.font", 8, FSF_BOLD | FSF_ITALIC | FSF_UNDERLINED, 0};
+    TextAttr outline{"helvetica.font", 37, FSF_BOLD | FSF_UNDERLINED, 0};
+    for (TextAttr* attr : {&bitmap, &outline}) {
+        TextFont* font = OpenFont(attr);
+        ASSERT_NE(font, nullptr);
+        EXPECT_EQ(font->tf_Accessors, 1) << attr->ta_Name;
+        EXPECT_EQ(font->tf_BoldSmear, 0) << attr->ta_Name;
+        EXPECT_EQ(font->tf_CharData, nullptr) << attr->ta_Name;
+        CloseFont(font);
+        EXPECT_EQ(font->tf_Accessors, 0) << attr->ta_Name;
+    }
+}
+
 TEST_F(Canvas, FontNamesSizesAndStylesMapToTheInstalledFaces) {
     TextAttr topazAttr{"topaz.font", 8, FS_NORMAL, FPF_ROMFONT};
     TextFont* topaz = OpenFont(&topazAttr);
