@@ -13,20 +13,33 @@ namespace tessella::graphics {
 namespace {
 
 // A window being resized passes through many sizes; only the last few (of each of the few
-// fonts a window uses) are worth keeping.
+// fonts a window uses) are worth keeping, and large type only within a budget of memory.
 constexpr size_t kSizesKept = 32;
+constexpr size_t kBytesKept = 8u << 20;
 
 struct Entry {
     const TextFont* font;
     long cellHeight64;
     std::shared_ptr<const ScaledFace> face;
+    size_t bytes;
 };
 
 struct Cache {
     std::mutex lock;
     FT_Library library = nullptr;
     std::list<Entry> recent;  // newest first
+    size_t bytes = 0;
 };
+
+size_t BytesOf(const ScaledFace* face) {
+    size_t bytes = sizeof(ScaledFace);
+    if (face != nullptr) {
+        for (const ScaledGlyph& g : face->glyphs) {
+            bytes += g.coverage.size();
+        }
+    }
+    return bytes;
+}
 
 Cache& TheCache() {
     static Cache* cache = new Cache;  // used until the process ends
@@ -101,11 +114,22 @@ std::shared_ptr<const ScaledFace> ScaledFaceOf(const TextFont* font, long cellHe
         return nullptr;
     }
     std::shared_ptr<const ScaledFace> face = Load(cache.library, font, cellHeight64);
-    cache.recent.push_front(Entry{font, cellHeight64, face});
-    if (cache.recent.size() > kSizesKept) {
+    const size_t bytes = BytesOf(face.get());
+    cache.recent.push_front(Entry{font, cellHeight64, face, bytes});
+    cache.bytes += bytes;
+    // The newest stays, whatever its size: a picture being drawn is using it.
+    while (cache.recent.size() > 1 &&
+           (cache.recent.size() > kSizesKept || cache.bytes > kBytesKept)) {
+        cache.bytes -= cache.recent.back().bytes;
         cache.recent.pop_back();
     }
     return face;
+}
+
+size_t ScaledFaceBytes() {
+    Cache& cache = TheCache();
+    std::lock_guard guard(cache.lock);
+    return cache.bytes;
 }
 
 }  // namespace tessella::graphics

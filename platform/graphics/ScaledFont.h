@@ -32,5 +32,7 @@ inline bool DrawnAtAnySize(UBYTE code) {
 // The font with cells cellHeight64 / 64 device pixels tall; null when no outline face stands
 // for it. Faces are kept for the few fonts and sizes last asked for.
 std::shared_ptr<const ScaledFace> ScaledFaceOf(const TextFont* font, long cellHeight64);
+// The bytes the kept faces hold.
+size_t ScaledFaceBytes();
 
 }  // namespace tessella::graphics

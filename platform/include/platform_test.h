@@ -59,6 +59,8 @@ bool ReadScreenPens(std::vector<UBYTE>* pens, int* width);
 // [firstRow, endRow) of it (endRow -1: to the last); false with no screen open.
 bool ReadScreenPicture(int width, int height, std::vector<ULONG>* rgb, int firstRow = 0,
                        int endRow = -1);
+// The memory the fonts drawn at other sizes for such pictures hold, in bytes.
+size_t ScaledFontBytes();
 // Saves the front screen as an RGB PNG, at a factor from 1 to 8 (its text drawn again at that
 // size); false when it cannot.
 bool SaveScreenPNG(const char* path, double factor = 1.0);

@@ -5,6 +5,7 @@
 #include "gadtools.h"
 #include "platform/clock/Clock.h"
 #include "platform/graphics/FontFace.h"
+#include "platform/graphics/ScaledFont.h"
 #include "platform/intuition/DevicePicture.h"
 #include "platform/intuition/IntuitionState.h"
 #include "platform/intuition/PngWriter.h"
@@ -183,6 +184,10 @@ bool ReadScreenPicture(int width, int height, std::vector<ULONG>* rgb, int first
         p &= 0xFFFFFF;
     }
     return true;
+}
+
+size_t ScaledFontBytes() {
+    return tessella::graphics::ScaledFaceBytes();
 }
 
 bool SaveScreenPNG(const char* path, double factor) {

@@ -431,4 +431,23 @@ TEST_F(DevicePicture, TheSnapshotAtAFactorIsThePictureAtThatSize) {
     EXPECT_FALSE(std::ifstream(path).good());
 }
 
+TEST_F(DevicePicture, LargeTypeShownAtManySizesStaysWithinItsMemory) {
+    // A window resized through many sizes, showing a line of very large type.
+    TextAttr attr{"helvetica.font", 100, FS_NORMAL, FPF_DISKFONT};
+    TextFont* font = OpenFont(&attr);
+    ASSERT_NE(font, nullptr);
+    SetFont(rp, font);
+    Write(10, 120, "Ag");
+    std::vector<ULONG> picture;
+    size_t most = 0;
+    for (int width = 400; width <= 1600; width += 40) {
+        ASSERT_TRUE(PlatformTest::ReadScreenPicture(width, width * kHeight / kWidth, &picture));
+        most = std::max(most, PlatformTest::ScaledFontBytes());
+    }
+    // At most the budget and the one face in use beyond it (the newest is always kept).
+    EXPECT_GT(most, 1u << 20);
+    EXPECT_LE(PlatformTest::ScaledFontBytes(), (8u << 20) + (6u << 20)) << most;
+    CloseFont(font);
+}
+
 }  // namespace
