@@ -147,10 +147,13 @@ bool SdlPresenter::UploadChanges(const intuition::Frame& frame) {
     shownRuns_ = std::move(runs);
     const Uint32 flip = flashing_ ? 0x00FFFFFFu : 0;
     for (const SDL_Rect& area : areas) {
-        const int x0 = intuition::DeviceEdge(area.x, width_, view_.width);
-        const int x1 = intuition::DeviceEdge(area.x + area.w, width_, view_.width);
-        const int y0 = intuition::DeviceEdge(area.y, height_, view_.height);
-        const int y1 = intuition::DeviceEdge(area.y + area.h, height_, view_.height);
+        // A line of text on a slid screen may reach past the picture's bottom.
+        const int x0 = intuition::DeviceEdge(std::max(area.x, 0), width_, view_.width);
+        const int x1 =
+            intuition::DeviceEdge(std::min(area.x + area.w, width_), width_, view_.width);
+        const int y0 = intuition::DeviceEdge(std::max(area.y, 0), height_, view_.height);
+        const int y1 =
+            intuition::DeviceEdge(std::min(area.y + area.h, height_), height_, view_.height);
         if (x1 <= x0 || y1 <= y0) {
             continue;
         }
