@@ -64,6 +64,11 @@ void PaintRun(const Target& t, const PlacedRun& placed) {
     if (face == nullptr) {
         return;
     }
+    // What the run's box held before the ink, at a device pixel inside it.
+    const auto underPen = [&](int x, int y) {
+        return run
+            .under[static_cast<size_t>(t.ScreenY(y) - top) * run.width + (t.ScreenX(x) - left)];
+    };
     // Codes the scaled face has no character for keep their enlarged pixels, like a glyph
     // that no longer shows.
     const auto redrawn = [&](size_t i) {
@@ -91,11 +96,8 @@ void PaintRun(const Target& t, const PlacedRun& placed) {
         const int a = std::max(t.EdgeX(left + from), t.x0);
         const int b = std::min(t.EdgeX(left + to), t.x1);
         for (int y = devTop; y < devBottom; ++y) {
-            const int sy = t.ScreenY(y) - top;
             for (int x = a; x < b; ++x) {
-                const UBYTE pen =
-                    run.under[static_cast<size_t>(sy) * run.width + (t.ScreenX(x) - left)];
-                t.At(x, y) = (kOpaque | t.frame.palette[pen]) ^ t.flip;
+                t.At(x, y) = (kOpaque | t.frame.palette[underPen(x, y)]) ^ t.flip;
             }
         }
         cells.push_back(Cell{a, b, !cells.empty() && !broken});
@@ -136,10 +138,7 @@ void PaintRun(const Target& t, const PlacedRun& placed) {
                 ULONG& p = t.At(x, y);
                 if (run.complement) {
                     if (coverage >= 128) {
-                        const UBYTE pen =
-                            run.under[static_cast<size_t>(t.ScreenY(y) - top) * run.width +
-                                      (t.ScreenX(x) - left)];
-                        p = (kOpaque | t.frame.palette[pen ^ run.depthMask]) ^ t.flip;
+                        p = (kOpaque | t.frame.palette[underPen(x, y) ^ run.depthMask]) ^ t.flip;
                     }
                 } else {
                     p = Blend(p ^ t.flip, ink, coverage) ^ t.flip;

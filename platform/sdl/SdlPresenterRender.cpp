@@ -95,20 +95,9 @@ void SdlPresenter::Render() {
 // The picture as it is seen, into next_, at the screen's own size: the slid-away part is
 // black, and a flash shows the complement of every colour.
 void SdlPresenter::Paint(const intuition::Frame& frame) {
-    const Uint32 flip = flashing_ ? 0x00FFFFFFu : 0;
     next_.resize(visible_.size());
-    for (int y = 0; y < height_; ++y) {
-        Uint32* row = &next_[static_cast<size_t>(y) * width_];
-        const int source = y - topEdge_;
-        if (source < 0) {
-            std::fill(row, row + width_, 0xFF000000u ^ flip);
-            continue;
-        }
-        const UBYTE* pens = &frame.pens[static_cast<size_t>(source) * width_];
-        for (int x = 0; x < width_; ++x) {
-            row[x] = (0xFF000000u | frame.palette[pens[x]]) ^ flip;
-        }
-    }
+    intuition::PaintDevice(frame, width_, height_, flashing_ ? 0x00FFFFFFu : 0, 0, 0, width_,
+                           height_, next_.data(), width_);
 }
 
 namespace {
